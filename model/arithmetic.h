@@ -1,0 +1,54 @@
+#pragma once
+// Checked double arithmetic. Every stored or compared result of a step goes
+// through one of these, so that an overflow, a zero divisor or an invalid
+// operation stops the routine with an ArithmeticFault instead of leaving an
+// infinity or a NaN behind.
+#include <cmath>
+#include <exception>
+#include <string>
+
+#include "model/design_state.h"
+
+enum class FaultKind { Overflow, DivisionByZero, InvalidOperation };
+
+// `routine` names the routine whose step failed (for example "ConvertSToY"),
+// so that a window can tell the user at which stage the calculation stopped.
+class ArithmeticFault : public std::exception {
+ public:
+  ArithmeticFault(const char* routine, FaultKind kind);
+  const char* routine() const noexcept { return routine_; }
+  FaultKind kind() const noexcept { return kind_; }
+  const char* what() const noexcept override { return text_.c_str(); }
+
+ private:
+  const char* routine_;
+  FaultKind kind_;
+  std::string text_;
+};
+
+[[noreturn]] void RaiseFault(const char* routine, FaultKind kind);
+
+// Operands are always finite (nothing non-finite is ever stored), so a
+// non-finite result means the step itself overflowed or was invalid.
+inline double CheckFinite(double x, const char* routine) {
+  if (!std::isfinite(x)) [[unlikely]]
+    RaiseFault(routine, std::isnan(x) ? FaultKind::InvalidOperation : FaultKind::Overflow);
+  return x;
+}
+inline double Add(double a, double b, const char* routine) { return CheckFinite(a + b, routine); }
+inline double Sub(double a, double b, const char* routine) { return CheckFinite(a - b, routine); }
+inline double Mul(double a, double b, const char* routine) { return CheckFinite(a * b, routine); }
+inline double Div(double a, double b, const char* routine) {
+  if (b == 0.0) [[unlikely]]
+    RaiseFault(routine, FaultKind::DivisionByZero);
+  return CheckFinite(a / b, routine);
+}
+inline double Sqrt(double x, const char* routine) {
+  if (x < 0.0) [[unlikely]]
+    RaiseFault(routine, FaultKind::InvalidOperation);
+  return std::sqrt(x);
+}
+
+// a·b and a÷b. `routine` is the caller's name for fault reports.
+Complex ComplexMul(Complex a, Complex b, const char* routine = "ComplexMul");
+Complex ComplexDiv(Complex a, Complex b, const char* routine = "ComplexDiv");
