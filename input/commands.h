@@ -1,0 +1,10 @@
+#pragma once
+// The click actions of every window's push buttons and option buttons.
+// Each runs to completion on the caller's thread; faults are told to the user
+// through the message service and stop only the command.
+#include <string_view>
+
+#include "model/design_state.h"
+#include "ui/services.h"
+
+void HandleClick(DesignState& state, FormId form, std::string_view control);
