@@ -1,0 +1,168 @@
+#include "ui/headless.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "ui/controls.h"
+
+namespace {
+
+struct HeadlessControl {
+  const ControlSpec* spec;
+  std::u16string text;   // text fields
+  std::string caption;   // labels, buttons, options
+  bool visible;
+  bool checked = false;
+};
+
+struct HeadlessForm {
+  bool open = false;
+  std::vector<HeadlessControl> controls;
+};
+
+std::array<HeadlessForm, 6> g_forms;
+std::vector<std::string> g_messages;
+
+HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
+
+void LoadStartState(FormId id) {
+  HeadlessForm& form = FormOf(id);
+  form.controls.clear();
+  for (const ControlSpec& spec : FormSpecOf(id).controls) {
+    HeadlessControl c{&spec, {}, {}, spec.visible};
+    if (spec.kind == ControlKind::Text)
+      c.text = Utf8ToUtf16(spec.caption);
+    else
+      c.caption = spec.caption;
+    form.controls.push_back(std::move(c));
+  }
+  form.open = true;
+}
+
+// A closed window keeps its last contents, so a command that reads it still
+// sees what the user left there; it is rebuilt when shown again.
+HeadlessControl& ControlOf(FormId id, std::string_view name) {
+  HeadlessForm& form = FormOf(id);
+  if (form.controls.empty()) LoadStartState(id), form.open = false;
+  for (HeadlessControl& c : form.controls)
+    if (name == c.spec->name) return c;
+  throw std::out_of_range(std::string(FormName(id)) + " has no control " + std::string(name));
+}
+
+std::u16string ReadTextImpl(FormId form, std::string_view control) {
+  return ControlOf(form, control).text;
+}
+void SetTextImpl(FormId form, std::string_view control, const std::u16string& text) {
+  ControlOf(form, control).text = text;
+}
+void SetCaptionImpl(FormId form, std::string_view control, const std::string& caption) {
+  ControlOf(form, control).caption = caption;
+}
+void SetVisibleImpl(FormId form, std::string_view control, bool visible) {
+  ControlOf(form, control).visible = visible;
+}
+bool IsVisibleImpl(FormId form, std::string_view control) {
+  return ControlOf(form, control).visible;
+}
+bool IsSelectedImpl(FormId form, std::string_view option) {
+  return ControlOf(form, option).checked;
+}
+void ClearOptionImpl(FormId form, std::string_view option) {
+  ControlOf(form, option).checked = false;
+}
+void ShowFormImpl(FormId form) {
+  if (!FormOf(form).open) LoadStartState(form);
+}
+bool IsFormOpenImpl(FormId form) { return FormOf(form).open; }
+void ShowMessageImpl(const std::string& text) { g_messages.push_back(text); }
+
+const UiBackend kHeadless{ReadTextImpl,  SetTextImpl,     SetCaptionImpl,
+                          SetVisibleImpl, IsVisibleImpl,  IsSelectedImpl,
+                          ClearOptionImpl, ShowFormImpl,  IsFormOpenImpl,
+                          ShowMessageImpl};
+
+}  // namespace
+
+const UiBackend& HeadlessBackend() { return kHeadless; }
+
+void ResetHeadlessForms() {
+  for (HeadlessForm& form : g_forms) form = HeadlessForm{};
+  g_messages.clear();
+  LoadStartState(FormId::Form1);
+}
+
+std::vector<std::string>& HeadlessMessages() { return g_messages; }
+
+void HeadlessCloseForm(FormId form) { FormOf(form).open = false; }
+
+void HeadlessSelectOption(FormId form, std::string_view option) {
+  for (HeadlessControl& c : FormOf(form).controls)
+    if (c.spec->kind == ControlKind::Option) c.checked = false;
+  ControlOf(form, option).checked = true;
+}
+
+std::string HeadlessContent(FormId form, std::string_view control) {
+  const HeadlessControl& c = ControlOf(form, control);
+  return c.spec->kind == ControlKind::Text ? Utf16ToUtf8(c.text) : c.caption;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    char32_t cp = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+    bool ok = extra >= 0 && i + extra < text.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      unsigned char cb = static_cast<unsigned char>(text[i + k]);
+      ok = (cb >> 6) == 2;
+      cp = (cp << 6) | (cb & 0x3F);
+    }
+    if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out.push_back(u'\uFFFD');
+      ++i;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+    i += extra + 1;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;  // a lone surrogate
+    }
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The five windows held in memory, built from the same control tables as the
+// real widgets: the default message service, and the backend that tests and
+// the fuzzer drive the commands through without any window toolkit.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/services.h"
+
+const UiBackend& HeadlessBackend();
+
+// All windows closed but Form1, which is open in its start state; no messages.
+void ResetHeadlessForms();
+// The texts of the message boxes shown so far (each was answered with OK).
+std::vector<std::string>& HeadlessMessages();
+
+// What a user does: close a window, select an option button (the others of
+// the group are cleared; the caller runs the click action).
+void HeadlessCloseForm(FormId form);
+void HeadlessSelectOption(FormId form, std::string_view option);
+
+// Field text or caption, whichever the control holds, as UTF-8.
+std::string HeadlessContent(FormId form, std::string_view control);
+
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
