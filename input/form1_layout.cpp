@@ -64,25 +64,11 @@ constexpr ControlSpec BlockDiagram() {
   return c;
 }
 
+// Labels come first: they are drawn on the window's ground, beneath the
+// fields and buttons that they touch (Label1 reaches into Text1 by a pixel).
 // Tab order: Text14, Text12, Text10, Text1 ... Text9, Command1, Picture1,
 // Text11, Text13, Command2, Option1, Option2, Option3, Text15, Option4.
 constexpr ControlSpec kControls[] = {
-    Text("Text1", "0.06", 840, 480, 1575, 375, 3),
-    Text("Text2", "-146.3", 2760, 480, 1575, 375, 4),
-    Text("Text3", "6.02", 840, 960, 1575, 375, 5),
-    Text("Text4", "84", 2760, 960, 1575, 375, 6),
-    Text("Text5", "0.06", 5400, 480, 1575, 375, 7),
-    Text("Text6", "70.7", 7320, 480, 1575, 375, 8),
-    Text("Text7", "0.57", 5400, 960, 1575, 375, 9),
-    Text("Text8", "-19.2", 7320, 960, 1575, 375, 10),
-    Text("Text9", "50", 4080, 1560, 1695, 375, 11),
-    Text("Text10", "50", 10080, 480, 1575, 375, 2),
-    Text("Text12", "50", 10080, 960, 1575, 375, 1),
-    Text("Text14", "500", 12960, 480, 1575, 405, 0),
-    Text("Text11", "5", 10080, 1560, 1575, 375, 14, false),
-    Text("Text13", "1", 10080, 2040, 1575, 375, 15, false),
-    Text("Text15", "1", 10080, 2040, 1575, 375, 20, false),
-
     Centred(Label("Label3", "Modulo", 1200, 120, 855, 255)),
     Label("Label4", "Fase [°]", 3120, 120, 855, 255),
     Centred(Label("Label5", "Modulo", 5760, 120, 855, 255)),
@@ -109,6 +95,22 @@ constexpr ControlSpec kControls[] = {
     Label("Label25", "[uH]", 11760, 2160, 375, 255, false),
     Label("Label22", "Cf", 9720, 2160, 255, 255, false),
     Label("Label26", "[pF]", 11760, 2160, 375, 255, false),
+
+    Text("Text1", "0.06", 840, 480, 1575, 375, 3),
+    Text("Text2", "-146.3", 2760, 480, 1575, 375, 4),
+    Text("Text3", "6.02", 840, 960, 1575, 375, 5),
+    Text("Text4", "84", 2760, 960, 1575, 375, 6),
+    Text("Text5", "0.06", 5400, 480, 1575, 375, 7),
+    Text("Text6", "70.7", 7320, 480, 1575, 375, 8),
+    Text("Text7", "0.57", 5400, 960, 1575, 375, 9),
+    Text("Text8", "-19.2", 7320, 960, 1575, 375, 10),
+    Text("Text9", "50", 4080, 1560, 1695, 375, 11),
+    Text("Text10", "50", 10080, 480, 1575, 375, 2),
+    Text("Text12", "50", 10080, 960, 1575, 375, 1),
+    Text("Text14", "500", 12960, 480, 1575, 405, 0),
+    Text("Text11", "5", 10080, 1560, 1575, 375, 14, false),
+    Text("Text13", "1", 10080, 2040, 1575, 375, 15, false),
+    Text("Text15", "1", 10080, 2040, 1575, 375, 20, false),
 
     Option("Option1", "Yf -> Rf", 480, 0x00FF00, 17),
     Option("Option4", "Yf = 0 ; non esiste", 960, 0xFF8000, 21),
