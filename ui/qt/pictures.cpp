@@ -237,10 +237,11 @@ QPixmap PaintPicture(const PictureSpec& spec, qreal dpr) {
       p.restore();
     }
   }
-  // The frame last, so nothing drawn near the edge covers it.
-  p.setPen(QPen(Qt::black, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(QRectF(0.5, 0.5, spec.width - 1, spec.height - 1));
+  // The frame last, so nothing drawn near the edge covers it: four filled
+  // strips one pixel wide, square at the corners at any ratio.
+  const int w = spec.width, h = spec.height;
+  for (const QRect& strip : {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+    p.fillRect(strip, Qt::black);
   return pixmap;
 }
 
