@@ -1,0 +1,13 @@
+// The GUI tests need a QApplication; they run headless unless the caller
+// chose a platform.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  return RUN_ALL_TESTS();
+}

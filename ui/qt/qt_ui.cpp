@@ -1,0 +1,193 @@
+#include "ui/qt/qt_ui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <array>
+#include <stdexcept>
+
+#include "input/commands.h"
+#include "ui/controls.h"
+#include "ui/qt/form_builder.h"
+
+namespace {
+
+DesignState* g_design = nullptr;
+MessageHandler g_messageHandler = nullptr;
+
+// The open windows by FormId. The input window the user closed is kept,
+// hidden, so that a result window's command can still read its fields.
+std::array<QPointer<QWidget>, 6> g_open;
+QPointer<QWidget> g_closedInput;
+
+QPointer<QWidget>& Slot(FormId form) { return g_open[static_cast<int>(form)]; }
+
+class FormWindow : public QWidget {
+ public:
+  explicit FormWindow(FormId id) : id_(id) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    QWidget::closeEvent(event);
+    if (!event->isAccepted()) return;
+    Slot(id_) = nullptr;
+    if (id_ == FormId::Form1) {
+      if (g_closedInput) g_closedInput->deleteLater();
+      g_closedInput = this;
+    } else {
+      deleteLater();  // it comes back in its start state when shown again
+    }
+  }
+
+ private:
+  FormId id_;
+};
+
+void ConnectClicks(FormId id, QWidget* window) {
+  for (const ControlSpec& c : FormSpecOf(id).controls) {
+    if (c.kind != ControlKind::Button && c.kind != ControlKind::Option) continue;
+    auto* button = window->findChild<QAbstractButton*>(QString::fromLatin1(c.name),
+                                                       Qt::FindDirectChildrenOnly);
+    // clicked comes after the option's checked state has changed.
+    QObject::connect(button, &QAbstractButton::clicked, [id, name = c.name] {
+      if (g_design) HandleClick(*g_design, id, name);
+    });
+  }
+}
+
+QWidget* CreateWindow(FormId id) {
+  auto* window = new FormWindow(id);
+  BuildFormWidgets(FormSpecOf(id), window);
+  ConnectClicks(id, window);
+  Slot(id) = window;
+  return window;
+}
+
+// The window a service reads or writes: the open one, or for Form1 the one
+// the user closed.
+QWidget* WindowOf(FormId form) {
+  if (QWidget* w = Slot(form)) return w;
+  return form == FormId::Form1 ? g_closedInput.data() : nullptr;
+}
+
+template <typename T>
+T* ControlOf(FormId form, std::string_view name) {
+  QWidget* window = WindowOf(form);
+  if (!window) return nullptr;
+  auto* control = window->findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())),
+                                        Qt::FindDirectChildrenOnly);
+  if (!control)
+    throw std::out_of_range(std::string(FormName(form)) + " has no such control: " + std::string(name));
+  return control;
+}
+
+std::u16string ReadTextImpl(FormId form, std::string_view control) {
+  QLineEdit* field = ControlOf<QLineEdit>(form, control);
+  return field ? field->text().toStdU16String() : std::u16string();
+}
+
+void SetTextImpl(FormId form, std::string_view control, const std::u16string& text) {
+  if (QLineEdit* field = ControlOf<QLineEdit>(form, control))
+    field->setText(QString::fromStdU16String(text));
+}
+
+void SetCaptionImpl(FormId form, std::string_view control, const std::string& caption) {
+  QWidget* w = ControlOf<QWidget>(form, control);
+  if (auto* label = qobject_cast<QLabel*>(w))
+    label->setText(QString::fromStdString(caption));
+  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    button->setText(QString::fromStdString(caption));
+}
+
+void SetVisibleImpl(FormId form, std::string_view control, bool visible) {
+  if (QWidget* w = ControlOf<QWidget>(form, control)) w->setVisible(visible);
+}
+
+bool IsVisibleImpl(FormId form, std::string_view control) {
+  QWidget* w = ControlOf<QWidget>(form, control);
+  return w && !w->isHidden();
+}
+
+bool IsSelectedImpl(FormId form, std::string_view option) {
+  QAbstractButton* button = ControlOf<QAbstractButton>(form, option);
+  return button && button->isChecked();
+}
+
+void ClearOptionImpl(FormId form, std::string_view option) {
+  QAbstractButton* button = ControlOf<QAbstractButton>(form, option);
+  if (!button || !button->isChecked()) return;
+  // An exclusive group never lets its checked button go; setChecked emits no
+  // clicked, so no click action runs.
+  QButtonGroup* group = button->group();
+  if (group) group->setExclusive(false);
+  button->setChecked(false);
+  if (group) group->setExclusive(true);
+}
+
+void ShowFormImpl(FormId form) {
+  QWidget* window = Slot(form);
+  if (!window) {
+    if (form == FormId::Form1 && g_closedInput) {
+      g_closedInput->deleteLater();
+      g_closedInput = nullptr;
+    }
+    window = CreateWindow(form);
+  }
+  window->show();
+  // The headless platform cannot raise and says so on every call.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
+  window->activateWindow();
+}
+
+bool IsFormOpenImpl(FormId form) {
+  QWidget* window = Slot(form);
+  return window && window->isVisible();
+}
+
+void ShowMessageImpl(const std::string& text) {
+  if (g_messageHandler) {
+    g_messageHandler(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
+                  QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+const UiBackend kQtBackend{ReadTextImpl,   SetTextImpl,    SetCaptionImpl, SetVisibleImpl,
+                           IsVisibleImpl,  IsSelectedImpl, ClearOptionImpl, ShowFormImpl,
+                           IsFormOpenImpl, ShowMessageImpl};
+
+}  // namespace
+
+void InstallQtUi(DesignState& design) {
+  g_design = &design;
+  SetUiBackend(&kQtBackend);
+}
+
+void OpenStartWindow() {
+  if (QWidget* old = Slot(FormId::Form1)) {
+    Slot(FormId::Form1) = nullptr;
+    old->hide();
+    old->deleteLater();
+  }
+  ShowFormImpl(FormId::Form1);
+}
+
+QWidget* FormWidget(FormId form) { return Slot(form); }
+
+QWidget* FindControl(FormId form, std::string_view name) {
+  QWidget* window = Slot(form);
+  if (!window) return nullptr;
+  return window->findChild<QWidget*>(QString::fromUtf8(name.data(), qsizetype(name.size())),
+                                     Qt::FindDirectChildrenOnly);
+}
+
+void SetMessageHandler(MessageHandler handler) { g_messageHandler = handler; }

@@ -1,0 +1,25 @@
+#pragma once
+// The Qt windows behind the UI services: the five windows built from their
+// tables, click dispatch to the commands, and the modal message box.
+#include <QWidget>
+#include <string>
+#include <string_view>
+
+#include "model/design_state.h"
+#include "ui/services.h"
+
+// Installs the Qt backend; every push-button and option click of every window
+// runs HandleClick on this state.
+void InstallQtUi(DesignState& design);
+// Shows Form1 in its start state (a Form1 already open is replaced).
+void OpenStartWindow();
+
+// The open window, or nullptr.
+QWidget* FormWidget(FormId form);
+// A control of an open window by name, or nullptr.
+QWidget* FindControl(FormId form, std::string_view name);
+
+// nullptr (the default) shows the real modal message box; tests and the
+// scenario runner record the text instead, so nothing ever blocks.
+using MessageHandler = void (*)(const std::string& text);
+void SetMessageHandler(MessageHandler handler);
