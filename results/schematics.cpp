@@ -29,8 +29,11 @@ struct SideLetters {
 constexpr SideLetters kInputLetters{"Vi", "Zi tot", "Zi", "Ze"};
 constexpr SideLetters kOutputLetters{"Vo", "Zo tot", "Zo", "ZL"};
 
+// The windows' picture areas are a little smaller than the bitmaps and show
+// their top-left part, so each picture is laid out within the part shown.
 struct SchematicCase {
-  int width, height;
+  int width, height;            // the bitmap
+  int shownWidth, shownHeight;  // what the window's picture area shows of it
   SideElements input, output;
 };
 
@@ -115,10 +118,11 @@ constexpr void AddSide(OpList& list, const SideFrame& f, const SideElements& par
 
 constexpr OpList DescribeSchematic(const SchematicCase& c) {
   OpList list{c.width, c.height};
-  const int top = kTop, bottom = c.height - kBottomMargin, mid = (top + bottom) / 2;
-  const int core = c.width / 2;
-  const SideFrame left{c.width, false, top, bottom, mid, core - kCoreHalf, core - kYfHalf};
-  const SideFrame right{c.width, true, top, bottom, mid, core + kCoreHalf, core + kYfHalf};
+  const int width = c.shownWidth;
+  const int top = kTop, bottom = c.shownHeight - kBottomMargin, mid = (top + bottom) / 2;
+  const int core = width / 2;
+  const SideFrame left{width, false, top, bottom, mid, core - kCoreHalf, core - kYfHalf};
+  const SideFrame right{width, true, top, bottom, mid, core + kCoreHalf, core + kYfHalf};
   // Source branch: RE above the source E, letters on the outside.
   AddOp(list, PartOp(Shape::Resistor, kEdgeBranch, top, kEdgeBranch, mid));
   AddOp(list, PartOp(Shape::Source, kEdgeBranch, mid, kEdgeBranch, bottom));
@@ -130,64 +134,65 @@ constexpr OpList DescribeSchematic(const SchematicCase& c) {
   AddOp(list, BoxOp(core - kYfHalf, kYfY - 16, core + kYfHalf, kYfY + 16, "Yf"));
   AddSide(list, right, c.output, kOutputLetters);
   // Load.
-  AddOp(list, PartOp(Shape::Resistor, c.width - kEdgeBranch, top, c.width - kEdgeBranch, bottom));
-  AddOp(list, TextOp(c.width - kEdgeBranch + 14, mid, "RL", Anchor::Left));
+  AddOp(list, PartOp(Shape::Resistor, width - kEdgeBranch, top, width - kEdgeBranch, bottom));
+  AddOp(list, TextOp(width - kEdgeBranch + 14, mid, "RL", Anchor::Left));
   return list;
 }
 
-constexpr OpList kSchematic2 = DescribeSchematic({1051, 325, kInputLCL, kOutputLCL});
-constexpr OpList kSchematic3 = DescribeSchematic({1037, 309, kInputLCL, kOutputCLC});
-constexpr OpList kSchematic4 = DescribeSchematic({1032, 339, kInputCLC, kOutputCLC});
-constexpr OpList kSchematic5 = DescribeSchematic({1042, 330, kInputCLC, kOutputLCL});
+constexpr OpList kSchematic2 = DescribeSchematic({1051, 325, 1037, 317, kInputLCL, kOutputLCL});
+constexpr OpList kSchematic3 = DescribeSchematic({1037, 309, 1029, 301, kInputLCL, kOutputCLC});
+constexpr OpList kSchematic4 = DescribeSchematic({1032, 339, 1021, 333, kInputCLC, kOutputCLC});
+constexpr OpList kSchematic5 = DescribeSchematic({1042, 330, 1029, 325, kInputCLC, kOutputLCL});
 
 constexpr PictureSpec SpecOf(const OpList& list) {
   return {list.width, list.height, std::span<const DrawOp>(list.ops.data(), list.count)};
 }
 
-// The feedback pictures: Yf between two open ends.
+// The feedback pictures: Yf between two open ends, within the shown
+// 205 x 141 (Rf), 221 x 165 (Rf // Lf) and 221 x 157 (Rf // Cf).
 constexpr DrawOp kFeedbackRf[] = {
-    PartOp(Shape::Resistor, 40, 58, 182, 58),
-    TextOp(111, 36, "Rf"),
-    WireOp(40, 58, 40, 140),
-    WireOp(182, 58, 182, 140),
-    TerminalOp(40, 140),
-    TerminalOp(182, 140),
-    {Shape::DoubleArrow, 56, 112, 166, 112},
-    TextOp(111, 97, "Yf"),
+    PartOp(Shape::Resistor, 35, 42, 170, 42),
+    TextOp(102, 20, "Rf"),
+    WireOp(35, 42, 35, 122),
+    WireOp(170, 42, 170, 122),
+    TerminalOp(35, 122),
+    TerminalOp(170, 122),
+    {Shape::DoubleArrow, 51, 98, 154, 98},
+    TextOp(102, 83, "Yf"),
 };
 
 constexpr DrawOp kFeedbackRfLf[] = {
-    PartOp(Shape::Inductor, 40, 48, 200, 48),
-    TextOp(120, 24, "Lf"),
-    WireOp(40, 48, 40, 108),
-    WireOp(200, 48, 200, 108),
-    PartOp(Shape::Resistor, 40, 108, 200, 108),
-    TextOp(120, 86, "Rf"),
-    WireOp(40, 108, 40, 180),
-    WireOp(200, 108, 200, 180),
-    DotOp(40, 108),
-    DotOp(200, 108),
-    TerminalOp(40, 180),
-    TerminalOp(200, 180),
-    {Shape::DoubleArrow, 56, 156, 184, 156},
-    TextOp(120, 141, "Yf"),
+    PartOp(Shape::Inductor, 35, 40, 186, 40),
+    TextOp(110, 15, "Lf"),
+    WireOp(35, 40, 35, 94),
+    WireOp(186, 40, 186, 94),
+    PartOp(Shape::Resistor, 35, 94, 186, 94),
+    TextOp(110, 73, "Rf"),
+    WireOp(35, 94, 35, 148),
+    WireOp(186, 94, 186, 148),
+    DotOp(35, 94),
+    DotOp(186, 94),
+    TerminalOp(35, 148),
+    TerminalOp(186, 148),
+    {Shape::DoubleArrow, 51, 128, 170, 128},
+    TextOp(110, 113, "Yf"),
 };
 
 constexpr DrawOp kFeedbackRfCf[] = {
-    PartOp(Shape::Capacitor, 35, 36, 189, 36),
-    TextOp(112, 13, "Cf"),
+    PartOp(Shape::Capacitor, 35, 36, 186, 36),
+    TextOp(110, 13, "Cf"),
     WireOp(35, 36, 35, 80),
-    WireOp(189, 36, 189, 80),
-    PartOp(Shape::Resistor, 35, 80, 189, 80),
-    TextOp(112, 61, "Rf"),
+    WireOp(186, 36, 186, 80),
+    PartOp(Shape::Resistor, 35, 80, 186, 80),
+    TextOp(110, 61, "Rf"),
     WireOp(35, 80, 35, 144),
-    WireOp(189, 80, 189, 144),
+    WireOp(186, 80, 186, 144),
     DotOp(35, 80),
-    DotOp(189, 80),
+    DotOp(186, 80),
     TerminalOp(35, 144),
-    TerminalOp(189, 144),
-    {Shape::DoubleArrow, 51, 122, 173, 122},
-    TextOp(112, 107, "Yf"),
+    TerminalOp(186, 144),
+    {Shape::DoubleArrow, 51, 122, 170, 122},
+    TextOp(110, 107, "Yf"),
 };
 
 constexpr PictureSpec kResultPictures[] = {

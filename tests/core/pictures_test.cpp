@@ -20,8 +20,8 @@ bool Overlap(const Rect& a, const Rect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-bool Inside(const Rect& r, const PictureSpec& spec) {
-  return r.left >= 1 && r.top >= 1 && r.right <= spec.width - 1 && r.bottom <= spec.height - 1;
+bool Inside(const Rect& r, int width, int height) {
+  return r.left >= 1 && r.top >= 1 && r.right <= width - 1 && r.bottom <= height - 1;
 }
 
 // A generous estimate of bold sans lettering, wider than the real glyphs.
@@ -130,7 +130,7 @@ TEST(Pictures, EveryOpLiesInsideTheFrameAndPartsRunAlongTheirWire) {
     const PictureSpec& spec = PictureSpecOf(id);
     for (const DrawOp& op : spec.ops) {
       const Rect r = Extent(op);
-      EXPECT_TRUE(Inside(r, spec)) << static_cast<int>(id) << " shape " << static_cast<int>(op.shape)
+      EXPECT_TRUE(Inside(r, spec.width, spec.height)) << static_cast<int>(id) << " shape " << static_cast<int>(op.shape)
                                    << " at " << op.x1 << "," << op.y1;
       if (IsPart(op.shape) || IsStroke(op.shape)) {
         EXPECT_TRUE(op.x1 == op.x2 || op.y1 == op.y2) << "slanted at " << op.x1 << "," << op.y1;
@@ -152,6 +152,24 @@ TEST(Pictures, EveryOpLiesInsideTheFrameAndPartsRunAlongTheirWire) {
       }
     }
   }
+}
+
+// A picture area shows the top-left part of its bitmap inside a 2 px sunken
+// border; nothing of the drawing may fall outside what it shows.
+TEST(Pictures, EachPictureAreaShowsAllOfItsDrawing) {
+  int areas = 0;
+  for (FormId form : {FormId::Form1, FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5}) {
+    for (const ControlSpec& control : FormSpecOf(form).controls) {
+      if (control.kind != ControlKind::Picture) continue;
+      ++areas;
+      const int shownWidth = TwipsToPixels(control.width) - 4, shownHeight = TwipsToPixels(control.height) - 4;
+      for (const DrawOp& op : PictureSpecOf(control.picture).ops)
+        EXPECT_TRUE(Inside(Extent(op), shownWidth, shownHeight))
+            << control.name << " of form " << static_cast<int>(form) << " cuts off shape "
+            << static_cast<int>(op.shape) << " at " << op.x1 << "," << op.y1;
+    }
+  }
+  EXPECT_EQ(areas, 1 + 4 * 4);
 }
 
 TEST(Pictures, LetteringKeepsClearOfOtherLetteringWiresAndArrows) {
