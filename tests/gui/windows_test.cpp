@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -126,6 +127,18 @@ TEST_F(Windows, OptionsShowAndKeepTheirFeedbackFields) {
   EXPECT_TRUE(Shown(FormId::Form1, "Text15"));
   EXPECT_EQ(Control(FormId::Form1, "Text15")->geometry(), text13->geometry());
   EXPECT_EQ(Text("Text13"), "4.7");
+}
+
+TEST_F(Windows, OptionAnswersAMouseClickAnywhereInItsRectangle) {
+  QWidget* option = Control(FormId::Form1, "Option1");
+  const QPointF farRight(option->width() - 3, option->height() / 2);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, farRight, option->mapToGlobal(farRight), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(option, &event);
+  }
+  EXPECT_TRUE(Checked("Option1"));
+  EXPECT_TRUE(Shown(FormId::Form1, "Text11"));
 }
 
 TEST_F(Windows, ClearingAnOptionByCodeRunsNoAction) {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/accessible_names.h"
 #include "ui/qt/pictures.h"
 
 namespace {
@@ -78,6 +79,16 @@ class WrappingButton : public QPushButton {
   }
 };
 
+// An option button that answers a click anywhere in its coloured rectangle,
+// not only on its circle and caption.
+class OptionButton : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 // A picture area: a sunken frame showing its fixed picture from the top-left
 // corner, clipped to the area as the original does. The picture is drawn on
 // first paint at the screen's pixel ratio.
@@ -138,7 +149,7 @@ QWidget* MakeText(const ControlSpec& c, QWidget* window) {
 }
 
 QWidget* MakeOption(const ControlSpec& c, QWidget* window, QButtonGroup*& group) {
-  auto* option = new QRadioButton(DisplayedCaption(c), window);
+  auto* option = new OptionButton(DisplayedCaption(c), window);
   if (c.back != kSystemFace) {
     option->setAutoFillBackground(true);
     Paint(option, QPalette::Window, c.back);
@@ -216,6 +227,7 @@ void BuildFormWidgets(const FormSpec& form, QWidget* window) {
   for (const ControlSpec& c : form.controls) {
     QWidget* w = MakeControl(c, window, group);
     w->setObjectName(QString::fromLatin1(c.name));
+    w->setAccessibleName(QString::fromUtf8(AccessibleNameOf(form.id, c)));
     if (c.font != FontRole::Standard) w->setFont(ControlFont(c.font));
     w->setGeometry(TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width),
                    TwipsToPixels(c.height));
