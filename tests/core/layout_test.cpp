@@ -1,13 +1,13 @@
 // The window tables: names, the controls the commands address, start
 // visibility and the captions and sizes that differ from window to window.
+// The input window's actions are tested on the real windows (tests/gui).
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 #include <string>
 
-#include "input/form1_actions.h"
 #include "ui/controls.h"
-#include "ui/headless.h"
 
 namespace {
 
@@ -133,46 +133,6 @@ TEST(WindowTables, InputWindowStartStateAndTabOrder) {
                          "Command1", "Picture1", "Text11", "Text13", "Command2", "Option1",
                          "Option2", "Option3", "Text15", "Option4"};
   for (int i = 0; i < 22; ++i) EXPECT_EQ(Spec(FormId::Form1, order[i]).tabIndex, i) << order[i];
-}
-
-class InputActions : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetUiBackend(nullptr);
-    ResetHeadlessForms();
-  }
-  static bool Shown(const char* name) { return IsControlVisible(FormId::Form1, name); }
-};
-
-TEST_F(InputActions, OptionsShowTheirFeedbackFields) {
-  SetText(FormId::Form1, "Text13", u"2.2");
-  ApplyOptionVisibility(2);
-  EXPECT_TRUE(Shown("Text11") && Shown("Label17") && Shown("Label23"));
-  EXPECT_TRUE(Shown("Text13") && Shown("Label18") && Shown("Label25"));
-  EXPECT_FALSE(Shown("Text15") || Shown("Label22") || Shown("Label26"));
-
-  ApplyOptionVisibility(3);
-  EXPECT_FALSE(Shown("Text13") || Shown("Label18") || Shown("Label25"));
-  EXPECT_TRUE(Shown("Text15") && Shown("Label22") && Shown("Label26"));
-  EXPECT_EQ(ReadText(FormId::Form1, "Text13"), u"2.2");
-
-  ApplyOptionVisibility(1);
-  EXPECT_TRUE(Shown("Text11"));
-  EXPECT_FALSE(Shown("Text13") || Shown("Text15") || Shown("Label22"));
-  EXPECT_EQ(ReadText(FormId::Form1, "Text15"), u"1");
-}
-
-TEST_F(InputActions, TestValuesWriteNineFieldsOnly) {
-  SetText(FormId::Form1, "Text12", u"75");
-  WriteTestValues();
-  WriteTestValues();
-  const std::pair<const char*, std::u16string> expected[] = {
-      {"Text1", u"0.51"}, {"Text2", u"-44.8"}, {"Text3", u"24.51"}, {"Text4", u"142.5"},
-      {"Text5", u"0.01"}, {"Text6", u"74.5"},  {"Text7", u"0.86"},  {"Text8", u"-16.7"},
-      {"Text14", u"100"}, {"Text12", u"75"},   {"Text9", u"50"},    {"Text10", u"50"},
-      {"Text11", u"5"},   {"Text13", u"1"},    {"Text15", u"1"}};
-  for (const auto& [field, text] : expected) EXPECT_EQ(ReadText(FormId::Form1, field), text) << field;
-  EXPECT_FALSE(Shown("Text11"));
 }
 
 }  // namespace
