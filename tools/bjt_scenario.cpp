@@ -1,0 +1,288 @@
+// bjt-scenario: drives the program's real windows from a script, for tests.
+//   bjt-scenario FILE   (or - for standard input)
+// One action a line; '#' starts a comment line:
+//   set FORM.CONTROL TEXT   replace a field's text as a user would (escapes \\ \t \n \s \uXXXX)
+//   click FORM.CONTROL      a user's click on a push button or option button
+//   close FORM              the user closes that window
+//   snap DIR                DIR/FORM.png of every open window
+//   dump                    one JSON line: messages since the last dump, windows, state
+// An unknown name or a malformed line: a message on stderr, exit status 2.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/design_state.h"
+#include "ui/controls.h"
+#include "ui/qt/qt_ui.h"
+
+namespace {
+
+std::vector<std::string> g_messages;
+
+void RecordMessage(const std::string& text) { g_messages.push_back(text); }
+
+struct ScriptError {
+  std::string what;
+};
+
+constexpr FormId kForms[] = {FormId::Form1, FormId::Form2, FormId::Form3, FormId::Form4,
+                             FormId::Form5};
+
+FormId ParseForm(const std::string& name) {
+  for (FormId f : kForms)
+    if (name == FormName(f)) return f;
+  throw ScriptError{"unknown window '" + name + "'"};
+}
+
+struct Target {
+  FormId form;
+  const ControlSpec* spec;
+  QWidget* widget;
+};
+
+Target ParseTarget(const std::string& word) {
+  const size_t dot = word.find('.');
+  if (dot == std::string::npos) throw ScriptError{"expected FORM.CONTROL, got '" + word + "'"};
+  const FormId form = ParseForm(word.substr(0, dot));
+  const std::string name = word.substr(dot + 1);
+  const ControlSpec* spec = FindControlSpec(FormSpecOf(form), name.c_str());
+  if (!spec) throw ScriptError{"unknown control '" + word + "'"};
+  QWidget* widget = FindControl(form, name);
+  if (!widget) throw ScriptError{"window " + std::string(FormName(form)) + " is not open"};
+  return {form, spec, widget};
+}
+
+QString Unescape(const std::string& text) {
+  QString out;
+  const QString raw = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  for (qsizetype i = 0; i < raw.size(); ++i) {
+    if (raw[i] != u'\\') {
+      out.append(raw[i]);
+      continue;
+    }
+    if (++i >= raw.size()) throw ScriptError{"a lone '\\' at the end of the text"};
+    switch (raw[i].unicode()) {
+      case u'\\': out.append(u'\\'); break;
+      case u't': out.append(u'\t'); break;
+      case u'n': out.append(u'\n'); break;
+      case u's': out.append(u' '); break;
+      case u'u': {
+        const QString hex = raw.mid(i + 1, 4);
+        bool ok = hex.size() == 4;
+        for (QChar c : hex) ok = ok && QString("0123456789abcdefABCDEF").contains(c);
+        const uint code = ok ? hex.toUInt(&ok, 16) : 0;
+        if (!ok) throw ScriptError{"\\u needs four hexadecimal digits"};
+        out.append(QChar(static_cast<char16_t>(code)));  // a lone surrogate stays one
+        i += 4;
+        break;
+      }
+      default: throw ScriptError{std::string("unknown escape '\\") + raw[i].toLatin1() + "'"};
+    }
+  }
+  return out;
+}
+
+void RunSet(const Target& t, const std::string& text) {
+  auto* edit = qobject_cast<QLineEdit*>(t.widget);
+  if (t.spec->kind != ControlKind::Text || !edit) throw ScriptError{"not a text field"};
+  // What typing or pasting over the whole text does: the length limit applies.
+  edit->setFocus();
+  edit->selectAll();
+  edit->insert(Unescape(text));
+}
+
+void RunClick(const Target& t) {
+  auto* button = qobject_cast<QAbstractButton*>(t.widget);
+  if (!button || (t.spec->kind != ControlKind::Button && t.spec->kind != ControlKind::Option))
+    throw ScriptError{"not a push button or option button"};
+  if (!button->isVisible() || !button->isEnabled()) throw ScriptError{"the button cannot be clicked"};
+  button->click();
+}
+
+std::string Json(const QString& s) {
+  std::string out = "\"";
+  for (unsigned char c : s.toStdString()) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+std::string Json(const std::string& s) { return Json(QString::fromStdString(s)); }
+
+std::string JsonNumber(double x) {
+  if (std::isnan(x)) return "\"nan\"";
+  if (std::isinf(x)) return "\"inf\"";
+  char buf[40];
+  auto r = std::to_chars(buf, buf + sizeof buf, x);
+  return std::string(buf, r.ptr);
+}
+
+const char* KindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Text: return "text";
+    case ControlKind::Label: return "label";
+    case ControlKind::Option: return "option";
+    case ControlKind::Button: return "button";
+    case ControlKind::Picture: return "picture";
+  }
+  return "?";
+}
+
+QString ControlText(QWidget* w) {
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+  if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+  return {};
+}
+
+std::string DumpWindow(FormId form, QWidget* window) {
+  std::ostringstream o;
+  o << Json(std::string(FormName(form))) << ":{\"caption\":" << Json(window->windowTitle())
+    << ",\"client\":[" << window->width() << "," << window->height() << "],\"controls\":{";
+  bool first = true;
+  for (const ControlSpec& spec : FormSpecOf(form).controls) {
+    QWidget* w = FindControl(form, spec.name);
+    if (!w) continue;
+    const QRect r = w->geometry();
+    o << (first ? "" : ",") << Json(std::string(spec.name)) << ":{\"kind\":\""
+      << KindName(spec.kind) << "\",\"rect\":[" << r.x() << "," << r.y() << "," << r.width()
+      << "," << r.height() << "],\"visible\":" << (w->isHidden() ? "false" : "true");
+    if (spec.kind != ControlKind::Picture) o << ",\"text\":" << Json(ControlText(w));
+    if (spec.kind == ControlKind::Option)
+      o << ",\"checked\":" << (qobject_cast<QAbstractButton*>(w)->isChecked() ? "true" : "false");
+    o << "}";
+    first = false;
+  }
+  o << "}}";
+  return o.str();
+}
+
+std::string DumpState(const DesignState& s) {
+  std::ostringstream o;
+  o << "{";
+  for (const RealField& f : RealFields()) o << Json(std::string(f.name)) << ":" << JsonNumber(s.*f.member) << ",";
+  for (const ComplexField& f : ComplexFields()) {
+    const Complex& z = s.*f.member;
+    o << Json(std::string(f.name)) << ":[" << JsonNumber(z.re) << "," << JsonNumber(z.im) << "],";
+  }
+  o << "\"iterationCount\":" << s.iterationCount << ",\"errorFlag\":" << s.errorFlag << "}";
+  return o.str();
+}
+
+void RunDump(const DesignState& state) {
+  std::ostringstream o;
+  o << "{\"messages\":[";
+  for (size_t i = 0; i < g_messages.size(); ++i) o << (i ? "," : "") << Json(g_messages[i]);
+  g_messages.clear();
+  o << "],\"windows\":{";
+  bool first = true;
+  for (FormId f : kForms) {
+    if (QWidget* w = FormWidget(f)) {
+      o << (first ? "" : ",") << DumpWindow(f, w);
+      first = false;
+    }
+  }
+  o << "},\"state\":" << DumpState(state) << "}";
+  std::cout << o.str() << std::endl;
+}
+
+void RunSnap(const std::string& dir) {
+  if (dir.empty()) throw ScriptError{"snap needs a folder"};
+  if (!QDir().mkpath(QString::fromStdString(dir))) throw ScriptError{"cannot create " + dir};
+  for (FormId f : kForms)
+    if (QWidget* w = FormWidget(f)) {
+      const QString path = QString::fromStdString(dir) + "/" + FormName(f) + ".png";
+      if (!w->grab().save(path)) throw ScriptError{"cannot write " + path.toStdString()};
+    }
+}
+
+void RunLine(const std::string& line, DesignState& state) {
+  const size_t space = line.find(' ');
+  const std::string verb = line.substr(0, space);
+  const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+  if (verb == "set") {
+    const size_t sp = rest.find(' ');
+    RunSet(ParseTarget(rest.substr(0, sp)), sp == std::string::npos ? "" : rest.substr(sp + 1));
+  } else if (verb == "click") {
+    RunClick(ParseTarget(rest));
+  } else if (verb == "close") {
+    QWidget* w = FormWidget(ParseForm(rest));
+    if (!w) throw ScriptError{"window " + rest + " is not open"};
+    w->close();
+  } else if (verb == "snap") {
+    RunSnap(rest);
+  } else if (verb == "dump" && rest.empty()) {
+    RunDump(state);
+  } else {
+    throw ScriptError{"unknown action '" + verb + "'"};
+  }
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: bjt-scenario FILE   (or - for standard input)\n";
+    return 2;
+  }
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (std::string(argv[1]) != "-") {
+    file.open(argv[1]);
+    if (!file) {
+      std::cerr << "bjt-scenario: cannot read " << argv[1] << "\n";
+      return 2;
+    }
+    in = &file;
+  }
+  QApplication app(argc, argv);
+  // Started as the program starts: the same name, backend and start window.
+  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  static DesignState design;
+  SetMessageHandler(RecordMessage);
+  InstallQtUi(design);
+  OpenStartWindow();
+  QCoreApplication::processEvents();
+
+  std::string line;
+  for (int number = 1; std::getline(*in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    try {
+      RunLine(line, design);
+    } catch (const ScriptError& e) {
+      std::cerr << "bjt-scenario: line " << number << ": " << e.what << ": " << line << "\n";
+      return 2;
+    }
+  }
+  return 0;
+}
