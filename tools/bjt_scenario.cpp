@@ -265,8 +265,8 @@ int main(int argc, char** argv) {
     in = &file;
   }
   QApplication app(argc, argv);
-  // Started as the program starts: the same name, backend and start window.
-  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  // Started as the program starts: the same names, backend and start window.
+  NameApplication();
   static DesignState design;
   SetMessageHandler(RecordMessage);
   InstallQtUi(design);

@@ -59,7 +59,7 @@ BENCHMARK(CalculateToOpenWindow)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  NameApplication();
   SetMessageHandler(IgnoreMessage);
   InstallQtUi(g_design);
   OpenStartWindow();

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/qt/qt_ui.h"
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  NameApplication();
   return RUN_ALL_TESTS();
 }

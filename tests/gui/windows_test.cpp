@@ -258,3 +258,16 @@ TEST_F(Windows, MessagesGoThroughTheHandler) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Windows, ValueBoxAnnouncesItsQuantityAndValue) {
+  ShowForm(FormId::Form2);
+  SetCaption(FormId::Form2, "Label1", "5.54E+01");
+  QWidget* box = Control(FormId::Form2, "Label1");
+  EXPECT_EQ(box->accessibleName(), QStringLiteral("Li1 [nH]"));
+  EXPECT_EQ(box->accessibleDescription(), QStringLiteral("5.54E+01"));
+  EXPECT_EQ(Control(FormId::Form1, "Text1")->accessibleName(), QStringLiteral("modulo di S11"));
+}
+
+}  // namespace

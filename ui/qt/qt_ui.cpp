@@ -99,9 +99,12 @@ void SetTextImpl(FormId form, std::string_view control, const std::u16string& te
 
 void SetCaptionImpl(FormId form, std::string_view control, const std::string& caption) {
   QWidget* w = ControlOf<QWidget>(form, control);
-  if (auto* label = qobject_cast<QLabel*>(w))
+  if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(QString::fromStdString(caption));
-  else if (auto* button = qobject_cast<QAbstractButton*>(w))
+    // A label's accessible name is its caption and unit; screen readers
+    // read the value shown from the description.
+    label->setAccessibleDescription(label->text());
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w))
     button->setText(QString::fromStdString(caption));
 }
 
@@ -166,6 +169,13 @@ const UiBackend kQtBackend{ReadTextImpl,   SetTextImpl,    SetCaptionImpl, SetVi
                            IsFormOpenImpl, ShowMessageImpl};
 
 }  // namespace
+
+void NameApplication() {
+  // Only the name: a display name of its own would be appended to every
+  // window caption on some platforms; applicationDisplayName falls back to it.
+  QApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.adattamentobjt.AdattamentoBJT"));
+}
 
 void InstallQtUi(DesignState& design) {
   g_design = &design;

@@ -8,6 +8,10 @@
 #include "model/design_state.h"
 #include "ui/services.h"
 
+// The application's name (the message boxes' title) and its desktop entry, so
+// that task bars tie the windows to the menu entry. Call after QApplication.
+void NameApplication();
+
 // Installs the Qt backend; every push-button and option click of every window
 // runs HandleClick on this state.
 void InstallQtUi(DesignState& design);
