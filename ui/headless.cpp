@@ -119,7 +119,9 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       ok = (cb >> 6) == 2;
       cp = (cp << 6) | (cb & 0x3F);
     }
-    if (!ok || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    // An overlong form (C0 B0 for "0") is as invalid as a stray byte.
+    static constexpr char32_t kShortest[4] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || cp < kShortest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(u'\uFFFD');
       ++i;
       continue;
