@@ -43,6 +43,8 @@ constexpr const char* kGoodNumbers[] = {
     "1e6", "1e-6", "1e308", "-1e308", "1e-320", "1e-308", "1e154", "1e-154", "4.9e-324",
     "1.7976931348623157e308", "1e400", "1e-400", ".", "-.5", "1-2", "1.2.3", "e5",
     "1e5e5", "--3", "+-", "1E-5", "5E3", "1.23", "-0", "0.0", "1,5", " ", "",
+    // Phases that turn the default transistor into the other sign cases.
+    "170", "-90", "45", "146",
 };
 constexpr std::size_t kGoodCount = std::size(kGoodNumbers);
 
