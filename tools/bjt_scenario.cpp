@@ -50,7 +50,7 @@ FormId ParseForm(const std::string& name) {
 
 struct Target {
   FormId form;
-  const ControlSpec* spec;
+  const ControlSpec* row;
   QWidget* widget;
 };
 
@@ -59,11 +59,11 @@ Target ParseTarget(const std::string& word) {
   if (dot == std::string::npos) throw ScriptError{"expected FORM.CONTROL, got '" + word + "'"};
   const FormId form = ParseForm(word.substr(0, dot));
   const std::string name = word.substr(dot + 1);
-  const ControlSpec* spec = FindControlSpec(FormSpecOf(form), name.c_str());
-  if (!spec) throw ScriptError{"unknown control '" + word + "'"};
+  const ControlSpec* row = FindControlSpec(FormSpecOf(form), name.c_str());
+  if (!row) throw ScriptError{"unknown control '" + word + "'"};
   QWidget* widget = FindControl(form, name);
   if (!widget) throw ScriptError{"window " + std::string(FormName(form)) + " is not open"};
-  return {form, spec, widget};
+  return {form, row, widget};
 }
 
 QString Unescape(const std::string& text) {
@@ -98,7 +98,7 @@ QString Unescape(const std::string& text) {
 
 void RunSet(const Target& t, const std::string& text) {
   auto* edit = qobject_cast<QLineEdit*>(t.widget);
-  if (t.spec->kind != ControlKind::Text || !edit) throw ScriptError{"not a text field"};
+  if (t.row->kind != ControlKind::Text || !edit) throw ScriptError{"not a text field"};
   // What typing or pasting over the whole text does: the length limit applies.
   edit->setFocus();
   edit->selectAll();
@@ -107,7 +107,7 @@ void RunSet(const Target& t, const std::string& text) {
 
 void RunClick(const Target& t) {
   auto* button = qobject_cast<QAbstractButton*>(t.widget);
-  if (!button || (t.spec->kind != ControlKind::Button && t.spec->kind != ControlKind::Option))
+  if (!button || (t.row->kind != ControlKind::Button && t.row->kind != ControlKind::Option))
     throw ScriptError{"not a push button or option button"};
   if (!button->isVisible() || !button->isEnabled()) throw ScriptError{"the button cannot be clicked"};
   button->click();
@@ -167,15 +167,15 @@ std::string DumpWindow(FormId form, QWidget* window) {
   o << Json(std::string(FormName(form))) << ":{\"caption\":" << Json(window->windowTitle())
     << ",\"client\":[" << window->width() << "," << window->height() << "],\"controls\":{";
   bool first = true;
-  for (const ControlSpec& spec : FormSpecOf(form).controls) {
-    QWidget* w = FindControl(form, spec.name);
+  for (const ControlSpec& row : FormSpecOf(form).controls) {
+    QWidget* w = FindControl(form, row.name);
     if (!w) continue;
     const QRect r = w->geometry();
-    o << (first ? "" : ",") << Json(std::string(spec.name)) << ":{\"kind\":\""
-      << KindName(spec.kind) << "\",\"rect\":[" << r.x() << "," << r.y() << "," << r.width()
+    o << (first ? "" : ",") << Json(std::string(row.name)) << ":{\"kind\":\""
+      << KindName(row.kind) << "\",\"rect\":[" << r.x() << "," << r.y() << "," << r.width()
       << "," << r.height() << "],\"visible\":" << (w->isHidden() ? "false" : "true");
-    if (spec.kind != ControlKind::Picture) o << ",\"text\":" << Json(ControlText(w));
-    if (spec.kind == ControlKind::Option)
+    if (row.kind != ControlKind::Picture) o << ",\"text\":" << Json(ControlText(w));
+    if (row.kind == ControlKind::Option)
       o << ",\"checked\":" << (qobject_cast<QAbstractButton*>(w)->isChecked() ? "true" : "false");
     o << "}";
     first = false;

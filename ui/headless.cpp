@@ -8,7 +8,7 @@
 namespace {
 
 struct HeadlessControl {
-  const ControlSpec* spec;
+  const ControlSpec* row;
   std::u16string text;   // text fields
   std::string caption;   // labels, buttons, options
   bool visible;
@@ -28,12 +28,12 @@ HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
 void LoadStartState(FormId id) {
   HeadlessForm& form = FormOf(id);
   form.controls.clear();
-  for (const ControlSpec& spec : FormSpecOf(id).controls) {
-    HeadlessControl c{&spec, {}, {}, spec.visible};
-    if (spec.kind == ControlKind::Text)
-      c.text = Utf8ToUtf16(spec.caption);
+  for (const ControlSpec& row : FormSpecOf(id).controls) {
+    HeadlessControl c{&row, {}, {}, row.visible};
+    if (row.kind == ControlKind::Text)
+      c.text = Utf8ToUtf16(row.caption);
     else
-      c.caption = spec.caption;
+      c.caption = row.caption;
     form.controls.push_back(std::move(c));
   }
   form.open = true;
@@ -45,7 +45,7 @@ HeadlessControl& ControlOf(FormId id, std::string_view name) {
   HeadlessForm& form = FormOf(id);
   if (form.controls.empty()) LoadStartState(id), form.open = false;
   for (HeadlessControl& c : form.controls)
-    if (name == c.spec->name) return c;
+    if (name == c.row->name) return c;
   throw std::out_of_range(std::string(FormName(id)) + " has no control " + std::string(name));
 }
 
@@ -97,13 +97,13 @@ void HeadlessCloseForm(FormId form) { FormOf(form).open = false; }
 
 void HeadlessSelectOption(FormId form, std::string_view option) {
   for (HeadlessControl& c : FormOf(form).controls)
-    if (c.spec->kind == ControlKind::Option) c.checked = false;
+    if (c.row->kind == ControlKind::Option) c.checked = false;
   ControlOf(form, option).checked = true;
 }
 
 std::string HeadlessContent(FormId form, std::string_view control) {
   const HeadlessControl& c = ControlOf(form, control);
-  return c.spec->kind == ControlKind::Text ? Utf16ToUtf8(c.text) : c.caption;
+  return c.row->kind == ControlKind::Text ? Utf16ToUtf8(c.text) : c.caption;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

@@ -13,13 +13,13 @@ namespace {
 
 constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
 
-const ControlSpec& Spec(FormId form, const char* name) {
+const ControlSpec& RowOf(FormId form, const char* name) {
   const ControlSpec* c = FindControlSpec(FormSpecOf(form), name);
   if (!c) throw std::runtime_error(std::string(FormName(form)) + " lacks " + name);
   return *c;
 }
 
-std::string Caption(FormId form, const char* name) { return Spec(form, name).caption; }
+std::string Caption(FormId form, const char* name) { return RowOf(form, name).caption; }
 
 TEST(WindowTables, NamesAreUniqueAndControlsLieInTheClientArea) {
   for (int f = 1; f <= 5; ++f) {
@@ -46,7 +46,7 @@ TEST(WindowTables, EveryResultWindowHasWhatTheCommandsAddress) {
                             "Label31", "Label32", "Label33", "Label34", "Label35", "Label36"};
   for (FormId form : kResultForms) {
     for (const char* name : boxes) {
-      const ControlSpec& c = Spec(form, name);
+      const ControlSpec& c = RowOf(form, name);
       EXPECT_EQ(c.border, Border::Single) << name;
       EXPECT_EQ(c.align, Align::Right) << name;
       EXPECT_EQ(c.back, 0xC0C0FFu) << name;
@@ -55,22 +55,22 @@ TEST(WindowTables, EveryResultWindowHasWhatTheCommandsAddress) {
       EXPECT_EQ(c.height, 375);
     }
     for (const char* name : panel) {
-      EXPECT_EQ(Spec(form, name).back, 0xFFC080u) << name;
-      EXPECT_FALSE(Spec(form, name).visible) << name;
+      EXPECT_EQ(RowOf(form, name).back, 0xFFC080u) << name;
+      EXPECT_FALSE(RowOf(form, name).visible) << name;
     }
-    for (const char* name : panelCaptions) EXPECT_FALSE(Spec(form, name).visible) << name;
-    for (const char* name : feedback) EXPECT_FALSE(Spec(form, name).visible) << name;
+    for (const char* name : panelCaptions) EXPECT_FALSE(RowOf(form, name).visible) << name;
+    for (const char* name : feedback) EXPECT_FALSE(RowOf(form, name).visible) << name;
     for (const char* name : {"Picture1", "Command1", "Command2", "Label1", "Label37", "Label39"})
-      EXPECT_TRUE(Spec(form, name).visible) << name;
-    EXPECT_EQ(Spec(form, "Command1").back, 0xC0C0FFu);
-    EXPECT_EQ(Spec(form, "Command2").back, 0xFFC080u);
+      EXPECT_TRUE(RowOf(form, name).visible) << name;
+    EXPECT_EQ(RowOf(form, "Command1").back, 0xC0C0FFu);
+    EXPECT_EQ(RowOf(form, "Command2").back, 0xFFC080u);
 
     // Picture4 lies over the other two feedback pictures.
-    const FormSpec& spec = FormSpecOf(form);
-    EXPECT_GT(&Spec(form, "Picture4") - spec.controls.data(),
-              &Spec(form, "Picture2") - spec.controls.data());
-    EXPECT_GT(&Spec(form, "Picture4") - spec.controls.data(),
-              &Spec(form, "Picture3") - spec.controls.data());
+    const FormSpec& row = FormSpecOf(form);
+    EXPECT_GT(&RowOf(form, "Picture4") - row.controls.data(),
+              &RowOf(form, "Picture2") - row.controls.data());
+    EXPECT_GT(&RowOf(form, "Picture4") - row.controls.data(),
+              &RowOf(form, "Picture3") - row.controls.data());
   }
 }
 
@@ -89,24 +89,24 @@ TEST(WindowTables, ResultCaptionsAndSizesThatDifferPerWindow) {
   EXPECT_EQ(Caption(FormId::Form5, "Label52"), "ImZo)");
   EXPECT_EQ(Caption(FormId::Form2, "Label27"), "Verifica:  (tutte le impedenze in ohm)");
   EXPECT_EQ(Caption(FormId::Form3, "Label27"), "Verifica: (tutte le impedenze in ohm)");
-  EXPECT_EQ(Spec(FormId::Form3, "Label27").width, 3135);
-  EXPECT_EQ(Spec(FormId::Form4, "Label27").width, 3375);
-  EXPECT_EQ(Spec(FormId::Form5, "Command1").width, 1455);
-  EXPECT_EQ(Spec(FormId::Form4, "Command1").width, 1335);
-  EXPECT_EQ(Spec(FormId::Form2, "Label43").width, 855);
-  EXPECT_EQ(Spec(FormId::Form3, "Label43").width, 735);
-  EXPECT_EQ(Spec(FormId::Form3, "Label54").width, 735);
-  EXPECT_EQ(Spec(FormId::Form4, "Label54").width, 615);
-  EXPECT_EQ(Spec(FormId::Form4, "Picture1").height, 5055);
-  EXPECT_EQ(Spec(FormId::Form4, "Picture1").picture, PictureId::Schematic4);
-  EXPECT_EQ(Spec(FormId::Form3, "Label15").left, 3840);
-  EXPECT_EQ(Spec(FormId::Form4, "Label15").left, 4080);
-  EXPECT_EQ(Spec(FormId::Form3, "Label36").top, 9000);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label27").width, 3135);
+  EXPECT_EQ(RowOf(FormId::Form4, "Label27").width, 3375);
+  EXPECT_EQ(RowOf(FormId::Form5, "Command1").width, 1455);
+  EXPECT_EQ(RowOf(FormId::Form4, "Command1").width, 1335);
+  EXPECT_EQ(RowOf(FormId::Form2, "Label43").width, 855);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label43").width, 735);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label54").width, 735);
+  EXPECT_EQ(RowOf(FormId::Form4, "Label54").width, 615);
+  EXPECT_EQ(RowOf(FormId::Form4, "Picture1").height, 5055);
+  EXPECT_EQ(RowOf(FormId::Form4, "Picture1").picture, PictureId::Schematic4);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label15").left, 3840);
+  EXPECT_EQ(RowOf(FormId::Form4, "Label15").left, 4080);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label36").top, 9000);
   // The unit beside each value follows the element: nH 495 wide, pF 375.
   EXPECT_EQ(Caption(FormId::Form3, "Label12"), "[pF]");
-  EXPECT_EQ(Spec(FormId::Form3, "Label12").width, 375);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label12").width, 375);
   EXPECT_EQ(Caption(FormId::Form3, "Label14"), "[nH]");
-  EXPECT_EQ(Spec(FormId::Form3, "Label14").width, 495);
+  EXPECT_EQ(RowOf(FormId::Form3, "Label14").width, 495);
 }
 
 TEST(WindowTables, InputWindowStartStateAndTabOrder) {
@@ -115,12 +115,12 @@ TEST(WindowTables, InputWindowStartStateAndTabOrder) {
   EXPECT_EQ(form.clientHeight, 9165);
   EXPECT_STREQ(form.startFocus, "Text14");
   EXPECT_EQ(Caption(FormId::Form1, "Command1"), "Trova le reti di adattamento ");
-  EXPECT_EQ(Spec(FormId::Form1, "Label10").font, FontRole::Symbol);
-  EXPECT_EQ(Spec(FormId::Form1, "Label15").font, FontRole::Large);
-  EXPECT_TRUE(Spec(FormId::Form1, "Label9").wrap);
-  EXPECT_EQ(Spec(FormId::Form1, "Option4").back, 0xFF8000u);
-  EXPECT_EQ(Spec(FormId::Form1, "Text15").left, Spec(FormId::Form1, "Text13").left);
-  EXPECT_EQ(Spec(FormId::Form1, "Text15").top, Spec(FormId::Form1, "Text13").top);
+  EXPECT_EQ(RowOf(FormId::Form1, "Label10").font, FontRole::Symbol);
+  EXPECT_EQ(RowOf(FormId::Form1, "Label15").font, FontRole::Large);
+  EXPECT_TRUE(RowOf(FormId::Form1, "Label9").wrap);
+  EXPECT_EQ(RowOf(FormId::Form1, "Option4").back, 0xFF8000u);
+  EXPECT_EQ(RowOf(FormId::Form1, "Text15").left, RowOf(FormId::Form1, "Text13").left);
+  EXPECT_EQ(RowOf(FormId::Form1, "Text15").top, RowOf(FormId::Form1, "Text13").top);
 
   std::set<std::string> hidden;
   for (const ControlSpec& c : form.controls)
@@ -132,7 +132,7 @@ TEST(WindowTables, InputWindowStartStateAndTabOrder) {
                          "Text4",  "Text5",  "Text6",  "Text7",  "Text8",    "Text9",
                          "Command1", "Picture1", "Text11", "Text13", "Command2", "Option1",
                          "Option2", "Option3", "Text15", "Option4"};
-  for (int i = 0; i < 22; ++i) EXPECT_EQ(Spec(FormId::Form1, order[i]).tabIndex, i) << order[i];
+  for (int i = 0; i < 22; ++i) EXPECT_EQ(RowOf(FormId::Form1, order[i]).tabIndex, i) << order[i];
 }
 
 }  // namespace

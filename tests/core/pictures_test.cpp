@@ -90,18 +90,18 @@ constexpr PictureId kAllPictures[] = {
     PictureId::Schematic5,   PictureId::FeedbackRf, PictureId::FeedbackRfLf, PictureId::FeedbackRfCf,
 };
 
-std::multiset<std::string> Lettering(const PictureSpec& spec) {
+std::multiset<std::string> Lettering(const PictureSpec& picture) {
   std::multiset<std::string> letters;
-  for (const DrawOp& op : spec.ops)
+  for (const DrawOp& op : picture.ops)
     if (op.text != nullptr) letters.insert(op.text);
   return letters;
 }
 
 // The part whose middle lies nearest to a lettering point.
-Shape NearestPart(const PictureSpec& spec, const DrawOp& letter) {
+Shape NearestPart(const PictureSpec& picture, const DrawOp& letter) {
   double best = 1e9;
   Shape shape = Shape::Wire;
-  for (const DrawOp& op : spec.ops) {
+  for (const DrawOp& op : picture.ops) {
     if (!IsPart(op.shape)) continue;
     const double dx = (op.x1 + op.x2) / 2.0 - letter.x1, dy = (op.y1 + op.y2) / 2.0 - letter.y1;
     if (std::hypot(dx, dy) < best) best = std::hypot(dx, dy), shape = op.shape;
@@ -127,10 +127,10 @@ TEST(Pictures, SizesOfEveryPicture) {
 
 TEST(Pictures, EveryOpLiesInsideTheFrameAndPartsRunAlongTheirWire) {
   for (PictureId id : kAllPictures) {
-    const PictureSpec& spec = PictureSpecOf(id);
-    for (const DrawOp& op : spec.ops) {
+    const PictureSpec& picture = PictureSpecOf(id);
+    for (const DrawOp& op : picture.ops) {
       const Rect r = Extent(op);
-      EXPECT_TRUE(Inside(r, spec.width, spec.height)) << static_cast<int>(id) << " shape " << static_cast<int>(op.shape)
+      EXPECT_TRUE(Inside(r, picture.width, picture.height)) << static_cast<int>(id) << " shape " << static_cast<int>(op.shape)
                                    << " at " << op.x1 << "," << op.y1;
       if (IsPart(op.shape) || IsStroke(op.shape)) {
         EXPECT_TRUE(op.x1 == op.x2 || op.y1 == op.y2) << "slanted at " << op.x1 << "," << op.y1;
@@ -174,11 +174,11 @@ TEST(Pictures, EachPictureAreaShowsAllOfItsDrawing) {
 
 TEST(Pictures, LetteringKeepsClearOfOtherLetteringWiresAndArrows) {
   for (PictureId id : kAllPictures) {
-    const PictureSpec& spec = PictureSpecOf(id);
-    for (const DrawOp& letter : spec.ops) {
+    const PictureSpec& picture = PictureSpecOf(id);
+    for (const DrawOp& letter : picture.ops) {
       if (letter.shape != Shape::Text) continue;
       const Rect r = LetteringExtent(letter);
-      for (const DrawOp& other : spec.ops) {
+      for (const DrawOp& other : picture.ops) {
         if (&other == &letter) continue;
         if (other.shape == Shape::Text || other.shape == Shape::Box) {
           EXPECT_FALSE(Overlap(r, Extent(other))) << letter.text << " touches " << other.text;
@@ -202,15 +202,15 @@ TEST(Pictures, EachSchematicLettersExactlyItsWindowsElements) {
       {PictureId::Schematic5, {"Ci1", "Ci2", "Li", "Lo1", "Lo2", "Co"}},
   };
   for (const auto& [id, own] : elements) {
-    const PictureSpec& spec = PictureSpecOf(id);
+    const PictureSpec& picture = PictureSpecOf(id);
     std::multiset<std::string> expected = common;
     expected.insert(own.begin(), own.end());
-    EXPECT_EQ(Lettering(spec), expected) << static_cast<int>(id);
+    EXPECT_EQ(Lettering(picture), expected) << static_cast<int>(id);
     // Every element letter sits beside a symbol of its kind; the input side lies left of the transistor.
-    for (const DrawOp& op : spec.ops) {
+    for (const DrawOp& op : picture.ops) {
       if (op.shape != Shape::Text || own.count(op.text) == 0) continue;
-      EXPECT_EQ(NearestPart(spec, op), op.text[0] == 'L' ? Shape::Inductor : Shape::Capacitor) << op.text;
-      EXPECT_EQ(op.text[1] == 'i', op.x1 < spec.width / 2) << op.text;
+      EXPECT_EQ(NearestPart(picture, op), op.text[0] == 'L' ? Shape::Inductor : Shape::Capacitor) << op.text;
+      EXPECT_EQ(op.text[1] == 'i', op.x1 < picture.width / 2) << op.text;
     }
   }
 }
@@ -222,10 +222,10 @@ TEST(Pictures, FeedbackPicturesAndBlockDiagramCarryTheirLettering) {
   const std::pair<PictureId, Shape> upper[] = {{PictureId::FeedbackRfLf, Shape::Inductor},
                                                {PictureId::FeedbackRfCf, Shape::Capacitor}};
   for (const auto& [id, shape] : upper) {
-    const PictureSpec& spec = PictureSpecOf(id);
-    for (const DrawOp& op : spec.ops) {
+    const PictureSpec& picture = PictureSpecOf(id);
+    for (const DrawOp& op : picture.ops) {
       if (op.shape != Shape::Text || op.text == std::string("Yf")) continue;
-      EXPECT_EQ(NearestPart(spec, op), op.text[0] == 'R' ? Shape::Resistor : shape) << op.text;
+      EXPECT_EQ(NearestPart(picture, op), op.text[0] == 'R' ? Shape::Resistor : shape) << op.text;
     }
   }
   const std::multiset<std::string> block = {

@@ -221,15 +221,15 @@ constexpr ShapePainting kShapePaintings[] = {
 static_assert(std::size(kShapePaintings) == static_cast<std::size_t>(Shape::DoubleArrow) + 1);
 constexpr int kLayers = 3;
 
-QPixmap PaintPicture(const PictureSpec& spec, qreal dpr) {
-  QPixmap pixmap(qCeil(spec.width * dpr), qCeil(spec.height * dpr));
+QPixmap PaintPicture(const PictureSpec& picture, qreal dpr) {
+  QPixmap pixmap(qCeil(picture.width * dpr), qCeil(picture.height * dpr));
   pixmap.setDevicePixelRatio(dpr);
   pixmap.fill(Qt::white);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
   for (int layer = 0; layer < kLayers; ++layer) {
-    for (const DrawOp& op : spec.ops) {
+    for (const DrawOp& op : picture.ops) {
       const ShapePainting& painting = kShapePaintings[static_cast<int>(op.shape)];
       if (painting.layer != layer) continue;
       p.save();
@@ -239,7 +239,7 @@ QPixmap PaintPicture(const PictureSpec& spec, qreal dpr) {
   }
   // The frame last, so nothing drawn near the edge covers it: four filled
   // strips one pixel wide, square at the corners at any ratio.
-  const int w = spec.width, h = spec.height;
+  const int w = picture.width, h = picture.height;
   for (const QRect& strip : {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
     p.fillRect(strip, Qt::black);
   return pixmap;
@@ -266,17 +266,17 @@ QPixmap PaintTarget(int size) {
 }  // namespace
 
 QSize PictureSize(PictureId id) {
-  const PictureSpec& spec = PictureSpecOf(id);
-  return QSize(spec.width, spec.height);
+  const PictureSpec& picture = PictureSpecOf(id);
+  return QSize(picture.width, picture.height);
 }
 
 QPixmap RenderPicture(PictureId id, qreal devicePixelRatio) {
   // Each picture is drawn once per ratio; the windows only ever show copies.
   static std::map<std::pair<PictureId, qreal>, QPixmap> cache;
-  const PictureSpec& spec = PictureSpecOf(id);
-  if (spec.width <= 0 || spec.height <= 0 || devicePixelRatio <= 0) return QPixmap();
+  const PictureSpec& picture = PictureSpecOf(id);
+  if (picture.width <= 0 || picture.height <= 0 || devicePixelRatio <= 0) return QPixmap();
   auto [entry, added] = cache.try_emplace({id, devicePixelRatio});
-  if (added) entry->second = PaintPicture(spec, devicePixelRatio);
+  if (added) entry->second = PaintPicture(picture, devicePixelRatio);
   return entry->second;
 }
 
