@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/gui/fresh_windows.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
 
-constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
 const std::string kInvalidS11 =
     "Errore di inserimento dati per il modulo di S11. Puoi scrivere soltanto numeri razionali "
     "con il punto come separatore decimale, anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3";
@@ -24,19 +24,10 @@ const std::string kOverflowWhileReading =
     "Errore di calcolo: valore troppo grande (overflow) durante la lettura dei valori inseriti. "
     "Controlla i valori inseriti.";
 
-std::vector<std::string> g_messages;
-void RecordMessage(const std::string& text) { g_messages.push_back(text); }
-
 class LongPaste : public ::testing::Test {
  protected:
   void SetUp() override {
-    design_ = DesignState{};
-    InstallQtUi(design_);
-    SetMessageHandler(RecordMessage);
-    g_messages.clear();
-    for (FormId form : kResultForms)
-      if (QWidget* w = FormWidget(form)) w->close();
-    OpenStartWindow();
+    OpenFreshWindows(design_);
     // The test values with Rf = 5 kohm: a design that opens Form2.
     Button("Command2")->click();
     static_cast<QRadioButton*>(FindControl(FormId::Form1, "Option1"))->click();

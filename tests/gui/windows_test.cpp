@@ -18,25 +18,16 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "tests/gui/fresh_windows.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
 
-constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
-
-std::vector<std::string> g_messages;
-void RecordMessage(const std::string& text) { g_messages.push_back(text); }
 
 class Windows : public ::testing::Test {
  protected:
   void SetUp() override {
-    design_ = DesignState{};
-    InstallQtUi(design_);
-    SetMessageHandler(RecordMessage);
-    g_messages.clear();
-    for (FormId form : kResultForms)
-      if (QWidget* w = FormWidget(form)) w->close();
-    OpenStartWindow();
+    OpenFreshWindows(design_);
   }
 
   static QWidget* Control(FormId form, const char* name) {
