@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -161,6 +162,7 @@ void ShowMessageImpl(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
                   QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  box.button(QMessageBox::Ok)->setIcon(QIcon());  // no icon at all, the button's included
   box.exec();
 }
 
