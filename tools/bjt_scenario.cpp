@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QWidget>
 
@@ -110,7 +111,15 @@ void RunClick(const Target& t) {
   if (!button || (t.row->kind != ControlKind::Button && t.row->kind != ControlKind::Option))
     throw ScriptError{"not a push button or option button"};
   if (!button->isVisible() || !button->isEnabled()) throw ScriptError{"the button cannot be clicked"};
-  button->click();
+  // Press and release the left button at the centre, as the mouse does.
+  const QPointF centre = QRectF(button->rect()).center();
+  const QPointF global = button->mapToGlobal(centre);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(button, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(button, &release);
 }
 
 std::string Json(const QString& s) {
