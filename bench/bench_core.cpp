@@ -8,20 +8,10 @@
 #include "model/s_to_y.h"
 #include "model/solver.h"
 #include "networks/t_networks.h"
+#include "tests/core/worked_example_state.h"
 #include "verification/verify.h"
 
-static DesignState WorkedExample() {
-  DesignState s;
-  s.S11mag = 0.51;  s.S11ang = DegreesToRadians(-44.8);
-  s.S21mag = 24.51; s.S21ang = DegreesToRadians(142.5);
-  s.S12mag = 0.01;  s.S12ang = DegreesToRadians(74.5);
-  s.S22mag = 0.86;  s.S22ang = DegreesToRadians(-16.7);
-  s.fMHz = 100;
-  s.Ro = s.RE = s.RL = 50;
-  s.Gf = 0.001 / 5;
-  s.Bf = 0;
-  return s;
-}
+static DesignState WorkedExample() { return EnteredWorkedExample(0.001 / 5); }
 
 static void BM_SolveConjugateMatch(benchmark::State& bench) {
   DesignState s = WorkedExample();

@@ -122,7 +122,7 @@ bool ApplyFeedbackOption(DesignState& s) {
       return false;
     }
     s.Gf = Div(0.001, ParseField("Text11"), kFeedback);
-    s.Bf = Div(-1.0, Mul(Mul(s.fMHz, 6.28318530717958, kFeedback), s.Lf, kFeedback), kFeedback);
+    s.Bf = Div(-1.0, Mul(Mul(s.fMHz, kTwoPi, kFeedback), s.Lf, kFeedback), kFeedback);
   } else if (IsOptionSelected(f, "Option3")) {
     ClearOption(f, "Option1");
     ClearOption(f, "Option2");

@@ -9,6 +9,10 @@
 
 #include "model/design_state.h"
 
+// The program's 2π, as every conversion between frequency, reactance and
+// element value uses it: 14 digits, not the double nearest 2π.
+inline constexpr double kTwoPi = 6.28318530717958;
+
 enum class FaultKind { Overflow, DivisionByZero, InvalidOperation };
 
 // `routine` names the routine whose step failed (for example "ConvertSToY"),

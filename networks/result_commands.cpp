@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
 
 struct ElementLabel {
   const char* label;

@@ -22,8 +22,6 @@ static constexpr NetworkSide kOutputSide{
     &DesignState::Lo2, &DesignState::Co,   &DesignState::Lo1,
     &DesignState::Co2, &DesignState::Lo,   &DesignState::Co1};
 
-static constexpr double kTwoPi = 6.28318530717958;  // the program's own 2π
-
 static double ArmReactance(const DesignState& s, const NetworkSide& side, const char* routine) {
   return Sqrt(Mul(s.*side.reZ, s.*side.resistance, routine), routine);
 }

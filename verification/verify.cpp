@@ -26,13 +26,13 @@ static TNetwork OutputNetwork(const DesignState& s, NetworkKind kind) {
 static double SeriesReactance(NetworkKind kind, double f, double value) {
   if (kind == NetworkKind::LCL)
     return Mul(Mul(f, 0.0062831853071795805, kRoutine), value, kRoutine);
-  return -Div(1000000.0, Mul(Mul(f, 6.28318530717958, kRoutine), value, kRoutine), kRoutine);
+  return -Div(1000000.0, Mul(Mul(f, kTwoPi, kRoutine), value, kRoutine), kRoutine);
 }
 
 static double ShuntSusceptance(NetworkKind kind, double f, double value) {
   if (kind == NetworkKind::LCL)
     return Mul(Mul(f, 6.28318530717958e-6, kRoutine), value, kRoutine);
-  return -Div(1000.0, Mul(Mul(f, 6.28318530717958, kRoutine), value, kRoutine), kRoutine);
+  return -Div(1000.0, Mul(Mul(f, kTwoPi, kRoutine), value, kRoutine), kRoutine);
 }
 
 static Complex Reciprocal(Complex z) { return ComplexDiv({1.0, 0.0}, z, kRoutine); }
