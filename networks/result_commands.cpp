@@ -164,3 +164,8 @@ void RunCompute(FormId form, DesignState& state) {
 void ShowVerificationPanel(FormId form) {
   for (const char* label : kVerificationPanel) ShowControl(form, label);
 }
+
+NetworkKinds NetworkKindsOf(FormId form) {
+  const ResultWindow& window = WindowOf(form);
+  return {window.input, window.output};
+}

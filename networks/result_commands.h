@@ -2,6 +2,7 @@
 // The two commands of the result windows Form2 to Form5.
 #include "model/design_state.h"
 #include "ui/services.h"
+#include "verification/verify.h"
 
 // Command1: sign test, feedback display, gains, both T networks, verification.
 void RunCompute(FormId form, DesignState& state);
@@ -9,3 +10,10 @@ void RunCompute(FormId form, DesignState& state);
 void ShowVerificationPanel(FormId form);
 // The feedback display of a result window, the same in all four.
 void ShowFeedbackElement(FormId form, DesignState& state);
+
+// The networks a result window designs: Form2 L-C-L/L-C-L, Form3 L-C-L/C-L-C,
+// Form4 C-L-C/C-L-C, Form5 C-L-C/L-C-L.
+struct NetworkKinds {
+  NetworkKind input, output;
+};
+NetworkKinds NetworkKindsOf(FormId form);

@@ -1,0 +1,68 @@
+#pragma once
+// The finished amplifier as one result window shows it: source RE, input T
+// network, transistor with its feedback, output T network, load RL. Captured
+// after the window's compute command, so a plot never mixes two designs.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "analysis/two_port.h"
+#include "model/design_state.h"
+#include "ui/services.h"
+#include "verification/verify.h"
+
+// One T network: outer series arm (at RE or RL), shunt arm, inner series arm
+// (at the transistor). L-C-L: nH, pF, nH; C-L-C: pF, nH, pF.
+struct TeeNetwork {
+  NetworkKind kind = NetworkKind::LCL;
+  double outer = 0, shunt = 0, inner = 0;
+};
+// The element names in the order outer, shunt, inner: Li1 Ci Li2, Ci1 Li
+// Ci2, Lo2 Co Lo1, Co2 Lo Co1.
+enum class Side { Input, Output };
+const char* ElementName(Side side, NetworkKind kind, int position);
+
+struct AmplifierDesign {
+  FormId window = FormId::Form2;
+  TeeNetwork input, output;
+  double RE = 0, RL = 0, Ro = 0, fMHz = 0;
+  SMatrix transistor;  // entered, referred to Ro, at fMHz
+  FeedbackElement feedback;
+  double PoPi = 0;
+  Cx zi, zo;  // the verified transistor port impedances at fMHz
+  DesignState state;
+};
+
+// Nullopt when the window has not computed a usable design (its networks are
+// empty or a value is not finite).
+std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& state);
+
+// The transistor's S-parameters at a frequency, referred to referenceOhm;
+// nullopt outside the data.
+struct TransistorSource {
+  std::function<std::optional<SMatrix>(double fMHz)> sAt;
+  double referenceOhm = 50;
+};
+// The entered S-parameters held at every frequency.
+TransistorSource ConstantTransistor(const AmplifierDesign& design);
+
+// The whole amplifier at one frequency.
+struct AmplifierPoint {
+  double fMHz = 0;
+  double gainDb = 0;              // GT = |S21|²
+  double inputReturnLossDb = 0;   // −20·log10|S11|
+  double outputReturnLossDb = 0;  // −20·log10|S22|
+  double kAmplifier = 0, muAmplifier = 0;
+  double kTransistor = 0, muTransistor = 0;  // with feedback, referred to Ro
+  SMatrix s;                                 // referred to RE and RL
+  Cx zin, zout;
+};
+
+// Return losses above this are shown as this (an exact match has none).
+inline constexpr double kReturnLossCeilingDb = 300;
+
+// Nullopt when the arithmetic overflows or a value is not finite.
+std::optional<SMatrix> AmplifierS(const AmplifierDesign& design, double fMHz,
+                                  const SMatrix& transistorAtRo);
+std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& design, double fMHz,
+                                        const SMatrix& transistorAtRo);

@@ -1,0 +1,49 @@
+#pragma once
+// The finished amplifier across a band of frequencies.
+#include <string>
+#include <vector>
+
+#include "analysis/amplifier.h"
+
+enum class SweepScale { Linear, Logarithmic };
+struct SweepPlan {
+  double fromMHz = 0, toMHz = 0;
+  int points = 401;
+  SweepScale scale = SweepScale::Linear;
+};
+inline constexpr int kMaxSweepPoints = 100001;
+
+// 0.5 to 1.5 times the design frequency, 401 points, linear.
+SweepPlan DefaultSweep(const AmplifierDesign& design);
+// The range of a file's data.
+SweepPlan DefaultSweep(double fileFromMHz, double fileToMHz);
+// An Italian message for a plan that cannot run, empty when it can.
+std::string CheckSweep(const SweepPlan& plan);
+std::vector<double> SweepFrequencies(const SweepPlan& plan);
+
+struct SweepResult {
+  std::vector<AmplifierPoint> points;
+  std::vector<double> skippedMHz;  // not finite, or outside the data
+};
+SweepResult RunSweep(const AmplifierDesign& design, const TransistorSource& transistor,
+                     const SweepPlan& plan);
+
+// The band around the design frequency where GT stays within dropDb of its
+// value there; an edge that is not reached is "beyond the sweep".
+struct Bandwidth {
+  bool lowFound = false, highFound = false;
+  double lowMHz = 0, highMHz = 0;
+  double widthMHz() const { return highMHz - lowMHz; }
+};
+Bandwidth BandwidthOf(const SweepResult& sweep, double designMHz, double dropDb);
+// "−3 dB: da 431,2 a 512,7 MHz (81,5 MHz)", with "oltre la scansione" for
+// an edge not reached.
+std::string DescribeBandwidth(const Bandwidth& band, double dropDb);
+
+// Every band where the amplifier's μ ≤ 1, edges at the sweep points.
+struct FrequencyBand {
+  double fromMHz = 0, toMHz = 0;
+};
+std::vector<FrequencyBand> PossiblyUnstableBands(const SweepResult& sweep);
+// "possibile instabilità tra 100 e 200 MHz"
+std::string InstabilityWarning(const FrequencyBand& band);

@@ -1,0 +1,146 @@
+#include "analysis/two_port.h"
+
+#include <cmath>
+
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+bool Finite(const SMatrix& s) {
+  return Finite(s.s11) && Finite(s.s12) && Finite(s.s21) && Finite(s.s22);
+}
+
+struct YMatrix {
+  Cx y11, y12, y21, y22;
+};
+
+// Y normalized to 1/r0 (y = Y·r0), so the feedback's yf is scaled the same.
+std::optional<YMatrix> NormalizedY(const SMatrix& s) {
+  const Cx one{1.0, 0.0};
+  const Cx p = s.s12 * s.s21;
+  const Cx ds = (one + s.s11) * (one + s.s22) - p;
+  if (ds == Cx{}) return std::nullopt;
+  YMatrix y{((one - s.s11) * (one + s.s22) + p) / ds, -2.0 * s.s12 / ds, -2.0 * s.s21 / ds,
+            ((one + s.s11) * (one - s.s22) + p) / ds};
+  if (!Finite(y.y11) || !Finite(y.y12) || !Finite(y.y21) || !Finite(y.y22)) return std::nullopt;
+  return y;
+}
+
+std::optional<SMatrix> SFromNormalizedY(const YMatrix& y) {
+  const Cx one{1.0, 0.0};
+  const Cx p = y.y12 * y.y21;
+  const Cx dy = (one + y.y11) * (one + y.y22) - p;
+  if (dy == Cx{}) return std::nullopt;
+  SMatrix s{((one - y.y11) * (one + y.y22) + p) / dy, -2.0 * y.y12 / dy, -2.0 * y.y21 / dy,
+            ((one + y.y11) * (one - y.y22) + p) / dy};
+  if (!Finite(s)) return std::nullopt;
+  return s;
+}
+
+std::optional<double> Db10(double ratio) {
+  if (!(ratio > 0) || !std::isfinite(ratio)) return std::nullopt;
+  return 10.0 * std::log10(ratio);
+}
+
+StabilityCircle CircleOf(Cx sii, Cx sjj, Cx delta, double s12s21) {
+  const double den = std::norm(sii) - std::norm(delta);
+  StabilityCircle c;
+  if (den == 0) return c;
+  c.centre = std::conj(sii - delta * std::conj(sjj)) / den;
+  c.radius = s12s21 / std::abs(den);
+  c.valid = Finite(c.centre) && std::isfinite(c.radius);
+  if (!c.valid) c = StabilityCircle{};
+  return c;
+}
+
+}  // namespace
+
+FeedbackElement MakeFeedback(FeedbackKind kind, double rfKohm, double lfMicroH, double cfPicoF) {
+  FeedbackElement e;
+  e.kind = kind;
+  if (kind == FeedbackKind::None) return e;
+  e.conductanceS = rfKohm == 0 ? 0.0 : 0.001 / rfKohm;
+  if (kind == FeedbackKind::RParallelL) e.inductanceH = lfMicroH * 1e-6;
+  if (kind == FeedbackKind::RParallelC) e.capacitanceF = cfPicoF * 1e-12;
+  return e;
+}
+
+Cx FeedbackAdmittance(const FeedbackElement& e, double fMHz) {
+  const double omega = 2.0 * kPi * fMHz * 1e6;
+  switch (e.kind) {
+    case FeedbackKind::None:
+      return {};
+    case FeedbackKind::R:
+      return {e.conductanceS, 0.0};
+    case FeedbackKind::RParallelL:
+      return {e.conductanceS, e.inductanceH == 0 ? 0.0 : -1.0 / (omega * e.inductanceH)};
+    case FeedbackKind::RParallelC:
+      return {e.conductanceS, omega * e.capacitanceF};
+  }
+  return {};
+}
+
+std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf) {
+  std::optional<YMatrix> y = NormalizedY(s);
+  if (!y) return std::nullopt;
+  const Cx f = yf * r0;
+  y->y11 += f;
+  y->y12 -= f;
+  y->y21 -= f;
+  y->y22 += f;
+  return SFromNormalizedY(*y);
+}
+
+std::optional<SMatrix> Renormalize(const SMatrix& s, double fromOhm, double toOhm) {
+  if (fromOhm == toOhm) return s;
+  std::optional<YMatrix> y = NormalizedY(s);
+  if (!y) return std::nullopt;
+  const double scale = toOhm / fromOhm;
+  return SFromNormalizedY({y->y11 * scale, y->y12 * scale, y->y21 * scale, y->y22 * scale});
+}
+
+std::optional<StabilityFigures> StabilityOf(const SMatrix& s) {
+  StabilityFigures f;
+  f.delta = s.s11 * s.s22 - s.s12 * s.s21;
+  const double s12s21 = std::abs(s.s12 * s.s21);
+  const double a11 = std::norm(s.s11), a22 = std::norm(s.s22);
+  f.k = (1.0 - a11 - a22 + std::norm(f.delta)) / (2.0 * s12s21);
+  f.mu = (1.0 - a11) / (std::abs(s.s22 - f.delta * std::conj(s.s11)) + s12s21);
+  f.muPrime = (1.0 - a22) / (std::abs(s.s11 - f.delta * std::conj(s.s22)) + s12s21);
+  if (!std::isfinite(f.k) || !std::isfinite(f.mu) || !std::isfinite(f.muPrime) ||
+      !Finite(f.delta))
+    return std::nullopt;
+  f.unconditionallyStable = f.mu > 1;
+  f.gainIsMag = f.unconditionallyStable;
+  if (s.s12 != Cx{}) {
+    const double ratio = std::abs(s.s21) / std::abs(s.s12);
+    // K − √(K² − 1) as 1 ÷ (K + √(K² − 1)): no cancellation for large K.
+    const double gain =
+        f.gainIsMag ? ratio / (f.k + std::sqrt((f.k - 1.0) * (f.k + 1.0))) : ratio;
+    if (std::optional<double> db = Db10(gain)) {
+      f.gainFinite = true;
+      f.gainDb = *db;
+    }
+  }
+  f.source = CircleOf(s.s11, s.s22, f.delta, s12s21);
+  f.load = CircleOf(s.s22, s.s11, f.delta, s12s21);
+  return f;
+}
+
+std::optional<Cx> GammaOf(Cx z, double r0) {
+  const Cx den = z + r0;
+  if (den == Cx{}) return std::nullopt;
+  const Cx g = (z - r0) / den;
+  if (!Finite(g)) return std::nullopt;
+  return g;
+}
+
+std::optional<Cx> ImpedanceOf(Cx gamma, double r0) {
+  const Cx den = Cx{1.0, 0.0} - gamma;
+  if (den == Cx{}) return std::nullopt;
+  const Cx z = r0 * (Cx{1.0, 0.0} + gamma) / den;
+  if (!Finite(z)) return std::nullopt;
+  return z;
+}

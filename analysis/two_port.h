@@ -1,0 +1,63 @@
+#pragma once
+// Two-port arithmetic across frequency: S-parameters, the feedback element,
+// and the stability figures of a two-port. Complex values are
+// std::complex<double>; every routine reports a non-finite result instead of
+// returning it.
+#include <complex>
+#include <optional>
+
+using Cx = std::complex<double>;
+
+// S-parameters of a two-port, referred to one real resistance unless a
+// routine says otherwise.
+struct SMatrix {
+  Cx s11, s12, s21, s22;
+};
+
+// The feedback element across the transistor, from input to output.
+enum class FeedbackKind { None, R, RParallelL, RParallelC };
+struct FeedbackElement {
+  FeedbackKind kind = FeedbackKind::None;
+  double conductanceS = 0;  // of the resistor; 0 = no resistor
+  double inductanceH = 0;   // RParallelL
+  double capacitanceF = 0;  // RParallelC
+};
+
+// The element from the input window's units: Rf in kohm (0 = no resistor),
+// Lf in uH, Cf in pF.
+FeedbackElement MakeFeedback(FeedbackKind kind, double rfKohm, double lfMicroH, double cfPicoF);
+// Yf of the element at fMHz, siemens (0 for None).
+Cx FeedbackAdmittance(const FeedbackElement& element, double fMHz);
+
+// S (referred to r0) -> Y, add yf from input to output, Y -> S. Nullopt when
+// the conversion is singular or overflows.
+std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf);
+// The same two-port referred to another real resistance.
+std::optional<SMatrix> Renormalize(const SMatrix& s, double fromOhm, double toOhm);
+
+// A stability circle in the Γ plane. `valid` is false when the circle
+// degenerates into a line (|S11|² = |Δ|²) or overflows.
+struct StabilityCircle {
+  Cx centre;
+  double radius = 0;
+  bool valid = false;
+};
+
+struct StabilityFigures {
+  Cx delta;
+  double k = 0, mu = 0, muPrime = 0;
+  bool unconditionallyStable = false;  // μ > 1
+  // MAG when unconditionally stable, MSG otherwise; `gainFinite` is false
+  // when S12 = 0 (the gain has no bound) and gainDb is then 0.
+  bool gainIsMag = false;
+  bool gainFinite = false;
+  double gainDb = 0;
+  StabilityCircle source, load;
+};
+
+// Nullopt when a figure is not finite (e.g. S12·S21 = 0 gives no K).
+std::optional<StabilityFigures> StabilityOf(const SMatrix& s);
+
+// Γ of z against r0, and back. Nullopt for a non-finite result.
+std::optional<Cx> GammaOf(Cx z, double r0);
+std::optional<Cx> ImpedanceOf(Cx gamma, double r0);
