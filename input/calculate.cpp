@@ -140,20 +140,21 @@ bool ApplyFeedbackOption(DesignState& s) {
   return true;
 }
 
-void RunCalculate(DesignState& state) {
-  if (!ValidateFields(state)) return;
+bool RunCalculate(DesignState& state) {
+  if (!ValidateFields(state)) return false;
   StoreEnteredQuantities(state);
   ConvertSToY(state);
-  if (!ApplyFeedbackOption(state)) return;
+  if (!ApplyFeedbackOption(state)) return false;
   SolveConjugateMatch(state);
   if (!IsMatchSettled(state)) {
     ShowMessage(kNoMatchMessage);
-    return;
+    return false;
   }
   if (state.ReZoCheck < 0 || state.ReZiCheck < 0) {
     ShowMessage(kNegativeMessage);
-    return;
+    return false;
   }
   ComputeMatchedGain(state);
   OpenResultWindows(state);
+  return true;
 }

@@ -3,7 +3,8 @@
 // entered quantities, run the model and open the result window of the case.
 #include "model/design_state.h"
 
-void RunCalculate(DesignState& state);
+// True when it opened a result window.
+bool RunCalculate(DesignState& state);
 // Sets Gf and Bf from the selected feedback option; false when the command
 // must end ("Lf non può essere zero!" was shown).
 bool ApplyFeedbackOption(DesignState& state);

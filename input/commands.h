@@ -7,4 +7,6 @@
 #include "model/design_state.h"
 #include "ui/services.h"
 
-void HandleClick(DesignState& state, FormId form, std::string_view control);
+// True when the command ran to its end (Calculate opened a window, a compute
+// command designed both networks); false when a message or a fault ended it.
+bool HandleClick(DesignState& state, FormId form, std::string_view control);

@@ -134,12 +134,12 @@ void ShowFeedbackElement(FormId form, DesignState& s) {
   // Bf = 0 with Gf <= 0: the display stays as it was.
 }
 
-void RunCompute(FormId form, DesignState& state) {
+bool RunCompute(FormId form, DesignState& state) {
   const ResultWindow& window = WindowOf(form);
   if (window.rereadsInput) RereadInputFields(state);
   if (!(state.ReZoCheck >= 0 && state.ReZiCheck >= 0)) {
     ShowMessage(window.signMessage);
-    return;
+    return false;
   }
   if (state.Bf == 0 && state.Gf == 0) ShowMessage(kNoFeedbackMessage);
   ShowFeedbackElement(form, state);
@@ -159,6 +159,7 @@ void RunCompute(FormId form, DesignState& state) {
 
   VerifyNetworks(state, window.input, window.output);
   WriteLabels(form, state, kVerificationLabels, std::size(kVerificationLabels));
+  return true;
 }
 
 void ShowVerificationPanel(FormId form) {

@@ -5,7 +5,8 @@
 #include "verification/verify.h"
 
 // Command1: sign test, feedback display, gains, both T networks, verification.
-void RunCompute(FormId form, DesignState& state);
+// True when it ran to the end, so the window shows a whole design.
+bool RunCompute(FormId form, DesignState& state);
 // Command2: makes the verification panel visible.
 void ShowVerificationPanel(FormId form);
 // The feedback display of a result window, the same in all four.

@@ -4,6 +4,9 @@
 //   set FORM.CONTROL TEXT   replace a field's text as a user would (escapes \\ \t \n \s \uXXXX)
 //   click FORM.CONTROL      a user's click on a push button or option button
 //   close FORM              the user closes that window
+//   menu FORM PATH          the user chooses a menu entry (File/Apri file Touchstone...)
+//   answer TEXT             the answer the next dialog gets: a file's path, a dialog's own
+//                           answer ("row 3", "freq 1234.5"), or cancel
 //   snap DIR                DIR/FORM.png of every open window
 //   dump                    one JSON line: messages since the last dump, windows, state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
@@ -28,6 +31,8 @@
 
 #include "model/design_state.h"
 #include "ui/controls.h"
+#include "ui/qt/dialogs.h"
+#include "ui/qt/menus.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
@@ -242,9 +247,18 @@ void RunLine(const std::string& line, DesignState& state) {
   } else if (verb == "click") {
     RunClick(ParseTarget(rest));
   } else if (verb == "close") {
-    QWidget* w = FormWidget(ParseForm(rest));
+    QWidget* w = FormFrame(ParseForm(rest));
     if (!w) throw ScriptError{"window " + rest + " is not open"};
     w->close();
+  } else if (verb == "menu") {
+    const size_t sp = rest.find(' ');
+    if (sp == std::string::npos) throw ScriptError{"expected menu FORM PATH"};
+    const FormId form = ParseForm(rest.substr(0, sp));
+    if (!FormFrame(form)) throw ScriptError{"window " + rest.substr(0, sp) + " is not open"};
+    const std::string error = TriggerMenuEntry(form, QString::fromStdString(rest.substr(sp + 1)));
+    if (!error.empty()) throw ScriptError{error};
+  } else if (verb == "answer") {
+    PushScriptedAnswer(Unescape(rest).toStdString());
   } else if (verb == "snap") {
     RunSnap(rest);
   } else if (verb == "dump" && rest.empty()) {

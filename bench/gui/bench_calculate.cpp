@@ -26,7 +26,7 @@ void PrepareWorkedExample() {
 }
 
 void CloseForm2() {
-  if (QWidget* w = FormWidget(FormId::Form2)) w->close();
+  if (QWidget* w = FormFrame(FormId::Form2)) w->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

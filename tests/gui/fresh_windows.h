@@ -20,6 +20,6 @@ inline void OpenFreshWindows(DesignState& design) {
   SetMessageHandler(RecordMessage);
   g_messages.clear();
   for (FormId form : kResultForms)
-    if (QWidget* w = FormWidget(form)) w->close();
+    if (QWidget* w = FormFrame(form)) w->close();
   OpenStartWindow();
 }

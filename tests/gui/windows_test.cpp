@@ -224,7 +224,7 @@ TEST_F(Windows, ClosedResultWindowComesBackInItsStartState) {
   EXPECT_EQ(static_cast<QLabel*>(Control(FormId::Form2, "Label1"))->text(), "5.54E+01");
   EXPECT_TRUE(IsControlVisible(FormId::Form2, "Label27"));
 
-  FormWidget(FormId::Form2)->close();
+  FormFrame(FormId::Form2)->close();
   EXPECT_EQ(FormWidget(FormId::Form2), nullptr);
   EXPECT_FALSE(IsFormOpen(FormId::Form2));
   ShowForm(FormId::Form2);
@@ -235,7 +235,7 @@ TEST_F(Windows, ClosedResultWindowComesBackInItsStartState) {
 
 TEST_F(Windows, ClosedInputWindowStillAnswersReads) {
   static_cast<QLineEdit*>(Control(FormId::Form1, "Text10"))->setText("75");
-  FormWidget(FormId::Form1)->close();
+  FormFrame(FormId::Form1)->close();
   EXPECT_FALSE(IsFormOpen(FormId::Form1));
   EXPECT_EQ(ReadText(FormId::Form1, "Text10"), u"75");
 }

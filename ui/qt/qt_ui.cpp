@@ -8,14 +8,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMenuBar>
 #include <QPointer>
+#include <QVBoxLayout>
 
 #include <array>
 #include <stdexcept>
 
 #include "input/commands.h"
 #include "ui/controls.h"
+#include "ui/qt/design_store.h"
+#include "ui/qt/dialogs.h"
 #include "ui/qt/form_builder.h"
+#include "ui/qt/menus.h"
 
 namespace {
 
@@ -29,15 +34,25 @@ QPointer<QWidget> g_closedInput;
 
 QPointer<QWidget>& Slot(FormId form) { return g_open[static_cast<int>(form)]; }
 
+// A window: its menu bar above the client area, which holds the controls at
+// their places and keeps its size; the window grows by the bar's height.
 class FormWindow : public QWidget {
  public:
-  explicit FormWindow(FormId id) : id_(id) {}
+  explicit FormWindow(FormId id) : id_(id), client_(new QWidget(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (QMenuBar* bar = BuildMenuBar(id, this)) layout->setMenuBar(bar);
+    layout->addWidget(client_);
+  }
+  QWidget* client() const { return client_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override {
     QWidget::closeEvent(event);
     if (!event->isAccepted()) return;
     Slot(id_) = nullptr;
+    ForgetWindowDesign(id_);
     if (id_ == FormId::Form1) {
       if (g_closedInput) g_closedInput->deleteLater();
       g_closedInput = this;
@@ -48,7 +63,21 @@ class FormWindow : public QWidget {
 
  private:
   FormId id_;
+  QWidget* client_;
 };
+
+QWidget* ClientOf(QWidget* frame) {
+  return frame ? static_cast<FormWindow*>(frame)->client() : nullptr;
+}
+
+// After a command has run to its end, the windows that show a design keep it.
+void NoteCommandDone(FormId id, std::string_view control) {
+  if (control != "Command1" || !g_design) return;
+  if (id == FormId::Form1)
+    NoteCalculateDone();
+  else
+    NoteComputeDone(id, *g_design);
+}
 
 void ConnectClicks(FormId id, QWidget* window) {
   for (const ControlSpec& c : FormSpecOf(id).controls) {
@@ -57,15 +86,21 @@ void ConnectClicks(FormId id, QWidget* window) {
                                                        Qt::FindDirectChildrenOnly);
     // clicked comes after the option's checked state has changed.
     QObject::connect(button, &QAbstractButton::clicked, [id, name = c.name] {
-      if (g_design) HandleClick(*g_design, id, name);
+      if (!g_design) return;
+      if (HandleClick(*g_design, id, name)) NoteCommandDone(id, name);
+      RefreshAllMenus();
     });
   }
 }
 
 QWidget* CreateWindow(FormId id) {
   auto* window = new FormWindow(id);
-  BuildFormWidgets(FormSpecOf(id), window);
-  ConnectClicks(id, window);
+  BuildFormWidgets(FormSpecOf(id), window->client());
+  window->client()->setFixedSize(window->client()->size());
+  window->setObjectName(window->client()->objectName() + QStringLiteral("Frame"));
+  window->setWindowTitle(window->client()->windowTitle());
+  window->setWindowIcon(window->client()->windowIcon());
+  ConnectClicks(id, window->client());
   Slot(id) = window;
   return window;
 }
@@ -73,8 +108,8 @@ QWidget* CreateWindow(FormId id) {
 // The window a service reads or writes: the open one, or for Form1 the one
 // the user closed.
 QWidget* WindowOf(FormId form) {
-  if (QWidget* w = Slot(form)) return w;
-  return form == FormId::Form1 ? g_closedInput.data() : nullptr;
+  if (QWidget* w = Slot(form)) return ClientOf(w);
+  return form == FormId::Form1 ? ClientOf(g_closedInput.data()) : nullptr;
 }
 
 template <typename T>
@@ -181,6 +216,7 @@ void NameApplication() {
 
 void InstallQtUi(DesignState& design) {
   g_design = &design;
+  RegisterProgramMenus();
   SetUiBackend(&kQtBackend);
 }
 
@@ -193,13 +229,17 @@ void OpenStartWindow() {
   ShowFormImpl(FormId::Form1);
 }
 
-QWidget* FormWidget(FormId form) { return Slot(form); }
+QWidget* FormWidget(FormId form) { return ClientOf(Slot(form)); }
+QWidget* FormFrame(FormId form) { return Slot(form); }
 
 QWidget* FindControl(FormId form, std::string_view name) {
-  QWidget* window = Slot(form);
+  QWidget* window = FormWidget(form);
   if (!window) return nullptr;
   return window->findChild<QWidget*>(QString::fromUtf8(name.data(), qsizetype(name.size())),
                                      Qt::FindDirectChildrenOnly);
 }
 
-void SetMessageHandler(MessageHandler handler) { g_messageHandler = handler; }
+void SetMessageHandler(MessageHandler handler) {
+  g_messageHandler = handler;
+  SetDialogsScripted(handler != nullptr);
+}

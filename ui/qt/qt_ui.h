@@ -18,12 +18,15 @@ void InstallQtUi(DesignState& design);
 // Shows Form1 in its start state (a Form1 already open is replaced).
 void OpenStartWindow();
 
-// The open window, or nullptr.
+// The client area of the open window (the controls' parent), or nullptr.
 QWidget* FormWidget(FormId form);
+// The open window itself, with its menu bar: close or raise this one.
+QWidget* FormFrame(FormId form);
 // A control of an open window by name, or nullptr.
 QWidget* FindControl(FormId form, std::string_view name);
 
 // nullptr (the default) shows the real modal message box; tests and the
-// scenario runner record the text instead, so nothing ever blocks.
+// scenario runner record the text instead, and answer the dialogs from a
+// queue (ui/qt/dialogs.h), so nothing ever blocks.
 using MessageHandler = void (*)(const std::string& text);
 void SetMessageHandler(MessageHandler handler);

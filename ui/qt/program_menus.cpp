@@ -1,0 +1,8 @@
+#include "ui/qt/menus.h"
+
+// Each feature's entries, in the order they appear within their menus.
+void RegisterProgramMenus() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+}
