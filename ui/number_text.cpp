@@ -132,3 +132,11 @@ std::string FormatNumber(double x) {
   text[text.find('e')] = 'E';
   return text;
 }
+
+std::string ShortestNumberText(double x) {
+  if (!std::isfinite(x))
+    RaiseFault("ShortestNumberText", std::isnan(x) ? FaultKind::InvalidOperation : FaultKind::Overflow);
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, x);
+  return std::string(buf, r.ptr);
+}

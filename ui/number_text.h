@@ -16,3 +16,9 @@ double ParseNumber(std::u16string_view text);
 // negative zero) as "0.00E+00". A mantissa exactly on a half rounds away from
 // zero. A non-finite value raises ArithmeticFault ("FormatNumber").
 std::string FormatNumber(double x);
+
+// The shortest decimal text that ParseNumber reads back as exactly x, made
+// only of the characters ValidateNumberText accepts (digits, ".", "e", "-"):
+// 2140 -> "2140", 0.1 -> "0.1", 1e-7 -> "1e-7". A non-finite value raises
+// ArithmeticFault ("ShortestNumberText").
+std::string ShortestNumberText(double x);

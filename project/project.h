@@ -1,0 +1,62 @@
+#pragma once
+// Project files (.bjtp): the input window's fifteen texts exactly as typed,
+// the feedback option and where the S-parameters came from, as JSON:
+//   {"format": "adattamento-bjt", "version": 1, "fields": {...},
+//    "feedback": "Rf" | "Rf//Lf" | "Rf//Cf" | "nessuna" | null,
+//    "touchstone": {"path": "...", "fMHz": 2140}}   (touchstone optional)
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+inline constexpr const char* kProjectFormat = "adattamento-bjt";
+inline constexpr int kProjectVersion = 1;
+inline constexpr const char* kProjectExtension = ".bjtp";
+
+// The one table between project keys and the input window's controls.
+struct ProjectFieldKey {
+  const char* key;      // "s11_mag"
+  const char* control;  // "Text1"
+};
+std::span<const ProjectFieldKey> ProjectFieldKeys();
+// The control of a key ("s11_mag" -> "Text1"), or nullptr for an unknown key.
+const char* ControlOfFieldKey(std::string_view key);
+
+struct FeedbackOption {
+  const char* name;     // "Rf//Lf"
+  const char* control;  // "Option2"
+};
+std::span<const FeedbackOption> FeedbackOptions();
+const char* ControlOfFeedback(std::string_view name);
+
+struct TouchstoneRef {
+  std::string path;
+  double fMHz = 0;
+};
+
+struct Project {
+  // Key -> the field's text as typed. A key absent here was absent from the
+  // file: the window keeps its text for it.
+  std::map<std::string, std::u16string> fields;
+  std::optional<std::string> feedback;  // one of FeedbackOptions()' names, or none
+  std::optional<TouchstoneRef> touchstone;
+};
+
+// Refuses (with an Italian message) malformed JSON, a foreign format, a newer
+// version, an unknown field key, a field that is not a string, an unknown
+// feedback name.
+std::variant<Project, std::string> ParseProject(std::string_view json);
+std::variant<Project, std::string> ReadProjectFile(const std::string& path);
+
+struct ProjectError {
+  std::string message;  // Italian, ready to show
+};
+
+// The JSON text. A text holding a lone surrogate (which UTF-8 JSON cannot
+// carry unchanged) or an unknown key or feedback name is refused rather than
+// saved altered.
+std::variant<std::string, ProjectError> SerializeProject(const Project& project);
+// Writes atomically (project/atomic_file.h); an Italian message on failure.
+std::optional<std::string> WriteProjectFile(const std::string& path, const Project& project);
