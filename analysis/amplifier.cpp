@@ -1,5 +1,122 @@
 #include "analysis/amplifier.h"
 
+#include <cmath>
+
+#include "networks/result_commands.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+
+// A cascade in chain (ABCD) form. The determinant is carried apart: the
+// product's A·D − B·C cancels badly where S12 is tiny, while the product of
+// the determinants (1 for a lone element, Y12/Y21 for the transistor) does
+// not.
+struct Chain {
+  Cx a{1.0, 0.0}, b, c, d{1.0, 0.0};
+  Cx det{1.0, 0.0};
+};
+
+Chain Then(const Chain& m, const Chain& n) {
+  return {m.a * n.a + m.b * n.c, m.a * n.b + m.b * n.d, m.c * n.a + m.d * n.c,
+          m.c * n.b + m.d * n.d, m.det * n.det};
+}
+
+Chain SeriesImpedance(Cx z) { return {{1.0, 0.0}, z, {}, {1.0, 0.0}}; }
+Chain ShuntAdmittance(Cx y) { return {{1.0, 0.0}, {}, y, {1.0, 0.0}}; }
+
+// Series, shunt, series, from the `first` arm to the other.
+Chain TeeChain(const TeeNetwork& net, double fMHz, bool outerFirst) {
+  const Cx zOuter{0.0, SeriesArmReactance(net.kind, net.outer, fMHz)};
+  const Cx zInner{0.0, SeriesArmReactance(net.kind, net.inner, fMHz)};
+  const Cx yShunt{0.0, ShuntArmSusceptance(net.kind, net.shunt, fMHz)};
+  return Then(Then(SeriesImpedance(outerFirst ? zOuter : zInner), ShuntAdmittance(yShunt)),
+              SeriesImpedance(outerFirst ? zInner : zOuter));
+}
+
+// The transistor with its feedback, from its S referred to r0.
+std::optional<Chain> TransistorChain(const SMatrix& s, double r0, Cx yf) {
+  const Cx one{1.0, 0.0};
+  const Cx p = s.s12 * s.s21;
+  const Cx ds = r0 * ((one + s.s11) * (one + s.s22) - p);
+  if (ds == Cx{}) return std::nullopt;
+  const Cx y11 = ((one - s.s11) * (one + s.s22) + p) / ds + yf;
+  const Cx y12 = -2.0 * s.s12 / ds - yf;
+  const Cx y21 = -2.0 * s.s21 / ds - yf;
+  const Cx y22 = ((one + s.s11) * (one - s.s22) + p) / ds + yf;
+  if (y21 == Cx{}) return std::nullopt;
+  const Cx dy = y11 * y22 - y12 * y21;
+  return Chain{-y22 / y21, -1.0 / y21, -dy / y21, -y11 / y21, y12 / y21};
+}
+
+std::optional<SMatrix> SOfChain(const Chain& m, double r1, double r2) {
+  const Cx den = m.a * r2 + m.b + m.c * (r1 * r2) + m.d * r1;
+  if (den == Cx{}) return std::nullopt;
+  const double root = std::sqrt(r1 * r2);
+  SMatrix s{(m.a * r2 + m.b - m.c * (r1 * r2) - m.d * r1) / den, 2.0 * m.det * root / den,
+            2.0 * root / den, (-m.a * r2 + m.b - m.c * (r1 * r2) + m.d * r1) / den};
+  if (!Finite(s.s11) || !Finite(s.s12) || !Finite(s.s21) || !Finite(s.s22)) return std::nullopt;
+  return s;
+}
+
+double ReturnLossDb(Cx gamma) {
+  const double m = std::abs(gamma);
+  if (m <= 0) return kReturnLossCeilingDb;
+  return std::min(-20.0 * std::log10(m), kReturnLossCeilingDb);
+}
+
+std::optional<Cx> PortImpedance(Cx gamma, double r) {
+  const Cx den = Cx{1.0, 0.0} - gamma;
+  if (den == Cx{}) return std::nullopt;
+  const Cx z = r * (Cx{1.0, 0.0} + gamma) / den;
+  if (!Finite(z)) return std::nullopt;
+  return z;
+}
+
+FeedbackElement FeedbackOfState(const DesignState& s) {
+  FeedbackElement e;
+  const double omega = 2.0 * kPi * s.fMHz * 1e6;
+  e.conductanceS = s.Gf;
+  if (s.Bf < 0) {
+    e.kind = FeedbackKind::RParallelL;
+    e.inductanceH = -1.0 / (omega * s.Bf);
+  } else if (s.Bf > 0) {
+    e.kind = FeedbackKind::RParallelC;
+    e.capacitanceF = s.Bf / omega;
+  } else {
+    e.kind = s.Gf == 0 ? FeedbackKind::None : FeedbackKind::R;
+  }
+  return e;
+}
+
+TeeNetwork InputNetworkOf(const DesignState& s, NetworkKind kind) {
+  return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2}
+                                  : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
+}
+TeeNetwork OutputNetworkOf(const DesignState& s, NetworkKind kind) {
+  return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Lo2, s.Co, s.Lo1}
+                                  : TeeNetwork{kind, s.Co2, s.Lo, s.Co1};
+}
+
+bool Usable(const TeeNetwork& n) {
+  return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
+         n.outer != 0 && n.shunt != 0 && n.inner != 0;
+}
+bool Positive(double x) { return std::isfinite(x) && x > 0; }
+
+}  // namespace
+
+double SeriesArmReactance(NetworkKind kind, double value, double fMHz) {
+  const double omega = 2.0 * kPi * fMHz * 1e6;
+  return kind == NetworkKind::LCL ? omega * value * 1e-9 : -1.0 / (omega * value * 1e-12);
+}
+double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz) {
+  const double omega = 2.0 * kPi * fMHz * 1e6;
+  return kind == NetworkKind::LCL ? omega * value * 1e-12 : -1.0 / (omega * value * 1e-9);
+}
+
 const char* ElementName(Side side, NetworkKind kind, int position) {
   static const char* const kNames[2][2][3] = {
       {{"Li1", "Ci", "Li2"}, {"Ci1", "Li", "Ci2"}},
@@ -7,16 +124,71 @@ const char* ElementName(Side side, NetworkKind kind, int position) {
   return kNames[side == Side::Output][kind == NetworkKind::CLC][position];
 }
 
-std::optional<AmplifierDesign> CaptureDesign(FormId, const DesignState&) { return std::nullopt; }
+std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& state) {
+  if (window == FormId::Form1 || !AllFieldsFinite(state)) return std::nullopt;
+  const NetworkKinds kinds = NetworkKindsOf(window);
+  AmplifierDesign d;
+  d.window = window;
+  d.input = InputNetworkOf(state, kinds.input);
+  d.output = OutputNetworkOf(state, kinds.output);
+  d.RE = state.RE;
+  d.RL = state.RL;
+  d.Ro = state.Ro;
+  d.fMHz = state.fMHz;
+  if (!Usable(d.input) || !Usable(d.output) || !Positive(d.RE) || !Positive(d.RL) ||
+      !Positive(d.Ro) || !Positive(d.fMHz) || !Positive(state.PoPi))
+    return std::nullopt;
+  d.transistor = {std::polar(state.S11mag, state.S11ang), std::polar(state.S12mag, state.S12ang),
+                  std::polar(state.S21mag, state.S21ang), std::polar(state.S22mag, state.S22ang)};
+  d.feedback = FeedbackOfState(state);
+  d.PoPi = state.PoPi;
+  d.zi = {state.ReZi, state.ImZi};
+  d.zo = {state.ReZo, state.ImZo};
+  d.state = state;
+  return d;
+}
 
 TransistorSource ConstantTransistor(const AmplifierDesign& design) {
   const SMatrix s = design.transistor;
   return {[s](double) -> std::optional<SMatrix> { return s; }, design.Ro};
 }
 
-std::optional<SMatrix> AmplifierS(const AmplifierDesign&, double, const SMatrix&) {
-  return std::nullopt;
+std::optional<SMatrix> AmplifierS(const AmplifierDesign& d, double fMHz,
+                                  const SMatrix& transistorAtRo) {
+  if (!(fMHz > 0)) return std::nullopt;
+  const std::optional<Chain> transistor =
+      TransistorChain(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+  if (!transistor) return std::nullopt;
+  const Chain m = Then(Then(TeeChain(d.input, fMHz, true), *transistor),
+                       TeeChain(d.output, fMHz, false));
+  return SOfChain(m, d.RE, d.RL);
 }
-std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign&, double, const SMatrix&) {
-  return std::nullopt;
+
+std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& d, double fMHz,
+                                        const SMatrix& transistorAtRo) {
+  const std::optional<SMatrix> s = AmplifierS(d, fMHz, transistorAtRo);
+  if (!s) return std::nullopt;
+  const std::optional<SMatrix> withFeedback =
+      WithFeedback(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+  if (!withFeedback) return std::nullopt;
+  const std::optional<StabilityFigures> amplifier = StabilityOf(*s);
+  const std::optional<StabilityFigures> transistor = StabilityOf(*withFeedback);
+  const std::optional<Cx> zin = PortImpedance(s->s11, d.RE);
+  const std::optional<Cx> zout = PortImpedance(s->s22, d.RL);
+  const double gt = std::norm(s->s21);
+  if (!amplifier || !transistor || !zin || !zout || !(gt > 0) || !std::isfinite(gt))
+    return std::nullopt;
+  AmplifierPoint p;
+  p.fMHz = fMHz;
+  p.gainDb = 10.0 * std::log10(gt);
+  p.inputReturnLossDb = ReturnLossDb(s->s11);
+  p.outputReturnLossDb = ReturnLossDb(s->s22);
+  p.kAmplifier = amplifier->k;
+  p.muAmplifier = amplifier->mu;
+  p.kTransistor = transistor->k;
+  p.muTransistor = transistor->mu;
+  p.s = *s;
+  p.zin = *zin;
+  p.zout = *zout;
+  return p;
 }

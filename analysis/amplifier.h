@@ -17,6 +17,10 @@ struct TeeNetwork {
   NetworkKind kind = NetworkKind::LCL;
   double outer = 0, shunt = 0, inner = 0;
 };
+// Reactance of a series arm (ohm) and susceptance of the shunt arm (siemens)
+// of a network of this kind, from the element's value in nH or pF.
+double SeriesArmReactance(NetworkKind kind, double value, double fMHz);
+double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz);
 // The element names in the order outer, shunt, inner: Li1 Ci Li2, Ci1 Li
 // Ci2, Lo2 Co Lo1, Co2 Lo Co1.
 enum class Side { Input, Output };

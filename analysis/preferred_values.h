@@ -26,7 +26,9 @@ std::optional<DesignFigures> FiguresAt(const AmplifierDesign& design, double fMH
                                        const SMatrix& transistorAtRo);
 
 struct RoundedDesign {
-  AmplifierDesign design;                // the values replaced by preferred ones
+  // The six element values replaced by preferred ones; its `state` stays the
+  // record of the exact design.
+  AmplifierDesign design;
   std::array<PreferredValue, 6> values;  // input outer, shunt, inner; output outer, shunt, inner
   std::optional<DesignFigures> exact, rounded;  // at the design frequency
 };

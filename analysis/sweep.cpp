@@ -1,17 +1,138 @@
 #include "analysis/sweep.h"
 
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr int kDefaultPoints = 401;
+
+// Six significant digits, "." as separator whatever the C locale.
+std::string MHzText(double f) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, f, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
+
+// GT in dB between two sweep points, by straight line in frequency.
+double Interpolated(const AmplifierPoint& a, const AmplifierPoint& b, double fMHz) {
+  if (b.fMHz == a.fMHz) return a.gainDb;
+  return a.gainDb + (b.gainDb - a.gainDb) * (fMHz - a.fMHz) / (b.fMHz - a.fMHz);
+}
+// The frequency between a and b where GT crosses `level`.
+double Crossing(const AmplifierPoint& a, const AmplifierPoint& b, double level) {
+  if (b.gainDb == a.gainDb) return a.fMHz;
+  return a.fMHz + (b.fMHz - a.fMHz) * (level - a.gainDb) / (b.gainDb - a.gainDb);
+}
+
+}  // namespace
+
 SweepPlan DefaultSweep(const AmplifierDesign& d) {
-  return {0.5 * d.fMHz, 1.5 * d.fMHz, 401, SweepScale::Linear};
+  return {0.5 * d.fMHz, 1.5 * d.fMHz, kDefaultPoints, SweepScale::Linear};
 }
-SweepPlan DefaultSweep(double fromMHz, double toMHz) {
-  return {fromMHz, toMHz, 401, SweepScale::Linear};
+SweepPlan DefaultSweep(double fileFromMHz, double fileToMHz) {
+  return {fileFromMHz, fileToMHz, kDefaultPoints, SweepScale::Linear};
 }
-std::string CheckSweep(const SweepPlan&) { return {}; }
-std::vector<double> SweepFrequencies(const SweepPlan&) { return {}; }
-SweepResult RunSweep(const AmplifierDesign&, const TransistorSource&, const SweepPlan&) {
+
+std::string CheckSweep(const SweepPlan& plan) {
+  if (!std::isfinite(plan.fromMHz) || !(plan.fromMHz > 0))
+    return "La frequenza iniziale deve essere un numero maggiore di zero";
+  if (!std::isfinite(plan.toMHz) || !(plan.toMHz > plan.fromMHz))
+    return "La frequenza finale deve essere maggiore di quella iniziale";
+  if (plan.points < 2 || plan.points > kMaxSweepPoints)
+    return "Il numero di punti deve essere compreso tra 2 e " + std::to_string(kMaxSweepPoints);
   return {};
 }
-Bandwidth BandwidthOf(const SweepResult&, double, double) { return {}; }
-std::string DescribeBandwidth(const Bandwidth&, double) { return {}; }
-std::vector<FrequencyBand> PossiblyUnstableBands(const SweepResult&) { return {}; }
-std::string InstabilityWarning(const FrequencyBand&) { return {}; }
+
+std::vector<double> SweepFrequencies(const SweepPlan& plan) {
+  if (!CheckSweep(plan).empty()) return {};
+  std::vector<double> f(static_cast<std::size_t>(plan.points));
+  const double last = plan.points - 1;
+  const double ratio = plan.toMHz / plan.fromMHz;
+  for (int i = 0; i < plan.points; ++i) {
+    const double t = i / last;
+    f[i] = plan.scale == SweepScale::Linear ? plan.fromMHz + (plan.toMHz - plan.fromMHz) * t
+                                            : plan.fromMHz * std::pow(ratio, t);
+  }
+  // The ends exactly as asked, whatever the rounding of the steps.
+  f.front() = plan.fromMHz;
+  f.back() = plan.toMHz;
+  return f;
+}
+
+SweepResult RunSweep(const AmplifierDesign& design, const TransistorSource& transistor,
+                     const SweepPlan& plan) {
+  SweepResult result;
+  const std::vector<double> frequencies = SweepFrequencies(plan);
+  result.points.reserve(frequencies.size());
+  const bool renormalize = transistor.referenceOhm != design.Ro;
+  for (double f : frequencies) {
+    std::optional<SMatrix> s = transistor.sAt ? transistor.sAt(f) : std::nullopt;
+    if (s && renormalize) s = Renormalize(*s, transistor.referenceOhm, design.Ro);
+    std::optional<AmplifierPoint> point = s ? AnalyzeAt(design, f, *s) : std::nullopt;
+    if (point)
+      result.points.push_back(*point);
+    else
+      result.skippedMHz.push_back(f);
+  }
+  return result;
+}
+
+Bandwidth BandwidthOf(const SweepResult& sweep, double designMHz, double dropDb) {
+  Bandwidth band;
+  const std::vector<AmplifierPoint>& p = sweep.points;
+  if (p.empty() || !(designMHz >= p.front().fMHz) || !(designMHz <= p.back().fMHz)) return band;
+  std::size_t above = 0;  // first point at or above the design frequency
+  while (p[above].fMHz < designMHz) ++above;
+  const std::size_t below = above > 0 && p[above].fMHz > designMHz ? above - 1 : above;
+  const double level = Interpolated(p[below], p[above], designMHz) - dropDb;
+  band.designInSweep = true;
+
+  band.lowMHz = p.front().fMHz;
+  for (std::size_t i = below + 1; i-- > 0;) {
+    if (p[i].gainDb < level) {
+      band.lowFound = true;
+      band.lowMHz = Crossing(p[i], p[i + 1], level);
+      break;
+    }
+  }
+  band.highMHz = p.back().fMHz;
+  for (std::size_t i = above; i < p.size(); ++i) {
+    if (p[i].gainDb < level) {
+      band.highFound = true;
+      band.highMHz = Crossing(p[i - 1], p[i], level);
+      break;
+    }
+  }
+  return band;
+}
+
+std::string DescribeBandwidth(const Bandwidth& band, double dropDb) {
+  const std::string head = "Banda a −" + MHzText(dropDb) + " dB: ";
+  if (!band.designInSweep) return head + "la frequenza di progetto è fuori dalla scansione";
+  const std::string low = band.lowFound ? MHzText(band.lowMHz) + " MHz"
+                                        : "oltre la scansione (sotto " + MHzText(band.lowMHz) + " MHz)";
+  const std::string high = band.highFound
+                               ? MHzText(band.highMHz) + " MHz"
+                               : "oltre la scansione (sopra " + MHzText(band.highMHz) + " MHz)";
+  std::string text = head + "da " + low + " a " + high;
+  if (band.lowFound && band.highFound) text += " (" + MHzText(band.widthMHz()) + " MHz)";
+  return text;
+}
+
+std::vector<FrequencyBand> PossiblyUnstableBands(const SweepResult& sweep) {
+  std::vector<FrequencyBand> bands;
+  bool inside = false;
+  for (const AmplifierPoint& p : sweep.points) {
+    const bool unstable = !(p.muAmplifier > 1);
+    if (unstable && !inside) bands.push_back({p.fMHz, p.fMHz});
+    if (unstable) bands.back().toMHz = p.fMHz;
+    inside = unstable;
+  }
+  return bands;
+}
+
+std::string InstabilityWarning(const FrequencyBand& band) {
+  return "possibile instabilità tra " + MHzText(band.fromMHz) + " e " + MHzText(band.toMHz) +
+         " MHz";
+}

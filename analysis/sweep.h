@@ -29,15 +29,17 @@ SweepResult RunSweep(const AmplifierDesign& design, const TransistorSource& tran
                      const SweepPlan& plan);
 
 // The band around the design frequency where GT stays within dropDb of its
-// value there; an edge that is not reached is "beyond the sweep".
+// value there, edges interpolated between sweep points. An edge not reached
+// is "beyond the sweep" and holds the sweep's end instead.
 struct Bandwidth {
+  bool designInSweep = false;
   bool lowFound = false, highFound = false;
   double lowMHz = 0, highMHz = 0;
   double widthMHz() const { return highMHz - lowMHz; }
 };
 Bandwidth BandwidthOf(const SweepResult& sweep, double designMHz, double dropDb);
-// "−3 dB: da 431,2 a 512,7 MHz (81,5 MHz)", with "oltre la scansione" for
-// an edge not reached.
+// "Banda a −3 dB: da 95.2 a 104.8 MHz (9.6 MHz)", with "oltre la scansione"
+// for an edge not reached.
 std::string DescribeBandwidth(const Bandwidth& band, double dropDb);
 
 // Every band where the amplifier's μ ≤ 1, edges at the sweep points.

@@ -1,5 +1,6 @@
 #include "analysis/two_port.h"
 
+#include <algorithm>
 #include <cmath>
 
 
@@ -42,6 +43,14 @@ std::optional<SMatrix> SFromNormalizedY(const YMatrix& y) {
 std::optional<double> Db10(double ratio) {
   if (!(ratio > 0) || !std::isfinite(ratio)) return std::nullopt;
   return 10.0 * std::log10(ratio);
+}
+
+// num ÷ den held within ±kFigureCeiling; nullopt for 0 ÷ 0 or a non-finite
+// operand.
+std::optional<double> CappedRatio(double num, double den) {
+  if (!std::isfinite(num) || !std::isfinite(den) || (num == 0 && den == 0)) return std::nullopt;
+  const double q = den == 0 ? (num > 0 ? kFigureCeiling : -kFigureCeiling) : num / den;
+  return std::clamp(q, -kFigureCeiling, kFigureCeiling);
 }
 
 StabilityCircle CircleOf(Cx sii, Cx sjj, Cx delta, double s12s21) {
@@ -106,24 +115,30 @@ std::optional<StabilityFigures> StabilityOf(const SMatrix& s) {
   f.delta = s.s11 * s.s22 - s.s12 * s.s21;
   const double s12s21 = std::abs(s.s12 * s.s21);
   const double a11 = std::norm(s.s11), a22 = std::norm(s.s22);
-  f.k = (1.0 - a11 - a22 + std::norm(f.delta)) / (2.0 * s12s21);
-  f.mu = (1.0 - a11) / (std::abs(s.s22 - f.delta * std::conj(s.s11)) + s12s21);
-  f.muPrime = (1.0 - a22) / (std::abs(s.s11 - f.delta * std::conj(s.s22)) + s12s21);
-  if (!std::isfinite(f.k) || !std::isfinite(f.mu) || !std::isfinite(f.muPrime) ||
-      !Finite(f.delta))
-    return std::nullopt;
+  const double kNumerator = 1.0 - a11 - a22 + std::norm(f.delta);
+  const std::optional<double> k = CappedRatio(kNumerator, 2.0 * s12s21);
+  const std::optional<double> mu =
+      CappedRatio(1.0 - a11, std::abs(s.s22 - f.delta * std::conj(s.s11)) + s12s21);
+  const std::optional<double> muPrime =
+      CappedRatio(1.0 - a22, std::abs(s.s11 - f.delta * std::conj(s.s22)) + s12s21);
+  if (!k || !mu || !muPrime || !Finite(f.delta)) return std::nullopt;
+  f.k = *k;
+  f.mu = *mu;
+  f.muPrime = *muPrime;
   f.unconditionallyStable = f.mu > 1;
   f.gainIsMag = f.unconditionallyStable;
-  if (s.s12 != Cx{}) {
-    const double ratio = std::abs(s.s21) / std::abs(s.s12);
-    // K − √(K² − 1) as 1 ÷ (K + √(K² − 1)): no cancellation for large K.
-    const double gain =
-        f.gainIsMag ? ratio / (f.k + std::sqrt((f.k - 1.0) * (f.k + 1.0))) : ratio;
-    if (std::optional<double> db = Db10(gain)) {
-      f.gainFinite = true;
-      f.gainDb = *db;
-    }
+  std::optional<double> gain;
+  if (f.gainIsMag) {
+    // |S21/S12|·(K − √(K² − 1)) with K = N ÷ P written as 2|S21|² ÷ (N + √(N² − P²)):
+    // no cancellation for large K, and right for S12 = 0 as well.
+    const double p = 2.0 * s12s21;
+    gain = Db10(2.0 * std::norm(s.s21) /
+                (kNumerator + std::sqrt((kNumerator - p) * (kNumerator + p))));
+  } else if (s.s12 != Cx{}) {
+    gain = Db10(std::abs(s.s21) / std::abs(s.s12));
   }
+  f.gainFinite = gain.has_value();
+  f.gainDb = gain.value_or(0.0);
   f.source = CircleOf(s.s11, s.s22, f.delta, s12s21);
   f.load = CircleOf(s.s22, s.s11, f.delta, s12s21);
   return f;

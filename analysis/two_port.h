@@ -43,19 +43,23 @@ struct StabilityCircle {
   bool valid = false;
 };
 
+// K, μ and μ' beyond this (a unilateral two-port has K without bound) are
+// held at it.
+inline constexpr double kFigureCeiling = 1e6;
+
 struct StabilityFigures {
   Cx delta;
   double k = 0, mu = 0, muPrime = 0;
   bool unconditionallyStable = false;  // μ > 1
   // MAG when unconditionally stable, MSG otherwise; `gainFinite` is false
-  // when S12 = 0 (the gain has no bound) and gainDb is then 0.
+  // when the gain has no bound (MSG with S12 = 0) and gainDb is then 0.
   bool gainIsMag = false;
   bool gainFinite = false;
   double gainDb = 0;
   StabilityCircle source, load;
 };
 
-// Nullopt when a figure is not finite (e.g. S12·S21 = 0 gives no K).
+// Nullopt when a figure is not finite.
 std::optional<StabilityFigures> StabilityOf(const SMatrix& s);
 
 // Γ of z against r0, and back. Nullopt for a non-finite result.
