@@ -1,16 +1,644 @@
 #include "touchstone/touchstone.h"
 
-TouchstoneResult ParseTouchstone(std::string_view, const ProgressFn&) {
-  return TouchstoneError{0, "Lettura dei file Touchstone non ancora disponibile"};
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "ui/number_text.h"
+
+namespace {
+
+// Standard π here: these conversions are the file's own, not the design's.
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegree = kPi / 180.0;
+
+constexpr double kMaxMagnitude = 1e100;
+
+// How often, in bytes read, the progress callback is asked.
+constexpr std::size_t kProgressStep = 1u << 20;
+
+std::string LineText(int line) { return "Riga " + std::to_string(line) + ": "; }
+
+TouchstoneError LineError(int line, const std::string& what) {
+  return {line, LineText(line) + what};
 }
-TouchstoneResult ReadTouchstoneFile(const std::string&, const ProgressFn&) {
-  return TouchstoneError{0, "Lettura dei file Touchstone non ancora disponibile"};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
 }
+
+// The next blank-separated token of `rest`, which it removes; empty at the end.
+std::string_view NextToken(std::string_view& rest) {
+  std::size_t i = 0;
+  while (i < rest.size() && IsBlank(rest[i])) ++i;
+  std::size_t j = i;
+  while (j < rest.size() && !IsBlank(rest[j])) ++j;
+  const std::string_view token = rest.substr(i, j - i);
+  rest.remove_prefix(j);
+  return token;
+}
+
+std::size_t CountTokens(std::string_view rest) {
+  std::size_t n = 0;
+  while (!NextToken(rest).empty()) ++n;
+  return n;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// The token's value, the nearest double, whatever the locale; nothing for a
+// token that is not wholly a finite number.
+std::optional<double> ParseToken(std::string_view token) {
+  // from_chars takes a "-" but no "+".
+  if (!token.empty() && token.front() == '+') {
+    token.remove_prefix(1);
+    if (!token.empty() && token.front() == '-') return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value,
+                                         std::chars_format::general);
+  if (ec != std::errc{} || end != token.data() + token.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+// A frequency scaled to MHz by moving the decimal point of its text before it
+// is converted, so "2.140" GHz becomes exactly 2140 rather than 2140 × 1000
+// rounded twice.
+std::optional<double> ParseScaled(std::string_view token, int shift, std::string& scratch) {
+  if (shift == 0) return ParseToken(token);
+  const std::size_t e = token.find_first_of("eE");
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view digits = token.substr(e + 1);
+    bool negative = false;
+    if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+      negative = digits.front() == '-';
+      digits.remove_prefix(1);
+    }
+    if (digits.empty()) return std::nullopt;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return std::nullopt;
+      // Far beyond the double range either way; the sum below stays exact.
+      exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+    }
+    if (negative) exponent = -exponent;
+  }
+  const std::string_view mantissa = token.substr(0, e);
+  if (mantissa.find_first_not_of("+-.0123456789") != std::string_view::npos) return std::nullopt;
+  scratch.assign(mantissa);
+  scratch += 'e';
+  scratch += std::to_string(exponent + shift);
+  return ParseToken(scratch);
+}
+
+std::string NumberText(double x) { return std::isfinite(x) ? ShortestNumberText(x) : "?"; }
+
+enum class Section { Header, Network, Noise, Information, End };
+enum class MatrixFormat { Full, Lower, Upper };
+
+// Reads the file line by line, so that the whole text need never be in memory.
+class Parser {
+ public:
+  // nullopt to go on, an error to stop.
+  std::optional<TouchstoneError> ReadLine(std::string_view raw, int line);
+  TouchstoneResult Finish(int lastLine);
+
+ private:
+  std::optional<TouchstoneError> ReadOptions(std::string_view rest, int line);
+  std::optional<TouchstoneError> ReadKeyword(std::string_view text, int line);
+  std::optional<TouchstoneError> ReadReference(std::string_view rest, int line);
+  std::optional<TouchstoneError> ReadNumbers(std::string_view rest, int line);
+  std::optional<TouchstoneError> CheckRecordDone();
+  std::optional<TouchstoneError> StoreNetworkRecord();
+  std::optional<TouchstoneError> StoreNoiseRecord();
+  std::optional<TouchstoneError> StartSection(Section section, int line);
+
+  std::size_t RecordSize() const {
+    return noiseRecord_ ? 5 : (matrix_ == MatrixFormat::Full ? 9 : 7);
+  }
+
+  TouchstoneData data_;
+  Section section_ = Section::Header;
+  bool seenContent_ = false;
+  bool seenOptions_ = false;
+  bool seenData_ = false;
+  int shift_ = 3;  // GHz
+  double optionR_ = 50;
+
+  // Version 2.0 keywords.
+  int ports_ = 0;
+  int orderLine_ = 0;
+  bool order12_21_ = false;
+  MatrixFormat matrix_ = MatrixFormat::Full;
+  long long declaredFrequencies_ = -1, declaredNoise_ = -1;
+  std::vector<double> references_;
+  int referenceLine_ = 0;  // while [Reference] still wants values
+  bool referenceGiven_ = false;
+  bool networkSeen_ = false;
+
+  // The record being read, which may span lines.
+  double record_[9] = {};
+  std::size_t count_ = 0;
+  std::size_t countAtLineStart_ = 0;
+  int recordLine_ = 0;
+  bool noiseRecord_ = false;
+  bool firstNoiseRecord_ = false;
+  std::string scratch_;
+};
+
+std::optional<TouchstoneError> Parser::ReadLine(std::string_view raw, int line) {
+  if (section_ == Section::End) return std::nullopt;
+  std::string_view text = Trim(raw.substr(0, raw.find('!')));
+  if (text.empty()) return std::nullopt;
+  if (section_ == Section::Information) {
+    if (text.front() == '[' && Lower(text).starts_with("[end information]")) section_ = Section::Header;
+    return std::nullopt;
+  }
+  const bool first = !seenContent_;
+  seenContent_ = true;
+  if (referenceLine_ != 0 && text.front() != '[') return ReadReference(text, line);
+  if (text.front() == '#') return seenOptions_ ? std::nullopt : ReadOptions(text.substr(1), line);
+  if (text.front() == '[') {
+    if (Lower(text).starts_with("[version]")) {
+      if (!first) return LineError(line, "[Version] deve essere la prima riga del file");
+      const std::string_view version = Trim(text.substr(9));
+      if (version != "2.0" && version != "2" && version != "2.1")
+        return LineError(line, "versione " + std::string(version) + " non gestita (servono 1 o 2.0)");
+      data_.version = 2;
+      return std::nullopt;
+    }
+    if (data_.version != 2)
+      return LineError(line, "parola chiave " + std::string(text.substr(0, text.find(']') + 1)) +
+                                 " in un file senza [Version] 2.0");
+    return ReadKeyword(text, line);
+  }
+  if (data_.version == 2 && section_ == Section::Header)
+    return LineError(line, "dati prima di [Network Data]");
+  return ReadNumbers(text, line);
+}
+
+std::optional<TouchstoneError> Parser::ReadOptions(std::string_view rest, int line) {
+  if (seenData_) return LineError(line, "la riga delle opzioni (#) deve precedere i dati");
+  seenOptions_ = true;
+  for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
+    const std::string t = Lower(token);
+    if (t == "hz") shift_ = -6;
+    else if (t == "khz") shift_ = -3;
+    else if (t == "mhz") shift_ = 0;
+    else if (t == "ghz") shift_ = 3;
+    else if (t == "ma") data_.format = PairFormat::MA;
+    else if (t == "db") data_.format = PairFormat::DB;
+    else if (t == "ri") data_.format = PairFormat::RI;
+    else if (t == "s") continue;
+    else if (t == "y" || t == "z" || t == "h" || t == "g")
+      return TouchstoneError{line, "Il file contiene parametri " + std::string(1, static_cast<char>(t[0] - 'a' + 'A')) +
+                                       "; servono parametri S (riga " + std::to_string(line) + ")"};
+    else if (t == "r") {
+      const std::string_view value = NextToken(rest);
+      const auto r = ParseToken(value);
+      if (!r || !(*r > 0))
+        return LineError(line, "dopo R serve una resistenza di riferimento positiva");
+      optionR_ = *r;
+    } else {
+      return LineError(line, "opzione sconosciuta \"" + std::string(token) + "\"");
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<TouchstoneError> Parser::StartSection(Section section, int line) {
+  if (count_ != 0)
+    return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
+                                      std::to_string(count_));
+  if (section == Section::Network) {
+    if (ports_ == 0) return LineError(line, "manca [Number of Ports] prima di [Network Data]");
+    if (orderLine_ == 0) return LineError(line, "manca [Two-Port Data Order] prima di [Network Data]");
+    if (declaredFrequencies_ < 0)
+      return LineError(line, "manca [Number of Frequencies] prima di [Network Data]");
+    networkSeen_ = true;
+  }
+  if (section == Section::Noise) {
+    if (!networkSeen_) return LineError(line, "[Noise Data] prima di [Network Data]");
+    noiseRecord_ = true;
+  }
+  section_ = section;
+  return std::nullopt;
+}
+
+// The integer after a keyword such as [Number of Ports].
+std::optional<long long> KeywordCount(std::string_view rest) {
+  const std::string_view token = NextToken(rest);
+  if (token.empty() || !NextToken(rest).empty()) return std::nullopt;
+  long long n = 0;
+  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), n);
+  if (ec != std::errc{} || end != token.data() + token.size() || n < 0) return std::nullopt;
+  return n;
+}
+
+std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int line) {
+  if (referenceLine_ != 0)
+    return LineError(referenceLine_, "[Reference] vuole " + std::to_string(ports_ ? ports_ : 2) +
+                                         " resistenze, trovate " + std::to_string(references_.size()));
+  const std::size_t close = text.find(']');
+  if (close == std::string_view::npos) return LineError(line, "manca \"]\" dopo la parola chiave");
+  // Case and the blanks between words do not matter.
+  std::string name;
+  for (std::string_view inner = text.substr(1, close - 1), w = NextToken(inner); !w.empty();
+       w = NextToken(inner))
+    name += (name.empty() ? "" : " ") + Lower(w);
+  const std::string_view rest = Trim(text.substr(close + 1));
+  const std::string shown = "[" + std::string(text.substr(1, close - 1)) + "]";
+
+  if (name == "number of ports") {
+    const auto n = KeywordCount(rest);
+    if (!n) return LineError(line, "dopo [Number of Ports] serve un numero intero");
+    if (*n != 2)
+      return TouchstoneError{line, "Il file descrive " + std::to_string(*n) +
+                                       " porte; servono file a due porte (riga " + std::to_string(line) + ")"};
+    ports_ = 2;
+  } else if (name == "two-port data order") {
+    const std::string order = Lower(rest);
+    if (order != "12_21" && order != "21_12")
+      return LineError(line, "[Two-Port Data Order] vuole 12_21 o 21_12");
+    order12_21_ = order == "12_21";
+    orderLine_ = line;
+  } else if (name == "number of frequencies" || name == "number of noise frequencies") {
+    const auto n = KeywordCount(rest);
+    if (!n) return LineError(line, "dopo " + shown + " serve un numero intero");
+    if (static_cast<unsigned long long>(*n) > kTouchstoneMaxFrequencies)
+      return LineError(line, "il file dichiara più di " + std::to_string(kTouchstoneMaxFrequencies) +
+                                 " frequenze, oltre il limite del programma");
+    (name == "number of frequencies" ? declaredFrequencies_ : declaredNoise_) = *n;
+  } else if (name == "reference") {
+    references_.clear();
+    referenceLine_ = line;
+    referenceGiven_ = true;
+    if (!rest.empty()) return ReadReference(rest, line);
+  } else if (name == "matrix format") {
+    const std::string format = Lower(rest);
+    if (format == "full") matrix_ = MatrixFormat::Full;
+    else if (format == "lower") matrix_ = MatrixFormat::Lower;
+    else if (format == "upper") matrix_ = MatrixFormat::Upper;
+    else return LineError(line, "[Matrix Format] vuole Full, Lower o Upper");
+  } else if (name == "begin information") {
+    section_ = Section::Information;
+  } else if (name == "network data") {
+    return StartSection(Section::Network, line);
+  } else if (name == "noise data") {
+    return StartSection(Section::Noise, line);
+  } else if (name == "end") {
+    if (auto error = StartSection(Section::End, line)) return error;
+  } else {
+    return LineError(line, "parola chiave " + shown + " non gestita");
+  }
+  return std::nullopt;
+}
+
+std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int line) {
+  const std::size_t wanted = ports_ ? static_cast<std::size_t>(ports_) : 2;
+  for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
+    const auto r = ParseToken(token);
+    if (!r || !(*r > 0))
+      return LineError(line, "\"" + std::string(token) + "\" non è una resistenza di riferimento positiva");
+    if (references_.size() == wanted)
+      return LineError(referenceLine_, "[Reference] vuole " + std::to_string(wanted) + " resistenze, trovate di più");
+    references_.push_back(*r);
+  }
+  if (references_.size() < wanted) return std::nullopt;
+  referenceLine_ = 0;
+  if (std::any_of(references_.begin(), references_.end(), [&](double r) { return r != references_[0]; }))
+    return LineError(line, "le porte hanno riferimenti diversi (" + NumberText(references_[0]) + " e " +
+                               NumberText(references_[1]) + " ohm); servono riferimenti uguali");
+  return std::nullopt;
+}
+
+std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int line) {
+  seenData_ = true;
+  countAtLineStart_ = count_;
+  for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
+    if (count_ == 0) {
+      recordLine_ = line;
+      const auto f = ParseScaled(token, shift_, scratch_);
+      if (!f) return LineError(line, "\"" + std::string(token) + "\" non è una frequenza");
+      if (*f < 0) return LineError(line, "frequenza negativa");
+      // In version 1 the noise block begins where the frequencies stop rising.
+      if (data_.version == 1 && !noiseRecord_ && !data_.points.empty() &&
+          !(*f > data_.points.back().fMHz)) {
+        noiseRecord_ = true;
+        firstNoiseRecord_ = true;
+      }
+      record_[count_++] = *f;
+      continue;
+    }
+    if (count_ == RecordSize()) {
+      const std::size_t onLine = countAtLineStart_ == 0 ? count_ + 1 + CountTokens(rest) : countAtLineStart_;
+      if (firstNoiseRecord_ && countAtLineStart_ == 0 && onLine == (matrix_ == MatrixFormat::Full ? 9u : 7u))
+        return TouchstoneError{line, "Le frequenze devono crescere: riga " + std::to_string(line)};
+      return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
+                                        std::to_string(onLine));
+    }
+    const auto v = ParseToken(token);
+    if (!v) return LineError(line, "\"" + std::string(token) + "\" non è un numero");
+    record_[count_++] = *v;
+  }
+  return CheckRecordDone();
+}
+
+std::optional<TouchstoneError> Parser::CheckRecordDone() {
+  if (count_ != RecordSize()) return std::nullopt;
+  auto error = noiseRecord_ ? StoreNoiseRecord() : StoreNetworkRecord();
+  count_ = 0;
+  return error;
+}
+
+std::complex<double> ToComplex(PairFormat format, FilePair p) {
+  switch (format) {
+    case PairFormat::MA:
+      return {p.a * std::cos(p.b * kDegree), p.a * std::sin(p.b * kDegree)};
+    case PairFormat::DB: {
+      const double m = std::pow(10.0, p.a / 20.0);
+      return {m * std::cos(p.b * kDegree), m * std::sin(p.b * kDegree)};
+    }
+    case PairFormat::RI:
+      break;
+  }
+  return {p.a, p.b};
+}
+
+std::optional<TouchstoneError> Parser::StoreNetworkRecord() {
+  const double f = record_[0];
+  if (!data_.points.empty() && !(f > data_.points.back().fMHz))
+    return TouchstoneError{recordLine_, "Le frequenze devono crescere: riga " + std::to_string(recordLine_)};
+  if (data_.points.size() == kTouchstoneMaxFrequencies)
+    return LineError(recordLine_, "più di " + std::to_string(kTouchstoneMaxFrequencies) +
+                                      " frequenze, oltre il limite del programma");
+  const auto pair = [&](int i) { return FilePair{record_[1 + 2 * i], record_[2 + 2 * i]}; };
+  std::array<FilePair, 4> pairs;  // S11 S21 S12 S22
+  if (matrix_ == MatrixFormat::Full) {
+    pairs = order12_21_ ? std::array{pair(0), pair(2), pair(1), pair(3)}
+                        : std::array{pair(0), pair(1), pair(2), pair(3)};
+  } else {
+    // A triangle: the one off-diagonal pair stands for both.
+    pairs = {pair(0), pair(1), pair(1), pair(2)};
+  }
+  SParamPoint point{f, ToComplex(data_.format, pairs[0]), ToComplex(data_.format, pairs[1]),
+                    ToComplex(data_.format, pairs[2]), ToComplex(data_.format, pairs[3])};
+  // No transistor comes near this, and below it no sum or product of the
+  // interpolation or the conversions to magnitude can overflow.
+  for (const auto& s : {point.s11, point.s21, point.s12, point.s22})
+    if (!(std::abs(s) <= kMaxMagnitude)) return LineError(recordLine_, "valore fuori misura");
+  data_.points.push_back(point);
+  data_.filePairs.push_back(pairs);
+  return std::nullopt;
+}
+
+std::optional<TouchstoneError> Parser::StoreNoiseRecord() {
+  const NoisePoint n{record_[0], record_[1], record_[2], record_[3], record_[4]};
+  if (!data_.noise.empty() && !(n.fMHz > data_.noise.back().fMHz))
+    return TouchstoneError{recordLine_, "Le frequenze dei dati di rumore devono crescere: riga " +
+                                            std::to_string(recordLine_)};
+  if (data_.noise.size() == kTouchstoneMaxFrequencies)
+    return LineError(recordLine_, "più di " + std::to_string(kTouchstoneMaxFrequencies) +
+                                      " frequenze di rumore, oltre il limite del programma");
+  data_.noise.push_back(n);
+  firstNoiseRecord_ = false;
+  return std::nullopt;
+}
+
+TouchstoneResult Parser::Finish(int lastLine) {
+  if (referenceLine_ != 0)
+    return LineError(referenceLine_, "[Reference] vuole " + std::to_string(ports_ ? ports_ : 2) +
+                                         " resistenze, trovate " + std::to_string(references_.size()));
+  if (count_ != 0)
+    return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
+                                      std::to_string(count_));
+  if (section_ == Section::Information)
+    return LineError(lastLine, "manca [End Information]");
+  if (data_.version == 2 && !networkSeen_) return TouchstoneError{0, "Il file non ha la sezione [Network Data]"};
+  if (data_.points.empty()) return TouchstoneError{0, "Il file non contiene dati di rete"};
+  if (declaredFrequencies_ >= 0 && static_cast<std::size_t>(declaredFrequencies_) != data_.points.size())
+    return TouchstoneError{0, "Il file dichiara " + std::to_string(declaredFrequencies_) +
+                                  " frequenze ma ne contiene " + std::to_string(data_.points.size())};
+  if (declaredNoise_ >= 0 && static_cast<std::size_t>(declaredNoise_) != data_.noise.size())
+    return TouchstoneError{0, "Il file dichiara " + std::to_string(declaredNoise_) +
+                                  " frequenze di rumore ma ne contiene " + std::to_string(data_.noise.size())};
+  data_.referenceOhm = referenceGiven_ ? references_[0] : optionR_;
+  return std::move(data_);
+}
+
+TouchstoneError CancelledError() { return {0, "Lettura annullata"}; }
+
+TouchstoneError TooLargeError(std::uintmax_t bytes) {
+  return {0, "Il file è troppo grande (" + std::to_string(bytes >> 20) + " MiB; al massimo " +
+                 std::to_string(kTouchstoneMaxBytes >> 20) + " MiB)"};
+}
+
+// Cuts text into lines at LF, CR LF or a lone CR, also across the chunks of
+// a file; skips a UTF-8 byte order mark at the very start.
+class LineSplitter {
+ public:
+  explicit LineSplitter(Parser& parser) : parser_(parser) {}
+
+  std::optional<TouchstoneError> Feed(std::string_view chunk) {
+    if (atStart_) {
+      pending_.append(chunk);
+      if (pending_.size() < 3 && chunk.size() != 0) return std::nullopt;
+      atStart_ = false;
+      std::string start = std::move(pending_);
+      pending_.clear();
+      std::string_view s = start;
+      if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
+      return Split(s);
+    }
+    return Split(chunk);
+  }
+
+  TouchstoneResult Finish() {
+    if (atStart_) {
+      atStart_ = false;
+      std::string start = std::move(pending_);
+      pending_.clear();
+      std::string_view s = start;
+      if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
+      if (auto error = Split(s)) return *error;
+    }
+    if (!pending_.empty()) {
+      if (auto error = parser_.ReadLine(pending_, ++line_)) return *error;
+    }
+    return parser_.Finish(line_);
+  }
+
+ private:
+  std::optional<TouchstoneError> Split(std::string_view s) {
+    std::size_t start = 0;
+    if (afterCr_ && !s.empty() && s.front() == '\n') start = 1;
+    afterCr_ = false;
+    while (true) {
+      const std::size_t end = s.find_first_of("\r\n", start);
+      if (end == std::string_view::npos) break;
+      std::string_view line = s.substr(start, end - start);
+      if (!pending_.empty()) {
+        pending_.append(line);
+        line = pending_;
+      }
+      if (auto error = parser_.ReadLine(line, ++line_)) return error;
+      pending_.clear();
+      start = end + 1;
+      if (s[end] == '\r') {
+        if (start < s.size() && s[start] == '\n') ++start;
+        else if (start == s.size()) afterCr_ = true;
+      }
+    }
+    pending_.append(s.substr(start));
+    return std::nullopt;
+  }
+
+  Parser& parser_;
+  std::string pending_;  // a line not yet ended
+  int line_ = 0;
+  bool atStart_ = true;
+  bool afterCr_ = false;
+};
+
+double Degrees(std::complex<double> s) { return std::atan2(s.imag(), s.real()) / kDegree; }
+
+SParamFields FieldsFromComplex(double fMHz, double ro, const SParamPoint& p) {
+  return {fMHz, ro, std::abs(p.s11), Degrees(p.s11), std::abs(p.s21), Degrees(p.s21),
+          std::abs(p.s12), Degrees(p.s12), std::abs(p.s22), Degrees(p.s22)};
+}
+
+std::complex<double> Lerp(std::complex<double> a, std::complex<double> b, double t) {
+  return {a.real() + (b.real() - a.real()) * t, a.imag() + (b.imag() - a.imag()) * t};
+}
+
+// The index of the first point at or above fMHz.
+std::size_t LowerBound(const TouchstoneData& data, double fMHz) {
+  return static_cast<std::size_t>(
+      std::lower_bound(data.points.begin(), data.points.end(), fMHz,
+                       [](const SParamPoint& p, double f) { return p.fMHz < f; }) -
+      data.points.begin());
+}
+
+SParamPoint Between(const SParamPoint& a, const SParamPoint& b, double fMHz) {
+  const double t = (fMHz - a.fMHz) / (b.fMHz - a.fMHz);
+  return {fMHz, Lerp(a.s11, b.s11, t), Lerp(a.s21, b.s21, t), Lerp(a.s12, b.s12, t), Lerp(a.s22, b.s22, t)};
+}
+
+}  // namespace
+
+const char* PairFormatName(PairFormat format) {
+  switch (format) {
+    case PairFormat::MA: return "MA";
+    case PairFormat::DB: return "DB";
+    case PairFormat::RI: return "RI";
+  }
+  return "MA";
+}
+
+TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress) {
+  if (text.size() > kTouchstoneMaxBytes) return TooLargeError(text.size());
+  Parser parser;
+  LineSplitter splitter(parser);
+  // Whole lines per step, so that a step never splits CR LF or the mark.
+  for (std::size_t done = 0; done < text.size();) {
+    std::size_t end = std::min(text.size(), done + kProgressStep);
+    const std::size_t nl = text.find('\n', end);
+    end = nl == std::string_view::npos ? text.size() : nl + 1;
+    if (auto error = splitter.Feed(text.substr(done, end - done))) return *error;
+    done = end;
+    if (progress && !progress(static_cast<double>(done) / static_cast<double>(text.size())))
+      return CancelledError();
+  }
+  return splitter.Finish();
+}
+
+TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& progress) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) return TouchstoneError{0, "Il file non esiste"};
+  if (std::filesystem::is_directory(status)) return TouchstoneError{0, "È una cartella, non un file"};
+  const std::uintmax_t size = std::filesystem::is_regular_file(status) ? std::filesystem::file_size(path, ec) : 0;
+  if (!ec && size > kTouchstoneMaxBytes) return TooLargeError(size);
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file)
+    return TouchstoneError{0, errno == EACCES ? "Non ho il permesso di leggere il file"
+                                              : "Impossibile aprire il file"};
+  Parser parser;
+  LineSplitter splitter(parser);
+  std::string chunk(kProgressStep, '\0');
+  std::size_t total = 0;
+  while (true) {
+    const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+    if (n == 0) break;
+    total += n;
+    // The file may have grown since its size was taken.
+    if (total > kTouchstoneMaxBytes) return TooLargeError(total);
+    if (auto error = splitter.Feed(std::string_view(chunk.data(), n))) return *error;
+    if (progress && !progress(size > 0 ? std::min(1.0, static_cast<double>(total) / static_cast<double>(size)) : 0.0))
+      return CancelledError();
+  }
+  if (std::ferror(file.get())) return TouchstoneError{0, "Errore di lettura del file"};
+  return splitter.Finish();
+}
+
 std::string DescribeError(const std::string& fileName, const TouchstoneError& error) {
   return fileName + ": " + error.message;
 }
-SParamFields FieldsAtPoint(const TouchstoneData&, std::size_t) { return {}; }
-std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData&, double) {
-  return std::string("non disponibile");
+
+SParamFields FieldsAtPoint(const TouchstoneData& data, std::size_t index) {
+  const SParamPoint& p = data.points.at(index);
+  if (data.format == PairFormat::RI || index >= data.filePairs.size())
+    return FieldsFromComplex(p.fMHz, data.referenceOhm, p);
+  const auto& pairs = data.filePairs[index];
+  // MA keeps the file's numbers as they are; DB only changes the magnitude.
+  const auto mag = [&](const FilePair& pair) {
+    return data.format == PairFormat::MA ? pair.a : std::pow(10.0, pair.a / 20.0);
+  };
+  return {p.fMHz, data.referenceOhm, mag(pairs[0]), pairs[0].b, mag(pairs[1]), pairs[1].b,
+          mag(pairs[2]), pairs[2].b, mag(pairs[3]), pairs[3].b};
 }
-InterpolatedPoint InterpolateAt(const TouchstoneData&, double) { return {}; }
+
+std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& data, double fMHz) {
+  if (data.points.empty()) return std::string("Il file non contiene dati di rete");
+  if (!std::isfinite(fMHz)) return std::string("La frequenza non è un numero valido");
+  const double lo = data.points.front().fMHz, hi = data.points.back().fMHz;
+  if (fMHz < lo || fMHz > hi)
+    return "La frequenza " + NumberText(fMHz) + " MHz è fuori dall'intervallo del file (" + NumberText(lo) +
+           " – " + NumberText(hi) + " MHz)";
+  const std::size_t i = LowerBound(data, fMHz);
+  if (data.points[i].fMHz == fMHz) return FieldsAtPoint(data, i);
+  return FieldsFromComplex(fMHz, data.referenceOhm, Between(data.points[i - 1], data.points[i], fMHz));
+}
+
+InterpolatedPoint InterpolateAt(const TouchstoneData& data, double fMHz) {
+  if (data.points.empty() || !std::isfinite(fMHz)) return {SParamPoint{}, false};
+  const std::size_t i = LowerBound(data, fMHz);
+  if (i == data.points.size()) {
+    SParamPoint p = data.points.back();
+    p.fMHz = fMHz;
+    return {p, false};
+  }
+  if (data.points[i].fMHz == fMHz) return {data.points[i], true};
+  if (i == 0) {
+    SParamPoint p = data.points.front();
+    p.fMHz = fMHz;
+    return {p, false};
+  }
+  return {Between(data.points[i - 1], data.points[i], fMHz), true};
+}
