@@ -20,8 +20,9 @@ struct HeadlessForm {
   std::vector<HeadlessControl> controls;
 };
 
-std::array<HeadlessForm, 6> g_forms;
-std::vector<std::string> g_messages;
+// Per thread: each worker thread of a sweep has its own forms and messages.
+thread_local std::array<HeadlessForm, 6> g_forms;
+thread_local std::vector<std::string> g_messages;
 
 HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
 

@@ -2,7 +2,9 @@
 
 #include "ui/headless.h"
 
-static const UiBackend* g_backend = nullptr;
+// One per thread, so each worker thread of a sweep runs its own session on
+// its own in-memory forms while the windows keep theirs.
+static thread_local const UiBackend* g_backend = nullptr;
 
 void SetUiBackend(const UiBackend* backend) { g_backend = backend; }
 const UiBackend& CurrentUiBackend() { return g_backend ? *g_backend : HeadlessBackend(); }

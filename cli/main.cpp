@@ -1,0 +1,228 @@
+// bjt-design: the program's computation on the command line, without windows.
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "analysis/sweep.h"
+#include "cli/options.h"
+#include "export/amplifier_touchstone.h"
+#include "export/spice_netlist.h"
+#include "model/arithmetic.h"
+#include "project/atomic_file.h"
+#include "project/project.h"
+#include "session/session_batch.h"
+#include "session/session_output.h"
+#include "ui/fault_message.h"
+#include "touchstone/touchstone.h"
+#include "ui/headless.h"
+#include "ui/number_text.h"
+
+namespace {
+
+constexpr int kDesigned = 0, kRefused = 1, kUsage = 2;
+
+// Ends the run with a message on standard error and status 2.
+struct Failure {
+  std::string message;
+};
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int OptionNumber(const std::string& feedbackName) {
+  const std::string control = ControlOfFeedback(feedbackName);
+  return std::stoi(control.substr(std::string("Option").size()));
+}
+
+struct Inputs {
+  std::vector<TypedText> project, fields;  // before and after the Touchstone texts
+  int feedbackOption = 0;
+  std::shared_ptr<const TouchstoneData> touchstone;
+};
+
+Inputs GatherInputs(const CliOptions& o) {
+  Inputs in;
+  if (o.project) {
+    std::variant<Project, std::string> read = ReadProjectFile(*o.project);
+    if (auto* error = std::get_if<std::string>(&read)) throw Failure{*error};
+    const Project& p = std::get<Project>(read);
+    for (const auto& [key, text] : p.fields) in.project.push_back({ControlOfFieldKey(key), text});
+    if (p.feedback) in.feedbackOption = OptionNumber(*p.feedback);
+  }
+  if (o.touchstone) {
+    TouchstoneResult read = ReadTouchstoneFile(*o.touchstone);
+    if (auto* error = std::get_if<TouchstoneError>(&read))
+      throw Failure{DescribeError(BaseName(*o.touchstone), *error)};
+    in.touchstone = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(read)));
+  }
+  for (const auto& [key, text] : o.fields) in.fields.push_back({ControlOfFieldKey(key), Utf8ToUtf16(text)});
+  if (o.feedback) in.feedbackOption = OptionNumber(*o.feedback);
+  return in;
+}
+
+SessionInput SessionAt(const Inputs& in, const std::vector<TypedText>& touchstoneTexts) {
+  SessionInput s;
+  s.fields = in.project;
+  s.fields.insert(s.fields.end(), touchstoneTexts.begin(), touchstoneTexts.end());
+  s.fields.insert(s.fields.end(), in.fields.begin(), in.fields.end());
+  s.feedbackOption = in.feedbackOption;
+  return s;
+}
+
+std::vector<TypedText> TextsAtFrequency(const Inputs& in, double fMHz) {
+  if (!in.touchstone) return {{"Text14", Utf8ToUtf16(ShortestNumberText(fMHz))}};
+  std::variant<SParamFields, std::string> at = FieldsAtFrequency(*in.touchstone, fMHz);
+  if (auto* error = std::get_if<std::string>(&at)) throw Failure{*error};
+  return TouchstoneFieldTexts(std::get<SParamFields>(at));
+}
+
+SessionInput SingleSession(const CliOptions& o, const Inputs& in) {
+  return SessionAt(in, o.freqMHz ? TextsAtFrequency(in, *o.freqMHz) : std::vector<TypedText>{});
+}
+
+std::optional<SweepPlan> RequestedRange(const CliOptions& o) {
+  if (!o.fromMHz) return std::nullopt;
+  SweepPlan plan;
+  plan.fromMHz = *o.fromMHz;
+  plan.toMHz = *o.toMHz;
+  if (o.points) plan.points = *o.points;
+  if (std::string error = CheckSweep(plan); !error.empty()) throw Failure{error};
+  return plan;
+}
+
+std::vector<SessionInput> SweepSessions(const CliOptions& o, const Inputs& in,
+                                        std::vector<double>& frequencies) {
+  std::vector<SessionInput> sessions;
+  if (std::optional<SweepPlan> plan = RequestedRange(o)) {
+    frequencies = SweepFrequencies(*plan);
+    for (double f : frequencies) sessions.push_back(SessionAt(in, TextsAtFrequency(in, f)));
+    return sessions;
+  }
+  for (size_t i = 0; i < in.touchstone->points.size(); ++i) {
+    const SParamFields fields = FieldsAtPoint(*in.touchstone, i);
+    frequencies.push_back(fields.fMHz);
+    sessions.push_back(SessionAt(in, TouchstoneFieldTexts(fields)));
+  }
+  return sessions;
+}
+
+void WriteOutput(const CliOptions& o, const std::string& text) {
+  if (o.out) {
+    if (std::optional<std::string> error = WriteFileAtomically(*o.out, text)) throw Failure{*error};
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+// A progress line on standard error, only when that is a terminal.
+BatchProgress ProgressLine() {
+  if (!isatty(STDERR_FILENO)) return {};
+  return [](size_t done, size_t total) {
+    std::fprintf(stderr, "\rProgetti: %zu di %zu", done, total);
+    if (done == total) std::fputs("\n", stderr);
+  };
+}
+
+int RunSweepCommand(const CliOptions& o, const Inputs& in) {
+  std::vector<double> frequencies;
+  const std::vector<SessionInput> inputs = SweepSessions(o, in, frequencies);
+  const std::vector<SessionResult> results = RunSessions(inputs, o.jobs, ProgressLine());
+  std::string text = o.json ? "[" : SweepCsvHeader();
+  bool anyDesign = false;
+  for (size_t i = 0; i < results.size(); ++i) {
+    anyDesign = anyDesign || results[i].firstDesign();
+    if (o.json)
+      text += (i ? ",\n" : "") + SessionJson(results[i]);
+    else
+      text += SweepCsvLine({frequencies[i], results[i]});
+  }
+  if (o.json) text += "]\n";
+  WriteOutput(o, text);
+  return anyDesign ? kDesigned : kRefused;
+}
+
+// The exports describe the first result window whose compute ran to the end.
+int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  const WindowDesignResult* made = session.firstDesign();
+  std::optional<AmplifierDesign> design;
+  if (made) design = CaptureDesign(made->window, made->state);
+  if (!design) {
+    std::cerr << "bjt-design: nessun progetto completo da esportare\n";
+    return kRefused;
+  }
+  if (o.exportS2p) {
+    SweepPlan plan = DefaultSweep(*design);
+    if (in.touchstone && !in.touchstone->points.empty())
+      plan = DefaultSweep(in.touchstone->points.front().fMHz, in.touchstone->points.back().fMHz);
+    if (std::optional<SweepPlan> range = RequestedRange(o)) plan = *range;
+    TransistorSource source = ConstantTransistor(*design);
+    if (in.touchstone) {
+      std::shared_ptr<const TouchstoneData> data = in.touchstone;
+      source = {[data](double f) -> std::optional<SMatrix> {
+                  const InterpolatedPoint p = InterpolateAt(*data, f);
+                  if (!p.inRange) return std::nullopt;
+                  return SMatrix{p.point.s11, p.point.s12, p.point.s21, p.point.s22};
+                },
+                data->referenceOhm};
+    }
+    const SweepResult sweep = RunSweep(*design, source, plan);
+    if (auto error = WriteFileAtomically(*o.exportS2p, AmplifierTouchstoneText(*design, sweep)))
+      throw Failure{*error};
+  }
+  if (o.exportSpice) {
+    if (auto error = WriteFileAtomically(*o.exportSpice, SpiceNetlistText(*design))) throw Failure{*error};
+    if (auto error = WriteFileAtomically(SpiceBenchPath(*o.exportSpice), SpiceBenchText(*design)))
+      throw Failure{*error};
+  }
+  return kDesigned;
+}
+
+int Run(const CliOptions& o) {
+  const Inputs in = GatherInputs(o);
+  const bool exports = o.exportS2p || o.exportSpice;
+  if (o.sweep) {
+    const int status = RunSweepCommand(o, in);
+    if (!exports) return status;
+    const int exported = RunExports(o, in, RunSession(SingleSession(o, in)));
+    return status == kDesigned ? exported : status;
+  }
+  const SessionResult session = RunSession(SingleSession(o, in));
+  WriteOutput(o, o.json ? SessionJson(session) + "\n" : SessionReport(session));
+  if (!session.designed) return kRefused;
+  return exports ? RunExports(o, in, session) : kDesigned;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::variant<CliOptions, UsageError> parsed = ParseArguments(args);
+  if (auto* error = std::get_if<UsageError>(&parsed)) {
+    std::cerr << "bjt-design: " << error->message << "\nbjt-design --help per l'uso\n";
+    return kUsage;
+  }
+  const CliOptions& options = std::get<CliOptions>(parsed);
+  if (options.help) {
+    std::cout << HelpText();
+    return 0;
+  }
+  try {
+    return Run(options);
+  } catch (const Failure& f) {
+    std::cerr << "bjt-design: " << f.message << "\n";
+  } catch (const ArithmeticFault& f) {
+    std::cerr << "bjt-design: " << FaultMessage(f) << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "bjt-design: " << e.what() << "\n";
+  }
+  return kUsage;
+}

@@ -1,0 +1,134 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "project/project.h"
+
+namespace {
+
+std::optional<double> PositiveNumber(const std::string& text) {
+  double x = 0;
+  const char* end = text.data() + text.size();
+  auto r = std::from_chars(text.data(), end, x);
+  if (r.ec != std::errc() || r.ptr != end || !std::isfinite(x) || !(x > 0)) return std::nullopt;
+  return x;
+}
+
+std::optional<int> PositiveInteger(const std::string& text) {
+  int n = 0;
+  const char* end = text.data() + text.size();
+  auto r = std::from_chars(text.data(), end, n);
+  if (r.ec != std::errc() || r.ptr != end || n < 1) return std::nullopt;
+  return n;
+}
+
+struct Parser {
+  const std::vector<std::string>& args;
+  size_t i = 0;
+  CliOptions options;
+
+  std::string Value(const std::string& option) {
+    if (i + 1 >= args.size()) throw UsageError{"manca il valore di " + option};
+    return args[++i];
+  }
+  double Frequency(const std::string& option) {
+    const std::string text = Value(option);
+    if (auto x = PositiveNumber(text)) return *x;
+    throw UsageError{option + " vuole una frequenza in MHz maggiore di zero, non \"" + text + "\""};
+  }
+  int Count(const std::string& option) {
+    const std::string text = Value(option);
+    if (auto n = PositiveInteger(text)) return *n;
+    throw UsageError{option + " vuole un numero intero maggiore di zero, non \"" + text + "\""};
+  }
+  void Field(const std::string& spec) {
+    const size_t eq = spec.find('=');
+    const std::string key = spec.substr(0, eq);
+    if (eq == std::string::npos) throw UsageError{"--field vuole CHIAVE=TESTO, non \"" + spec + "\""};
+    if (!ControlOfFieldKey(key)) throw UsageError{"chiave sconosciuta: \"" + key + "\""};
+    options.fields.emplace_back(key, spec.substr(eq + 1));
+  }
+  void Feedback(const std::string& name) {
+    if (!ControlOfFeedback(name))
+      throw UsageError{"reazione sconosciuta: \"" + name + "\" (Rf, Rf//Lf, Rf//Cf o nessuna)"};
+    options.feedback = name;
+  }
+
+  void One() {
+    const std::string& a = args[i];
+    if (a == "-h" || a == "--help") options.help = true;
+    else if (a == "--json") options.json = true;
+    else if (a == "--sweep") options.sweep = true;
+    else if (a == "--touchstone") options.touchstone = Value(a);
+    else if (a == "--freq") options.freqMHz = Frequency(a);
+    else if (a == "--from") options.fromMHz = Frequency(a);
+    else if (a == "--to") options.toMHz = Frequency(a);
+    else if (a == "--points") options.points = Count(a);
+    else if (a == "--jobs") options.jobs = Count(a);
+    else if (a == "--field") Field(Value(a));
+    else if (a == "--feedback") Feedback(Value(a));
+    else if (a == "--out") options.out = Value(a);
+    else if (a == "--export-s2p") options.exportS2p = Value(a);
+    else if (a == "--export-spice") options.exportSpice = Value(a);
+    else if (a.size() > 1 && a[0] == '-') throw UsageError{"opzione sconosciuta: " + a};
+    else if (options.project) throw UsageError{"un solo file di progetto, non anche " + a};
+    else options.project = a;
+  }
+
+  void CheckTogether() const {
+    const CliOptions& o = options;
+    const bool range = o.fromMHz || o.toMHz || o.points;
+    if (range && !(o.fromMHz && o.toMHz))
+      throw UsageError{"--from e --to vanno dati insieme (--points facoltativo)"};
+    if (o.sweep && !o.touchstone && !range)
+      throw UsageError{"--sweep vuole un file Touchstone o un intervallo --from --to"};
+    if (o.sweep && o.touchstone && !o.freqMHz && (o.exportS2p || o.exportSpice))
+      throw UsageError{"con --sweep le esportazioni descrivono il progetto a --freq: indicala"};
+    if (o.touchstone && !o.freqMHz && !o.sweep)
+      throw UsageError{"--touchstone vuole --freq (o --sweep)"};
+  }
+};
+
+}  // namespace
+
+std::variant<CliOptions, UsageError> ParseArguments(const std::vector<std::string>& args) {
+  Parser p{args, 0, {}};
+  try {
+    for (; p.i < args.size(); ++p.i) p.One();
+    if (!p.options.help) p.CheckTogether();
+  } catch (const UsageError& e) {
+    return e;
+  }
+  return p.options;
+}
+
+std::string HelpText() {
+  std::string keys;
+  for (const ProjectFieldKey& k : ProjectFieldKeys()) keys += std::string(keys.empty() ? "" : " ") + k.key;
+  return "Uso: bjt-design [PROGETTO.bjtp] [opzioni]\n"
+         "\n"
+         "Progetta l'amplificatore come la finestra d'ingresso: Calcola con i testi dati,\n"
+         "poi in ogni finestra dei risultati che si apre il calcolo delle reti e la verifica.\n"
+         "I campi non dati restano ai testi iniziali della finestra; vale la fonte più\n"
+         "recente: progetto, poi file Touchstone, poi --field.\n"
+         "\n"
+         "  PROGETTO.bjtp            un file di progetto\n"
+         "  --touchstone FILE.s2p    parametri S, Ro e f dal file...\n"
+         "  --freq MHZ               ...alla frequenza MHZ (interpolati tra due frequenze)\n"
+         "  --field CHIAVE=TESTO     il testo di un campo (ripetibile); chiavi:\n"
+         "                           " + keys + "\n"
+         "  --feedback R             la reazione Yf: Rf, Rf//Lf, Rf//Cf o nessuna\n"
+         "  --json                   un oggetto JSON invece del resoconto\n"
+         "  --sweep                  un progetto a ogni frequenza del file Touchstone,\n"
+         "  --from MHZ --to MHZ      o a frequenze equidistanti da MHZ a MHZ\n"
+         "  --points N               (401 se non indicato); uscita CSV, o JSON con --json\n"
+         "  --jobs N                 progetti in parallelo (predefinito: uno per core)\n"
+         "  --out FILE               scrive il risultato nel file invece che sull'uscita\n"
+         "  --export-s2p FILE        l'amplificatore completo come file Touchstone\n"
+         "  --export-spice FILE      lo schema per ngspice (e il banco di prova FILE_banco)\n"
+         "  -h, --help               questo aiuto\n"
+         "\n"
+         "Stato d'uscita: 0 progetto eseguito, 1 progetto rifiutato con un messaggio,\n"
+         "2 errore nella riga di comando o file illeggibile.\n";
+}

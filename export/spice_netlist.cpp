@@ -1,0 +1,149 @@
+#include "export/spice_netlist.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "networks/result_commands.h"
+#include "ui/controls.h"
+
+namespace {
+
+// Full precision, so the simulator sees exactly the designed values.
+std::string Num(double x) {
+  char buf[40];
+  auto r = std::to_chars(buf, buf + sizeof buf, x);
+  return std::string(buf, r.ptr);
+}
+
+// The simulator's angular frequency: its own π, not the windows' 2π literal,
+// so a capacitor realises exactly the susceptance asked for.
+double Omega(double fMHz) { return 2.0 * std::numbers::pi * fMHz * 1e6; }
+
+const char* KindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }
+
+// A series arm between a and b, or a shunt arm from a to ground.
+std::string Arm(const std::string& name, NetworkKind kind, bool shunt, const std::string& a,
+                const std::string& b, double value) {
+  const bool inductor = (kind == NetworkKind::LCL) == !shunt;
+  return (inductor ? "L" : "C") + name + " " + a + " " + b + " " + Num(value) +
+         (inductor ? "n" : "p") + "\n";
+}
+
+std::string InputNetwork(const TeeNetwork& n) {
+  return "* rete d'ingresso " + std::string(KindName(n.kind)) +
+         ": braccio verso RE, braccio in parallelo, braccio verso il transistore\n"
+         ".subckt rete_ingresso sorgente transistore\n" +
+         Arm("1", n.kind, false, "sorgente", "m", n.outer) + Arm("2", n.kind, true, "m", "0", n.shunt) +
+         Arm("3", n.kind, false, "m", "transistore", n.inner) + ".ends rete_ingresso\n";
+}
+
+std::string OutputNetwork(const TeeNetwork& n) {
+  return "* rete d'uscita " + std::string(KindName(n.kind)) +
+         ": braccio verso il transistore, braccio in parallelo, braccio verso RL\n"
+         ".subckt rete_uscita transistore carico\n" +
+         Arm("1", n.kind, false, "transistore", "m", n.inner) + Arm("2", n.kind, true, "m", "0", n.shunt) +
+         Arm("3", n.kind, false, "m", "carico", n.outer) + ".ends rete_uscita\n";
+}
+
+// Yf = Gf + jBf at the design frequency: Rf, with Lf for Bf < 0 or Cf for Bf > 0.
+std::string Feedback(const DesignState& s) {
+  std::string out = "* reazione Yf tra ingresso (base) e uscita (collettore)\n"
+                    ".subckt reazione ingresso uscita\n";
+  if (s.Gf != 0) out += "Rf ingresso uscita " + Num(1.0 / s.Gf) + "\n";
+  const double omega = Omega(s.fMHz);
+  if (s.Bf < 0) out += "Lf ingresso uscita " + Num(-1e9 / (omega * s.Bf)) + "n\n";
+  if (s.Bf > 0) out += "Cf ingresso uscita " + Num(s.Bf / omega * 1e12) + "p\n";
+  if (s.Gf == 0 && s.Bf == 0) out += "* nessuna reazione: Yf = 0\n";
+  return out + ".ends reazione\n";
+}
+
+std::string Subcircuits(const AmplifierDesign& d) {
+  return InputNetwork(d.input) + "\n" + OutputNetwork(d.output) + "\n" + Feedback(d.state) + "\n";
+}
+
+// Source RE, networks, transistor `model` with its feedback, load RL; the
+// current into the input network is sensed by VI.
+std::string Amplifier(const AmplifierDesign& d, const std::string& model) {
+  return "VS gen 0 dc 0 ac 1\n"
+         "RE gen p " + Num(d.RE) + "\n"
+         "VI p ingresso dc 0\n"
+         "XIN ingresso b rete_ingresso\n"
+         "XQ c b 0 " + model + "\n"
+         "XF b c reazione\n"
+         "XOUT c uscita rete_uscita\n"
+         "RL uscita 0 " + Num(d.RL) + "\n";
+}
+
+std::string Analysis(const AmplifierDesign& d) {
+  const std::string f = Num(d.fMHz * 1e6);
+  return "\n.control\n"
+         "set numdgt=15\n"
+         "ac lin 1 " + f + " " + f + "\n"
+         "let zin = v(ingresso)/i(vi)\n"
+         "let guadagno = mag(v(uscita))/mag(v(ingresso))\n"
+         "print real(zin) imag(zin) guadagno\n"
+         ".endc\n";
+}
+
+// One admittance term: the current Y·V(from) into node `to`, both against e.
+std::string AdmittanceTerm(const std::string& name, const std::string& to, const std::string& from,
+                           Complex y, double omega) {
+  std::string out;
+  if (y.re != 0) out += "G" + name + " " + to + " e " + from + " e " + Num(y.re) + "\n";
+  if (y.im != 0) {
+    // jB·V: the current of a capacitor |B|/ω driven by a copy of V, fed in
+    // with the sign of B.
+    out += "E" + name + " x" + name + " e " + from + " e 1\n";
+    out += "V" + name + " x" + name + " y" + name + " dc 0\n";
+    out += "C" + name + " y" + name + " e " + Num(std::fabs(y.im) / omega) + "\n";
+    out += "F" + name + " " + to + " e V" + name + " " + (y.im > 0 ? "1" : "-1") + "\n";
+  }
+  return out;
+}
+
+std::string LinearTransistor(const AmplifierDesign& d) {
+  const DesignState& s = d.state;
+  const double omega = Omega(d.fMHz);
+  return "* il transistore lineare a " + Num(d.fMHz) +
+         " MHz: i suoi parametri Y (siemens), porta 1 base, porta 2 collettore\n"
+         ".subckt transistore_lineare c b e\n" +
+         AdmittanceTerm("11", "b", "b", s.Y11, omega) + AdmittanceTerm("12", "b", "c", s.Y12, omega) +
+         AdmittanceTerm("21", "c", "b", s.Y21, omega) + AdmittanceTerm("22", "c", "c", s.Y22, omega) +
+         ".ends transistore_lineare\n";
+}
+
+}  // namespace
+
+std::string DescribeDesign(const AmplifierDesign& d) {
+  const NetworkKinds kinds = NetworkKindsOf(d.window);
+  return "Adattamento BJT, finestra \"" + std::string(FormSpecOf(d.window).caption) + "\" (" +
+         FormName(d.window) + "): f = " + Num(d.fMHz) + " MHz, RE = " + Num(d.RE) +
+         " ohm, RL = " + Num(d.RL) + " ohm, reti " + KindName(kinds.input) + " / " +
+         KindName(kinds.output);
+}
+
+std::string SpiceNetlistText(const AmplifierDesign& d) {
+  return "* " + DescribeDesign(d) + "\n"
+         "* valori in nH, pF, ohm\n\n" + Subcircuits(d) +
+         "* Il transistore: un sottocircuito \"transistore\" con i nodi collettore base\n"
+         "* emettitore, dal proprio modello (polarizzazione compresa), ad es.:\n"
+         "* .include transistore.lib\n\n" +
+         Amplifier(d, "transistore") + Analysis(d) + ".end\n";
+}
+
+std::string SpiceBenchText(const AmplifierDesign& d) {
+  return "* Banco di prova: " + DescribeDesign(d) + "\n"
+         "* il transistore sostituito dal suo equivalente lineare, valido soltanto a " +
+         Num(d.fMHz) + " MHz\n\n" + Subcircuits(d) + LinearTransistor(d) + "\n" +
+         Amplifier(d, "transistore_lineare") + Analysis(d) + ".end\n";
+}
+
+std::string SpiceBenchPath(const std::string& netlistPath) {
+  const size_t slash = netlistPath.find_last_of('/');
+  const size_t dot = netlistPath.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+      dot == (slash == std::string::npos ? 0 : slash + 1))
+    return netlistPath + "_banco.cir";
+  return netlistPath.substr(0, dot) + "_banco" + netlistPath.substr(dot);
+}

@@ -1,0 +1,44 @@
+#include "session/session_batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "ui/headless.h"
+#include "ui/number_text.h"
+
+std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
+                                       const BatchProgress& progress) {
+  std::vector<SessionResult> results(inputs.size());
+  if (jobs < 1) jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const size_t workers = std::min(inputs.size(), static_cast<size_t>(jobs));
+
+  std::atomic<size_t> next{0};
+  size_t done = 0;
+  std::mutex progressLock;
+  auto work = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < inputs.size();) {
+      results[i] = RunSession(inputs[i]);
+      if (!progress) continue;
+      std::lock_guard<std::mutex> lock(progressLock);
+      progress(++done, inputs.size());
+    }
+  };
+  std::vector<std::thread> threads;
+  for (size_t t = 1; t < workers; ++t) threads.emplace_back(work);
+  work();  // the calling thread is one of the workers
+  for (std::thread& t : threads) t.join();
+  return results;
+}
+
+std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& f) {
+  const std::pair<const char*, double> texts[] = {
+      {"Text1", f.s11Mag}, {"Text2", f.s11Deg}, {"Text3", f.s21Mag}, {"Text4", f.s21Deg},
+      {"Text5", f.s12Mag}, {"Text6", f.s12Deg}, {"Text7", f.s22Mag}, {"Text8", f.s22Deg},
+      {"Text9", f.ro},     {"Text14", f.fMHz}};
+  std::vector<TypedText> out;
+  for (const auto& [control, value] : texts)
+    out.push_back({control, Utf8ToUtf16(ShortestNumberText(value))});
+  return out;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Many sessions at once, one per worker thread at a time; the results come
+// back in the order of the inputs whatever the number of threads.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "session/session.h"
+#include "touchstone/touchstone.h"
+
+// Called after each finished session with the count done so far, from the
+// worker that finished it (one call at a time).
+using BatchProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// jobs < 1 means one thread per core.
+std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
+                                       const BatchProgress& progress = {});
+
+// The texts the Touchstone chooser writes into the S-parameter fields, Ro and f.
+std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& fields);
