@@ -515,7 +515,7 @@ class LineSplitter {
   bool afterCr_ = false;
 };
 
-double Degrees(std::complex<double> s) { return std::atan2(s.imag(), s.real()) / kDegree; }
+double Degrees(std::complex<double> s) { return std::atan2(s.imag(), s.real()) * 180.0 / kPi; }
 
 SParamFields FieldsFromComplex(double fMHz, double ro, const SParamPoint& p) {
   return {fMHz, ro, std::abs(p.s11), Degrees(p.s11), std::abs(p.s21), Degrees(p.s21),

@@ -1,0 +1,298 @@
+// The two-port file reader: each format feature on small files of the kinds
+// met in practice, each refusal with its message, the field values and the
+// interpolation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "touchstone/touchstone.h"
+
+namespace {
+
+TouchstoneData Parsed(std::string_view text) {
+  auto result = ParseTouchstone(text);
+  if (auto* error = std::get_if<TouchstoneError>(&result)) {
+    ADD_FAILURE() << error->message;
+    return {};
+  }
+  return std::get<TouchstoneData>(std::move(result));
+}
+
+TouchstoneError Refused(std::string_view text) {
+  auto result = ParseTouchstone(text);
+  if (std::holds_alternative<TouchstoneData>(result)) {
+    ADD_FAILURE() << "accepted:\n" << text;
+    return {};
+  }
+  return std::get<TouchstoneError>(result);
+}
+
+// A maker's file: MHz, MA, a noise block after the network data.
+const char kMakerFile[] =
+    "! BFP420 VCE=2V IC=5mA\n"
+    "! freq  S11  S21  S12  S22\n"
+    "# MHz S MA R 50\n"
+    "100   0.8123 -23.4  12.345 160.2  0.0200 75.1  0.9507 -10.3\n"
+    "500\t0.7000 -80.0  10.000 120.0  0.0512 50.0  0.8000 -30.0 ! inline comment\n"
+    "1000  0.5500 -130.5 6.1000 95.25  0.0700 40.0  0.6000 -45.0\n"
+    "! noise parameters\n"
+    "500   0.95  0.41  23.5  0.22\n"
+    "1000  1.10  0.33  55.0  0.18\n";
+
+}  // namespace
+
+TEST(Touchstone, MakerFileInMegahertzWithNoise) {
+  const TouchstoneData d = Parsed(kMakerFile);
+  ASSERT_EQ(d.points.size(), 3u);
+  EXPECT_EQ(d.version, 1);
+  EXPECT_EQ(d.format, PairFormat::MA);
+  EXPECT_EQ(d.referenceOhm, 50);
+  EXPECT_EQ(d.points[1].fMHz, 500);
+  // The fields carry the file's numbers exactly, in S11 S21 S12 S22 order.
+  const SParamFields f = FieldsAtPoint(d, 0);
+  EXPECT_EQ(f.fMHz, 100);
+  EXPECT_EQ(f.ro, 50);
+  EXPECT_EQ(f.s11Mag, 0.8123);
+  EXPECT_EQ(f.s11Deg, -23.4);
+  EXPECT_EQ(f.s21Mag, 12.345);
+  EXPECT_EQ(f.s21Deg, 160.2);
+  EXPECT_EQ(f.s12Mag, 0.02);
+  EXPECT_EQ(f.s12Deg, 75.1);
+  EXPECT_EQ(f.s22Mag, 0.9507);
+  EXPECT_EQ(f.s22Deg, -10.3);
+  EXPECT_NEAR(std::abs(d.points[0].s21), 12.345, 1e-12);
+  EXPECT_NEAR(std::arg(d.points[0].s21) * 180 / M_PI, 160.2, 1e-9);
+  ASSERT_EQ(d.noise.size(), 2u);
+  EXPECT_EQ(d.noise[1].fMHz, 1000);
+  EXPECT_EQ(d.noise[1].nfMinDb, 1.10);
+  EXPECT_EQ(d.noise[1].gammaOptMag, 0.33);
+  EXPECT_EQ(d.noise[1].gammaOptDeg, 55.0);
+  EXPECT_EQ(d.noise[1].rnNormalized, 0.18);
+}
+
+TEST(Touchstone, FrequenciesMoveTheDecimalPointOfTheText) {
+  // A simulator's file: Hz, RI, exponents.
+  const TouchstoneData ri = Parsed(
+      "#hz s ri r 75\n"
+      "0.5e9 0.6 -0.8 3 4 0.01 0 -0.3 0.4\n"
+      "2140000000 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n");
+  EXPECT_EQ(ri.points[0].fMHz, 500);
+  EXPECT_EQ(ri.points[1].fMHz, 2140);
+  EXPECT_EQ(ri.referenceOhm, 75);
+  const SParamFields f = FieldsAtPoint(ri, 0);
+  EXPECT_EQ(f.s11Mag, 1);
+  EXPECT_EQ(f.s11Deg, std::atan2(-0.8, 0.6) * 180 / M_PI);
+  EXPECT_EQ(f.s21Mag, 5);
+  EXPECT_EQ(f.s12Deg, 0);
+  EXPECT_EQ(f.s22Deg, std::atan2(0.4, -0.3) * 180 / M_PI);
+
+  // DB in GHz: 2.140 × 1000 in doubles would be 2140.0000000000005.
+  const TouchstoneData db = Parsed(
+      "# GHz S DB R 50\n"
+      "2.140 -6.0206 -45 20 90 -40 10 0 -20\n"
+      "2.4E0 0 0 0 0 0 0 0 0\n");
+  EXPECT_EQ(db.points[0].fMHz, 2140);
+  EXPECT_EQ(db.points[1].fMHz, 2400);
+  const SParamFields g = FieldsAtPoint(db, 0);
+  EXPECT_EQ(g.s21Mag, 10);
+  EXPECT_EQ(g.s12Mag, 0.01);
+  EXPECT_EQ(g.s22Mag, 1);
+  EXPECT_EQ(g.s11Deg, -45);
+  EXPECT_NEAR(g.s11Mag, 0.5, 1e-5);
+
+  EXPECT_EQ(Parsed("# khz\n1.5 1 0 1 0 1 0 1 0\n").points[0].fMHz, 0.0015);
+  // No option line: GHz, S, MA, 50 ohm.
+  const TouchstoneData defaults = Parsed("1 0.5 10 2 20 0.1 30 0.4 40\n");
+  EXPECT_EQ(defaults.points[0].fMHz, 1000);
+  EXPECT_EQ(defaults.referenceOhm, 50);
+  EXPECT_EQ(FieldsAtPoint(defaults, 0).s22Deg, 40);
+}
+
+TEST(Touchstone, LineEndsMarksTabsAndWrappedRecords) {
+  const TouchstoneData d = Parsed(
+      "\xEF\xBB\xBF! written on Windows\r\n"
+      "#\tMHZ\tS\tMA\tR\t50\r\n"
+      "  \r\n"
+      "100\t0.8 -20\r\n"
+      "\t\t5 150\t! wrapped\r\n"
+      "0.02 70 0.9 -10\r\n"
+      "200 0.7 -40 4 140 0.03 65 0.85 -15\r"  // a lone CR ends a line too
+      "300 0.6 -60 3 130 0.04 60 0.8 -20");   // and the last line needs no end
+  ASSERT_EQ(d.points.size(), 3u);
+  EXPECT_EQ(FieldsAtPoint(d, 0).s21Mag, 5);
+  EXPECT_EQ(FieldsAtPoint(d, 0).s22Deg, -10);
+  EXPECT_EQ(FieldsAtPoint(d, 2).s22Deg, -20);
+}
+
+TEST(Touchstone, VersionTwoKeywordsAndDataOrder) {
+  const std::string head =
+      "[Version] 2.0\n"
+      "# MHz S MA R 50\n"
+      "[Number of Ports] 2\n";
+  const std::string tail =
+      "[Number of Frequencies] 2\n"
+      "[Number of Noise Frequencies] 1\n"
+      "[Reference] 75\n"
+      "  75\n"
+      "[Begin Information]\n"
+      "anything 1 2 3 [Network Data]\n"
+      "[End Information]\n"
+      "[Network Data]\n"
+      "100 0.8 -20 0.02 70 5 150 0.9 -10\n"
+      "200 0.7 -40 0.03 65\n"
+      "    4 140 0.85 -15\n"
+      "[Noise Data]\n"
+      "100 1.5 0.4 30 0.2\n"
+      "[End]\n"
+      "this is not read\n";
+  const TouchstoneData d12 = Parsed(head + "[Two-Port Data Order] 12_21\n" + tail);
+  ASSERT_EQ(d12.points.size(), 2u);
+  EXPECT_EQ(d12.version, 2);
+  EXPECT_EQ(d12.referenceOhm, 75);
+  EXPECT_EQ(FieldsAtPoint(d12, 0).s21Mag, 5);
+  EXPECT_EQ(FieldsAtPoint(d12, 0).s12Mag, 0.02);
+  EXPECT_EQ(FieldsAtPoint(d12, 1).s21Deg, 140);
+  ASSERT_EQ(d12.noise.size(), 1u);
+  EXPECT_EQ(d12.noise[0].nfMinDb, 1.5);
+
+  // The same numbers in the order 21_12 swap S21 and S12.
+  const TouchstoneData d21 = Parsed(head + "[two-port  data order] 21_12\n" + tail);
+  EXPECT_EQ(FieldsAtPoint(d21, 0).s21Mag, 0.02);
+  EXPECT_EQ(FieldsAtPoint(d21, 0).s12Mag, 5);
+
+  // A triangle stands for both off-diagonal parameters.
+  const TouchstoneData lower = Parsed(head +
+                                      "[Two-Port Data Order] 21_12\n"
+                                      "[Number of Frequencies] 1\n"
+                                      "[Matrix Format] Lower\n"
+                                      "[Network Data]\n"
+                                      "100 0.8 -20 0.3 10 0.9 -10\n");
+  EXPECT_EQ(FieldsAtPoint(lower, 0).s21Mag, 0.3);
+  EXPECT_EQ(FieldsAtPoint(lower, 0).s12Mag, 0.3);
+  EXPECT_EQ(FieldsAtPoint(lower, 0).s22Mag, 0.9);
+}
+
+TEST(Touchstone, RefusalsNameTheLine) {
+  const struct {
+    std::string text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {"# MHz S MA\n100 1 2 3 4 5 6\n", 2, "Riga 2: attesi 9 numeri, trovati 7"},
+      {"# MHz S MA\n100 1 2 3 4\n200 1 2 3 4 5 6 7 8\n", 2, "Riga 2: attesi 9 numeri, trovati 5"},
+      {"# MHz S MA\n100 1 2 3 4 5 6 7 8 9\n", 2, "Riga 2: attesi 9 numeri, trovati 10"},
+      {"# MHz\n100 1 2 3 4 5 6 7 8\n200 1 2 3 4 5 6 7 8\n150 1 2 3 4 5 6 7 8\n", 4,
+       "Le frequenze devono crescere: riga 4"},
+      {"# MHz\n100 1 2 3 4 5 6 7 8\n50 1 2 3 4\n40 1 2 3 4\n", 4,
+       "Le frequenze dei dati di rumore devono crescere: riga 4"},
+      {"!\n# MHz Z MA\n", 2, "Il file contiene parametri Z; servono parametri S (riga 2)"},
+      {"# MHz Y RI\n", 1, "Il file contiene parametri Y; servono parametri S (riga 1)"},
+      {"# MHz S XY\n", 1, "Riga 1: opzione sconosciuta \"XY\""},
+      {"# MHz S MA R\n", 1, "Riga 1: dopo R serve una resistenza di riferimento positiva"},
+      {"# MHz S MA R 0\n", 1, "Riga 1: dopo R serve una resistenza di riferimento positiva"},
+      {"# MHz\n100 1 2 3 4 5,0 6 7 8\n", 2, "Riga 2: \"5,0\" non è un numero"},
+      {"# MHz\n100 1 2 3 4 nan 6 7 8\n", 2, "Riga 2: \"nan\" non è un numero"},
+      {"# MHz\n100 1 2 3 4 1e999 6 7 8\n", 2, "Riga 2: \"1e999\" non è un numero"},
+      {"# MHz\n-1 1 2 3 4 5 6 7 8\n", 2, "Riga 2: frequenza negativa"},
+      {"# MHz\nabc 1 2 3 4 5 6 7 8\n", 2, "Riga 2: \"abc\" non è una frequenza"},
+      {"# MHz DB\n100 3000 0 0 0 0 0 0 0\n", 2, "Riga 2: valore fuori misura"},
+      {"! only a comment\n", 0, "Il file non contiene dati di rete"},
+      {"[Number of Ports] 2\n", 1, "Riga 1: parola chiave [Number of Ports] in un file senza [Version] 2.0"},
+      {"# MHz\n[Version] 2.0\n", 2, "Riga 2: [Version] deve essere la prima riga del file"},
+      {"[Version] 3.0\n", 1, "Riga 1: versione 3.0 non gestita (servono 1 o 2.0)"},
+      {"[Version] 2.0\n[Number of Ports] 4\n", 2, "Il file descrive 4 porte; servono file a due porte (riga 2)"},
+      {"[Version] 2.0\n[Number of Ports] 2\n[Reference] 50 75\n", 3,
+       "Riga 3: le porte hanno riferimenti diversi (50 e 75 ohm); servono riferimenti uguali"},
+      {"[Version] 2.0\n[Number of Ports] 2\n[Reference] 50\n[Network Data]\n", 3,
+       "Riga 3: [Reference] vuole 2 resistenze, trovate 1"},
+      {"[Version] 2.0\n[Number of Ports] 2\n[Number of Frequencies] 1\n[Network Data]\n", 4,
+       "Riga 4: manca [Two-Port Data Order] prima di [Network Data]"},
+      {"[Version] 2.0\n[Number of Ports] 2\n[Two-Port Data Order] 12_21\n[Number of Frequencies] 2\n"
+       "[Network Data]\n1 1 2 3 4 5 6 7 8\n",
+       0, "Il file dichiara 2 frequenze ma ne contiene 1"},
+      {"[Version] 2.0\n[Number of Ports] 2\n[Two-Port Data Order] 12_21\n[Number of Frequencies] 2\n"
+       "[Network Data]\n1 1 2 3 4 5 6 7 8\n1 1 2 3 4 5 6 7 8\n",
+       7, "Le frequenze devono crescere: riga 7"},
+      {"[Version] 2.0\n[Number of Ports] 2\n1 1 2 3 4 5 6 7 8\n", 3, "Riga 3: dati prima di [Network Data]"},
+      {"[Version] 2.0\n[Mixed-Mode Order] D2,1\n", 2, "Riga 2: parola chiave [Mixed-Mode Order] non gestita"},
+      {"# MHz\n100 1 2 3 4 5 6 7 8\n# GHz\n", 0, ""},  // a later option line is ignored
+  };
+  for (const auto& c : cases) {
+    if (!*c.message) {
+      EXPECT_TRUE(std::holds_alternative<TouchstoneData>(ParseTouchstone(c.text))) << c.text;
+      continue;
+    }
+    const TouchstoneError e = Refused(c.text);
+    EXPECT_EQ(e.message, c.message) << c.text;
+    EXPECT_EQ(e.line, c.line) << c.text;
+  }
+  EXPECT_EQ(DescribeError("bfp420.s2p", {14, "Riga 14: attesi 9 numeri, trovati 7"}),
+            "bfp420.s2p: Riga 14: attesi 9 numeri, trovati 7");
+}
+
+TEST(Touchstone, FieldsBetweenFileFrequenciesAndOutsideTheRange) {
+  const TouchstoneData d = Parsed(
+      "# MHz S RI\n"
+      "100 0 1 2 0 0 0 1 0\n"
+      "200 0 3 4 0 0 0 -1 0\n");
+  const auto mid = FieldsAtFrequency(d, 150);
+  ASSERT_TRUE(std::holds_alternative<SParamFields>(mid));
+  const SParamFields f = std::get<SParamFields>(mid);
+  EXPECT_EQ(f.fMHz, 150);
+  EXPECT_EQ(f.s11Mag, 2);
+  EXPECT_EQ(f.s11Deg, 90);
+  EXPECT_EQ(f.s21Mag, 3);
+  EXPECT_EQ(f.s12Mag, 0);
+  EXPECT_EQ(f.s22Mag, 0);  // re/im, not magnitude and angle, are interpolated
+  // At a file frequency the file's own values.
+  EXPECT_EQ(std::get<SParamFields>(FieldsAtFrequency(d, 200)).s21Mag, 4);
+  const auto outside = FieldsAtFrequency(d, 250.5);
+  ASSERT_TRUE(std::holds_alternative<std::string>(outside));
+  EXPECT_EQ(std::get<std::string>(outside),
+            "La frequenza 250.5 MHz è fuori dall'intervallo del file (100 – 200 MHz)");
+  EXPECT_TRUE(std::holds_alternative<std::string>(FieldsAtFrequency(d, NAN)));
+
+  const InterpolatedPoint in = InterpolateAt(d, 125);
+  EXPECT_TRUE(in.inRange);
+  EXPECT_EQ(in.point.s11, std::complex<double>(0, 1.5));
+  const InterpolatedPoint below = InterpolateAt(d, 50);
+  EXPECT_FALSE(below.inRange);
+  EXPECT_EQ(below.point.fMHz, 50);
+  EXPECT_EQ(below.point.s21, std::complex<double>(2, 0));
+  EXPECT_FALSE(InterpolateAt(d, 300).inRange);
+}
+
+TEST(Touchstone, FileReadInChunksMatchesTheText) {
+  // CR LF split across the reader's 1 MiB chunks, and a mark at the start.
+  std::string text = "\xEF\xBB\xBF# MHz S MA\r\n";
+  const std::string record = " 0.5 10 2 20 0.1 30 0.4 40\r\n";
+  for (int i = 1; text.size() < (3u << 20); ++i) text += std::to_string(i) + record;
+  const auto path = std::filesystem::temp_directory_path() / "bjt_touchstone_chunks.s2p";
+  std::ofstream(path, std::ios::binary) << text;
+  double last = 0;
+  int calls = 0;
+  auto result = ReadTouchstoneFile(path.string(), [&](double f) {
+    EXPECT_GE(f, last);
+    last = f;
+    ++calls;
+    return true;
+  });
+  const TouchstoneData& fromFile = std::get<TouchstoneData>(result);
+  const TouchstoneData fromText = Parsed(text);
+  EXPECT_EQ(fromFile.points.size(), fromText.points.size());
+  EXPECT_EQ(fromFile.points.back().fMHz, fromText.points.back().fMHz);
+  EXPECT_EQ(last, 1.0);
+  EXPECT_GE(calls, 3);
+
+  // The progress callback may cancel.
+  const auto cancelled = ReadTouchstoneFile(path.string(), [](double) { return false; });
+  EXPECT_EQ(std::get<TouchstoneError>(cancelled).message, "Lettura annullata");
+  EXPECT_EQ(std::get<TouchstoneError>(ParseTouchstone(text, [](double) { return false; })).message,
+            "Lettura annullata");
+  std::filesystem::remove(path);
+  EXPECT_EQ(std::get<TouchstoneError>(ReadTouchstoneFile(path.string())).message, "Il file non esiste");
+}
