@@ -24,53 +24,51 @@ Chain Then(const Chain& m, const Chain& n) {
           m.c * n.b + m.d * n.d, m.det * n.det};
 }
 
-Chain SeriesImpedance(Cx z) { return {{1.0, 0.0}, z, {}, {1.0, 0.0}}; }
-Chain ShuntAdmittance(Cx y) { return {{1.0, 0.0}, {}, y, {1.0, 0.0}}; }
 
-// Series, shunt, series, from the `first` arm to the other.
+// Series jx1, shunt jb, series jx2, from the outer arm or from the inner
+// one: the product of the three matrices written out, A and D real, B and C
+// imaginary.
 Chain TeeChain(const TeeNetwork& net, double fMHz, bool outerFirst) {
-  const Cx zOuter{0.0, SeriesArmReactance(net.kind, net.outer, fMHz)};
-  const Cx zInner{0.0, SeriesArmReactance(net.kind, net.inner, fMHz)};
-  const Cx yShunt{0.0, ShuntArmSusceptance(net.kind, net.shunt, fMHz)};
-  return Then(Then(SeriesImpedance(outerFirst ? zOuter : zInner), ShuntAdmittance(yShunt)),
-              SeriesImpedance(outerFirst ? zInner : zOuter));
+  const double outer = SeriesArmReactance(net.kind, net.outer, fMHz);
+  const double inner = SeriesArmReactance(net.kind, net.inner, fMHz);
+  const double b = ShuntArmSusceptance(net.kind, net.shunt, fMHz);
+  const double x1 = outerFirst ? outer : inner, x2 = outerFirst ? inner : outer;
+  return {{1.0 - x1 * b, 0.0}, {0.0, x1 + x2 - x1 * b * x2}, {0.0, b}, {1.0 - b * x2, 0.0}};
 }
 
-// The transistor with its feedback, from its S referred to r0.
-std::optional<Chain> TransistorChain(const SMatrix& s, double r0, Cx yf) {
+// A two-port from its S referred to r0 (the transistor with its feedback).
+std::optional<Chain> ChainOfS(const SMatrix& s, double r0) {
+  if (s.s21 == Cx{}) return std::nullopt;
   const Cx one{1.0, 0.0};
   const Cx p = s.s12 * s.s21;
-  const Cx ds = r0 * ((one + s.s11) * (one + s.s22) - p);
-  if (ds == Cx{}) return std::nullopt;
-  const Cx y11 = ((one - s.s11) * (one + s.s22) + p) / ds + yf;
-  const Cx y12 = -2.0 * s.s12 / ds - yf;
-  const Cx y21 = -2.0 * s.s21 / ds - yf;
-  const Cx y22 = ((one + s.s11) * (one - s.s22) + p) / ds + yf;
-  if (y21 == Cx{}) return std::nullopt;
-  const Cx dy = y11 * y22 - y12 * y21;
-  return Chain{-y22 / y21, -1.0 / y21, -dy / y21, -y11 / y21, y12 / y21};
+  const Cx half = Inverse(2.0 * s.s21);
+  return Chain{((one + s.s11) * (one - s.s22) + p) * half,
+               r0 * ((one + s.s11) * (one + s.s22) - p) * half,
+               ((one - s.s11) * (one - s.s22) - p) * half / r0,
+               ((one - s.s11) * (one + s.s22) + p) * half, s.s12 * Inverse(s.s21)};
 }
 
 std::optional<SMatrix> SOfChain(const Chain& m, double r1, double r2) {
   const Cx den = m.a * r2 + m.b + m.c * (r1 * r2) + m.d * r1;
   if (den == Cx{}) return std::nullopt;
+  const Cx inv = Inverse(den);
   const double root = std::sqrt(r1 * r2);
-  SMatrix s{(m.a * r2 + m.b - m.c * (r1 * r2) - m.d * r1) / den, 2.0 * m.det * root / den,
-            2.0 * root / den, (-m.a * r2 + m.b - m.c * (r1 * r2) + m.d * r1) / den};
+  SMatrix s{(m.a * r2 + m.b - m.c * (r1 * r2) - m.d * r1) * inv, 2.0 * m.det * root * inv,
+            2.0 * root * inv, (-m.a * r2 + m.b - m.c * (r1 * r2) + m.d * r1) * inv};
   if (!Finite(s.s11) || !Finite(s.s12) || !Finite(s.s21) || !Finite(s.s22)) return std::nullopt;
   return s;
 }
 
 double ReturnLossDb(Cx gamma) {
-  const double m = std::abs(gamma);
-  if (m <= 0) return kReturnLossCeilingDb;
-  return std::min(-20.0 * std::log10(m), kReturnLossCeilingDb);
+  const double m2 = std::norm(gamma);
+  if (m2 <= 0) return kReturnLossCeilingDb;
+  return std::min(-10.0 * std::log10(m2), kReturnLossCeilingDb);
 }
 
 std::optional<Cx> PortImpedance(Cx gamma, double r) {
   const Cx den = Cx{1.0, 0.0} - gamma;
   if (den == Cx{}) return std::nullopt;
-  const Cx z = r * (Cx{1.0, 0.0} + gamma) / den;
+  const Cx z = r * (Cx{1.0, 0.0} + gamma) * Inverse(den);
   if (!Finite(z)) return std::nullopt;
   return z;
 }
@@ -153,26 +151,42 @@ TransistorSource ConstantTransistor(const AmplifierDesign& design) {
   return {[s](double) -> std::optional<SMatrix> { return s; }, design.Ro};
 }
 
-std::optional<SMatrix> AmplifierS(const AmplifierDesign& d, double fMHz,
-                                  const SMatrix& transistorAtRo) {
-  if (!(fMHz > 0)) return std::nullopt;
-  const std::optional<Chain> transistor =
-      TransistorChain(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+namespace {
+
+// The transistor with its feedback at fMHz, referred to Ro.
+std::optional<SMatrix> TransistorWithFeedback(const AmplifierDesign& d, double fMHz,
+                                              const SMatrix& transistorAtRo) {
+  if (d.feedback.kind == FeedbackKind::None) return transistorAtRo;
+  return WithFeedback(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+}
+
+std::optional<SMatrix> CascadeS(const AmplifierDesign& d, double fMHz, const SMatrix& withFeedback) {
+  const std::optional<Chain> transistor = ChainOfS(withFeedback, d.Ro);
   if (!transistor) return std::nullopt;
   const Chain m = Then(Then(TeeChain(d.input, fMHz, true), *transistor),
                        TeeChain(d.output, fMHz, false));
   return SOfChain(m, d.RE, d.RL);
 }
 
+}  // namespace
+
+std::optional<SMatrix> AmplifierS(const AmplifierDesign& d, double fMHz,
+                                  const SMatrix& transistorAtRo) {
+  if (!(fMHz > 0)) return std::nullopt;
+  const std::optional<SMatrix> withFeedback = TransistorWithFeedback(d, fMHz, transistorAtRo);
+  if (!withFeedback) return std::nullopt;
+  return CascadeS(d, fMHz, *withFeedback);
+}
+
 std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& d, double fMHz,
                                         const SMatrix& transistorAtRo) {
-  const std::optional<SMatrix> s = AmplifierS(d, fMHz, transistorAtRo);
-  if (!s) return std::nullopt;
-  const std::optional<SMatrix> withFeedback =
-      WithFeedback(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+  if (!(fMHz > 0)) return std::nullopt;
+  const std::optional<SMatrix> withFeedback = TransistorWithFeedback(d, fMHz, transistorAtRo);
   if (!withFeedback) return std::nullopt;
-  const std::optional<StabilityFigures> amplifier = StabilityOf(*s);
-  const std::optional<StabilityFigures> transistor = StabilityOf(*withFeedback);
+  const std::optional<SMatrix> s = CascadeS(d, fMHz, *withFeedback);
+  if (!s) return std::nullopt;
+  const std::optional<KAndMu> amplifier = KAndMuOf(*s);
+  const std::optional<KAndMu> transistor = KAndMuOf(*withFeedback);
   const std::optional<Cx> zin = PortImpedance(s->s11, d.RE);
   const std::optional<Cx> zout = PortImpedance(s->s22, d.RL);
   const double gt = std::norm(s->s21);

@@ -34,6 +34,20 @@ SweepPlan DefaultSweep(double fileFromMHz, double fileToMHz) {
   return {fileFromMHz, fileToMHz, kDefaultPoints, SweepScale::Linear};
 }
 
+SweepPlan DefaultSweep(const TouchstoneData& file) {
+  if (file.points.empty()) return {};
+  return DefaultSweep(file.points.front().fMHz, file.points.back().fMHz);
+}
+
+TransistorSource FileTransistor(const TouchstoneData& file) {
+  return {[&file](double fMHz) -> std::optional<SMatrix> {
+            const InterpolatedPoint p = InterpolateAt(file, fMHz);
+            if (!p.inRange) return std::nullopt;
+            return SMatrix{p.point.s11, p.point.s12, p.point.s21, p.point.s22};
+          },
+          file.referenceOhm};
+}
+
 std::string CheckSweep(const SweepPlan& plan) {
   if (!std::isfinite(plan.fromMHz) || !(plan.fromMHz > 0))
     return "La frequenza iniziale deve essere un numero maggiore di zero";

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/amplifier.h"
+#include "touchstone/touchstone.h"
 
 enum class SweepScale { Linear, Logarithmic };
 struct SweepPlan {
@@ -17,6 +18,7 @@ inline constexpr int kMaxSweepPoints = 100001;
 SweepPlan DefaultSweep(const AmplifierDesign& design);
 // The range of a file's data.
 SweepPlan DefaultSweep(double fileFromMHz, double fileToMHz);
+SweepPlan DefaultSweep(const TouchstoneData& file);
 // An Italian message for a plan that cannot run, empty when it can.
 std::string CheckSweep(const SweepPlan& plan);
 std::vector<double> SweepFrequencies(const SweepPlan& plan);
@@ -25,6 +27,10 @@ struct SweepResult {
   std::vector<AmplifierPoint> points;
   std::vector<double> skippedMHz;  // not finite, or outside the data
 };
+// The file's transistor, interpolated between its frequencies; frequencies
+// outside the file have no data. `file` must outlive the source.
+TransistorSource FileTransistor(const TouchstoneData& file);
+
 SweepResult RunSweep(const AmplifierDesign& design, const TransistorSource& transistor,
                      const SweepPlan& plan);
 

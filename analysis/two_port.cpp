@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -23,8 +22,9 @@ std::optional<YMatrix> NormalizedY(const SMatrix& s) {
   const Cx p = s.s12 * s.s21;
   const Cx ds = (one + s.s11) * (one + s.s22) - p;
   if (ds == Cx{}) return std::nullopt;
-  YMatrix y{((one - s.s11) * (one + s.s22) + p) / ds, -2.0 * s.s12 / ds, -2.0 * s.s21 / ds,
-            ((one + s.s11) * (one - s.s22) + p) / ds};
+  const Cx inv = Inverse(ds);
+  YMatrix y{((one - s.s11) * (one + s.s22) + p) * inv, -2.0 * s.s12 * inv, -2.0 * s.s21 * inv,
+            ((one + s.s11) * (one - s.s22) + p) * inv};
   if (!Finite(y.y11) || !Finite(y.y12) || !Finite(y.y21) || !Finite(y.y22)) return std::nullopt;
   return y;
 }
@@ -34,8 +34,9 @@ std::optional<SMatrix> SFromNormalizedY(const YMatrix& y) {
   const Cx p = y.y12 * y.y21;
   const Cx dy = (one + y.y11) * (one + y.y22) - p;
   if (dy == Cx{}) return std::nullopt;
-  SMatrix s{((one - y.y11) * (one + y.y22) + p) / dy, -2.0 * y.y12 / dy, -2.0 * y.y21 / dy,
-            ((one + y.y11) * (one - y.y22) + p) / dy};
+  const Cx inv = Inverse(dy);
+  SMatrix s{((one - y.y11) * (one + y.y22) + p) * inv, -2.0 * y.y12 * inv, -2.0 * y.y21 * inv,
+            ((one + y.y11) * (one - y.y22) + p) * inv};
   if (!Finite(s)) return std::nullopt;
   return s;
 }
@@ -110,20 +111,40 @@ std::optional<SMatrix> Renormalize(const SMatrix& s, double fromOhm, double toOh
   return SFromNormalizedY({y->y11 * scale, y->y12 * scale, y->y21 * scale, y->y22 * scale});
 }
 
+Cx Inverse(Cx z) {
+  const double n = std::norm(z);
+  if (std::isnormal(n)) return std::conj(z) / n;
+  return 1.0 / z;
+}
+
+// |z| as √|z|², quicker than std::abs's overflow-safe hypot; a value beyond
+// 1e154 gives infinity, which the callers refuse.
+double Magnitude(Cx z) { return std::sqrt(std::norm(z)); }
+
+std::optional<KAndMu> KAndMuOf(const SMatrix& s) {
+  const Cx delta = s.s11 * s.s22 - s.s12 * s.s21;
+  const double s12s21 = Magnitude(s.s12 * s.s21);
+  const double a11 = std::norm(s.s11);
+  const std::optional<double> k =
+      CappedRatio(1.0 - a11 - std::norm(s.s22) + std::norm(delta), 2.0 * s12s21);
+  const std::optional<double> mu =
+      CappedRatio(1.0 - a11, Magnitude(s.s22 - delta * std::conj(s.s11)) + s12s21);
+  if (!k || !mu) return std::nullopt;
+  return KAndMu{*k, *mu};
+}
+
 std::optional<StabilityFigures> StabilityOf(const SMatrix& s) {
   StabilityFigures f;
   f.delta = s.s11 * s.s22 - s.s12 * s.s21;
   const double s12s21 = std::abs(s.s12 * s.s21);
-  const double a11 = std::norm(s.s11), a22 = std::norm(s.s22);
-  const double kNumerator = 1.0 - a11 - a22 + std::norm(f.delta);
-  const std::optional<double> k = CappedRatio(kNumerator, 2.0 * s12s21);
-  const std::optional<double> mu =
-      CappedRatio(1.0 - a11, std::abs(s.s22 - f.delta * std::conj(s.s11)) + s12s21);
+  const double a22 = std::norm(s.s22);
+  const double kNumerator = 1.0 - std::norm(s.s11) - a22 + std::norm(f.delta);
+  const std::optional<KAndMu> kMu = KAndMuOf(s);
   const std::optional<double> muPrime =
       CappedRatio(1.0 - a22, std::abs(s.s11 - f.delta * std::conj(s.s22)) + s12s21);
-  if (!k || !mu || !muPrime || !Finite(f.delta)) return std::nullopt;
-  f.k = *k;
-  f.mu = *mu;
+  if (!kMu || !muPrime || !Finite(f.delta)) return std::nullopt;
+  f.k = kMu->k;
+  f.mu = kMu->mu;
   f.muPrime = *muPrime;
   f.unconditionallyStable = f.mu > 1;
   f.gainIsMag = f.unconditionallyStable;
@@ -147,7 +168,7 @@ std::optional<StabilityFigures> StabilityOf(const SMatrix& s) {
 std::optional<Cx> GammaOf(Cx z, double r0) {
   const Cx den = z + r0;
   if (den == Cx{}) return std::nullopt;
-  const Cx g = (z - r0) / den;
+  const Cx g = (z - r0) * Inverse(den);
   if (!Finite(g)) return std::nullopt;
   return g;
 }
@@ -155,7 +176,7 @@ std::optional<Cx> GammaOf(Cx z, double r0) {
 std::optional<Cx> ImpedanceOf(Cx gamma, double r0) {
   const Cx den = Cx{1.0, 0.0} - gamma;
   if (den == Cx{}) return std::nullopt;
-  const Cx z = r0 * (Cx{1.0, 0.0} + gamma) / den;
+  const Cx z = r0 * (Cx{1.0, 0.0} + gamma) * Inverse(den);
   if (!Finite(z)) return std::nullopt;
   return z;
 }

@@ -8,6 +8,10 @@
 
 using Cx = std::complex<double>;
 
+// 1 ÷ z with one real division: std::complex's own division is several times
+// slower. Where |z|² under- or overflows, the library's division.
+Cx Inverse(Cx z);
+
 // S-parameters of a two-port, referred to one real resistance unless a
 // routine says otherwise.
 struct SMatrix {
@@ -61,6 +65,11 @@ struct StabilityFigures {
 
 // Nullopt when a figure is not finite.
 std::optional<StabilityFigures> StabilityOf(const SMatrix& s);
+// K and μ alone, for sweeps.
+struct KAndMu {
+  double k = 0, mu = 0;
+};
+std::optional<KAndMu> KAndMuOf(const SMatrix& s);
 
 // Γ of z against r0, and back. Nullopt for a non-finite result.
 std::optional<Cx> GammaOf(Cx z, double r0);

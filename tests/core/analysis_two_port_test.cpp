@@ -132,9 +132,12 @@ TEST(AnalysisTwoPort, NonFiniteResultsAreRefused) {
   EXPECT_FALSE(StabilityOf({inf, 0.1, 2, 0.3}));
   EXPECT_FALSE(GammaOf({-50, 0}, 50));
   EXPECT_FALSE(ImpedanceOf(1.0, 50));
-  // Y of an ideal through connection does not exist.
+  // Y of an ideal through connection does not exist, its chain matrix does.
   EXPECT_FALSE(WithFeedback({0, 1, 1, 0}, 50, {0.01, 0}));
-  const AmplifierDesign d = BareTransistor(SeriesResistance(30), 50, 50);
+  AmplifierDesign d = BareTransistor(SeriesResistance(30), 50, 50);
+  EXPECT_TRUE(AnalyzeAt(d, 100, {0, 1, 1, 0}));
+  EXPECT_FALSE(AnalyzeAt(d, 100, {0.5, 0, 0, 0.5}));  // no forward transmission
+  d.feedback = MakeFeedback(FeedbackKind::R, 1, 0, 0);
   EXPECT_FALSE(AnalyzeAt(d, 100, {0, 1, 1, 0}));
   EXPECT_FALSE(AnalyzeAt(d, 0, d.transistor));
 }
