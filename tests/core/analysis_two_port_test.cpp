@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "analysis/amplifier.h"
+#include "analysis/smith_chart.h"
 
 namespace {
 
@@ -132,6 +133,8 @@ TEST(AnalysisTwoPort, NonFiniteResultsAreRefused) {
   EXPECT_FALSE(StabilityOf({inf, 0.1, 2, 0.3}));
   EXPECT_FALSE(GammaOf({-50, 0}, 50));
   EXPECT_FALSE(ImpedanceOf(1.0, 50));
+  EXPECT_FALSE(ReadoutAt(-1.0, 50));  // a short has no Y
+  ExpectNear(ReadoutAt({0, 1}, 50)->z, Cx(0, 50), 1e-12);
   // Y of an ideal through connection does not exist, its chain matrix does.
   EXPECT_FALSE(WithFeedback({0, 1, 1, 0}, 50, {0.01, 0}));
   AmplifierDesign d = BareTransistor(SeriesResistance(30), 50, 50);
