@@ -51,9 +51,9 @@ std::string Feedback(const DesignState& s) {
   std::string out = "* reazione Yf tra ingresso (base) e uscita (collettore)\n"
                     ".subckt reazione ingresso uscita\n";
   if (s.Gf != 0) out += "Rf ingresso uscita " + Num(1.0 / s.Gf) + "\n";
-  const double omega = Omega(s.fMHz);
-  if (s.Bf < 0) out += "Lf ingresso uscita " + Num(-1e9 / (omega * s.Bf)) + "n\n";
-  if (s.Bf > 0) out += "Cf ingresso uscita " + Num(s.Bf / omega * 1e12) + "p\n";
+  // Lf and Cf as the window shows them (recomputed from Bf by its compute).
+  if (s.Bf < 0) out += "Lf ingresso uscita " + Num(s.Lf * 1000) + "n\n";
+  if (s.Bf > 0) out += "Cf ingresso uscita " + Num(s.Cf) + "p\n";
   if (s.Gf == 0 && s.Bf == 0) out += "* nessuna reazione: Yf = 0\n";
   return out + ".ends reazione\n";
 }
@@ -75,15 +75,17 @@ std::string Amplifier(const AmplifierDesign& d, const std::string& model) {
          "RL uscita 0 " + Num(d.RL) + "\n";
 }
 
-std::string Analysis(const AmplifierDesign& d) {
+// The bench ends ngspice after printing, so a batch run reports success
+// (without an analysis card of its own, batch mode would end with status 1).
+std::string Analysis(const AmplifierDesign& d, bool quit) {
   const std::string f = Num(d.fMHz * 1e6);
   return "\n.control\n"
          "set numdgt=15\n"
          "ac lin 1 " + f + " " + f + "\n"
          "let zin = v(ingresso)/i(vi)\n"
          "let guadagno = mag(v(uscita))/mag(v(ingresso))\n"
-         "print real(zin) imag(zin) guadagno\n"
-         ".endc\n";
+         "print real(zin) imag(zin) guadagno\n" +
+         (quit ? "quit 0\n" : "") + ".endc\n";
 }
 
 // One admittance term: the current Y·V(from) into node `to`, both against e.
@@ -129,14 +131,14 @@ std::string SpiceNetlistText(const AmplifierDesign& d) {
          "* Il transistore: un sottocircuito \"transistore\" con i nodi collettore base\n"
          "* emettitore, dal proprio modello (polarizzazione compresa), ad es.:\n"
          "* .include transistore.lib\n\n" +
-         Amplifier(d, "transistore") + Analysis(d) + ".end\n";
+         Amplifier(d, "transistore") + Analysis(d, false) + ".end\n";
 }
 
 std::string SpiceBenchText(const AmplifierDesign& d) {
   return "* Banco di prova: " + DescribeDesign(d) + "\n"
          "* il transistore sostituito dal suo equivalente lineare, valido soltanto a " +
          Num(d.fMHz) + " MHz\n\n" + Subcircuits(d) + LinearTransistor(d) + "\n" +
-         Amplifier(d, "transistore_lineare") + Analysis(d) + ".end\n";
+         Amplifier(d, "transistore_lineare") + Analysis(d, true) + ".end\n";
 }
 
 std::string SpiceBenchPath(const std::string& netlistPath) {

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "model/design_state.h"
+#include "session/state_json.h"
 #include "ui/controls.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/menus.h"
@@ -150,14 +151,6 @@ std::string Json(const QString& s) {
 }
 std::string Json(const std::string& s) { return Json(QString::fromStdString(s)); }
 
-std::string JsonNumber(double x) {
-  if (std::isnan(x)) return "\"nan\"";
-  if (std::isinf(x)) return "\"inf\"";
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, x);
-  return std::string(buf, r.ptr);
-}
-
 const char* KindName(ControlKind kind) {
   switch (kind) {
     case ControlKind::Text: return "text";
@@ -198,18 +191,6 @@ std::string DumpWindow(FormId form, QWidget* window) {
   return o.str();
 }
 
-std::string DumpState(const DesignState& s) {
-  std::ostringstream o;
-  o << "{";
-  for (const RealField& f : RealFields()) o << Json(std::string(f.name)) << ":" << JsonNumber(s.*f.member) << ",";
-  for (const ComplexField& f : ComplexFields()) {
-    const Complex& z = s.*f.member;
-    o << Json(std::string(f.name)) << ":[" << JsonNumber(z.re) << "," << JsonNumber(z.im) << "],";
-  }
-  o << "\"iterationCount\":" << s.iterationCount << ",\"errorFlag\":" << s.errorFlag << "}";
-  return o.str();
-}
-
 void RunDump(const DesignState& state) {
   std::ostringstream o;
   o << "{\"messages\":[";
@@ -223,7 +204,7 @@ void RunDump(const DesignState& state) {
       first = false;
     }
   }
-  o << "},\"state\":" << DumpState(state) << "}";
+  o << "},\"state\":" << StateJson(state) << "}";
   std::cout << o.str() << std::endl;
 }
 
