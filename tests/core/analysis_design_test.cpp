@@ -75,7 +75,7 @@ TEST(AnalysisDesign, MatchedAtItsFrequencyInEveryWindowAndFeedback) {
     ASSERT_TRUE(d);
     const std::optional<AmplifierPoint> p = AnalyzeAt(*d, d->fMHz, d->transistor);
     ASSERT_TRUE(p);
-    EXPECT_NEAR(p->gainDb, 10 * std::log10(state.PoPi), 1e-6);
+    EXPECT_NEAR(p->gainDb, 10 * std::log10(state.PoPi), 1e-9);
     EXPECT_GT(p->inputReturnLossDb, 100);
     EXPECT_GT(p->outputReturnLossDb, 100);
     EXPECT_NEAR(std::abs(p->zin - Cx(d->RE, 0)), 0, 1e-4);
