@@ -117,6 +117,13 @@ class Parser {
   // nullopt to go on, an error to stop.
   std::optional<TouchstoneError> ReadLine(std::string_view raw, int line);
   TouchstoneResult Finish(int lastLine);
+  // Room for about this many frequencies, guessed from the lines of the text:
+  // growing the vectors step by step costs more than reading the numbers.
+  void Reserve(std::size_t lines) {
+    const std::size_t n = std::min(lines, kTouchstoneMaxFrequencies);
+    data_.points.reserve(n);
+    data_.filePairs.reserve(n);
+  }
 
  private:
   std::optional<TouchstoneError> ReadOptions(std::string_view rest, int line);
@@ -330,7 +337,25 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
 std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int line) {
   seenData_ = true;
   countAtLineStart_ = count_;
-  for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
+  while (true) {
+    std::size_t i = 0;
+    while (i < rest.size() && IsBlank(rest[i])) ++i;
+    rest.remove_prefix(i);
+    if (rest.empty()) break;
+    if (count_ != 0 && count_ != RecordSize()) {
+      // The common case, read in one pass: from_chars finds the number's end.
+      const char* end = rest.data() + rest.size();
+      const char* p = rest.data() + (rest.front() == '+' ? 1 : 0);
+      double v = 0;
+      const auto [stop, ec] = std::from_chars(p, end, v, std::chars_format::general);
+      if (ec == std::errc{} && (stop == end || IsBlank(*stop)) && std::isfinite(v) &&
+          !(p != rest.data() && *p == '-')) {
+        record_[count_++] = v;
+        rest.remove_prefix(static_cast<std::size_t>(stop - rest.data()));
+        continue;
+      }
+    }
+    const std::string_view token = NextToken(rest);
     if (count_ == 0) {
       recordLine_ = line;
       const auto f = ParseScaled(token, shift_, scratch_);
@@ -401,7 +426,7 @@ std::optional<TouchstoneError> Parser::StoreNetworkRecord() {
   // No transistor comes near this, and below it no sum or product of the
   // interpolation or the conversions to magnitude can overflow.
   for (const auto& s : {point.s11, point.s21, point.s12, point.s22})
-    if (!(std::abs(s) <= kMaxMagnitude)) return LineError(recordLine_, "valore fuori misura");
+    if (!(std::norm(s) <= kMaxMagnitude * kMaxMagnitude)) return LineError(recordLine_, "valore fuori misura");
   data_.points.push_back(point);
   data_.filePairs.push_back(pairs);
   return std::nullopt;
@@ -455,17 +480,18 @@ class LineSplitter {
   explicit LineSplitter(Parser& parser) : parser_(parser) {}
 
   std::optional<TouchstoneError> Feed(std::string_view chunk) {
-    if (atStart_) {
+    if (!atStart_) return Split(chunk);
+    // The mark may in principle arrive split over tiny chunks.
+    if (pending_.size() + chunk.size() < 3) {
       pending_.append(chunk);
-      if (pending_.size() < 3 && chunk.size() != 0) return std::nullopt;
-      atStart_ = false;
-      std::string start = std::move(pending_);
-      pending_.clear();
-      std::string_view s = start;
-      if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
-      return Split(s);
+      return std::nullopt;
     }
-    return Split(chunk);
+    atStart_ = false;
+    if (pending_.empty()) return Split(WithoutMark(chunk));
+    std::string start = std::move(pending_);
+    pending_.clear();
+    start.append(chunk);
+    return Split(WithoutMark(start));
   }
 
   TouchstoneResult Finish() {
@@ -473,9 +499,7 @@ class LineSplitter {
       atStart_ = false;
       std::string start = std::move(pending_);
       pending_.clear();
-      std::string_view s = start;
-      if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
-      if (auto error = Split(s)) return *error;
+      if (auto error = Split(WithoutMark(start))) return *error;
     }
     if (!pending_.empty()) {
       if (auto error = parser_.ReadLine(pending_, ++line_)) return *error;
@@ -484,12 +508,23 @@ class LineSplitter {
   }
 
  private:
+  static std::string_view WithoutMark(std::string_view s) {
+    if (s.starts_with("\xEF\xBB\xBF")) s.remove_prefix(3);
+    return s;
+  }
+
+  static std::size_t LineEnd(std::string_view s, std::size_t from) {
+    for (std::size_t i = from; i < s.size(); ++i)
+      if (s[i] == '\n' || s[i] == '\r') return i;
+    return std::string_view::npos;
+  }
+
   std::optional<TouchstoneError> Split(std::string_view s) {
     std::size_t start = 0;
     if (afterCr_ && !s.empty() && s.front() == '\n') start = 1;
     afterCr_ = false;
     while (true) {
-      const std::size_t end = s.find_first_of("\r\n", start);
+      const std::size_t end = LineEnd(s, start);
       if (end == std::string_view::npos) break;
       std::string_view line = s.substr(start, end - start);
       if (!pending_.empty()) {
@@ -553,6 +588,7 @@ const char* PairFormatName(PairFormat format) {
 TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress) {
   if (text.size() > kTouchstoneMaxBytes) return TooLargeError(text.size());
   Parser parser;
+  parser.Reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   LineSplitter splitter(parser);
   // Whole lines per step, so that a step never splits CR LF or the mark.
   for (std::size_t done = 0; done < text.size();) {
@@ -589,6 +625,10 @@ TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& p
     total += n;
     // The file may have grown since its size was taken.
     if (total > kTouchstoneMaxBytes) return TooLargeError(total);
+    if (total == n && size > 0) {
+      const auto lines = static_cast<double>(std::count(chunk.data(), chunk.data() + n, '\n'));
+      parser.Reserve(static_cast<std::size_t>(lines * static_cast<double>(size) / static_cast<double>(n)) + 1);
+    }
     if (auto error = splitter.Feed(std::string_view(chunk.data(), n))) return *error;
     if (progress && !progress(size > 0 ? std::min(1.0, static_cast<double>(total) / static_cast<double>(size)) : 0.0))
       return CancelledError();
