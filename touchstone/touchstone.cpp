@@ -666,6 +666,14 @@ std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& 
   return FieldsFromComplex(fMHz, data.referenceOhm, Between(data.points[i - 1], data.points[i], fMHz));
 }
 
+std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
+  return {{{"s11_mag", ShortestNumberText(f.s11Mag)}, {"s11_deg", ShortestNumberText(f.s11Deg)},
+           {"s21_mag", ShortestNumberText(f.s21Mag)}, {"s21_deg", ShortestNumberText(f.s21Deg)},
+           {"s12_mag", ShortestNumberText(f.s12Mag)}, {"s12_deg", ShortestNumberText(f.s12Deg)},
+           {"s22_mag", ShortestNumberText(f.s22Mag)}, {"s22_deg", ShortestNumberText(f.s22Deg)},
+           {"ro", ShortestNumberText(f.ro)}, {"f_mhz", ShortestNumberText(f.fMHz)}}};
+}
+
 InterpolatedPoint InterpolateAt(const TouchstoneData& data, double fMHz) {
   if (data.points.empty() || !std::isfinite(fMHz)) return {SParamPoint{}, false};
   const std::size_t i = LowerBound(data, fMHz);

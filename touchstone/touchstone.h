@@ -87,6 +87,15 @@ SParamFields FieldsAtPoint(const TouchstoneData& data, std::size_t index);
 // an Italian message.
 std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& data, double fMHz);
 
+// The texts for the input window: each the shortest that ParseNumber reads
+// back as exactly the value, keyed as in project files (s11_mag ... s22_deg,
+// ro, f_mhz).
+struct SParamFieldText {
+  const char* key;
+  std::string text;
+};
+std::array<SParamFieldText, 10> FieldTexts(const SParamFields& fields);
+
 // The S-parameters at any frequency for a sweep, interpolated linearly in real
 // and imaginary parts; outside the file's range the nearest end point's values
 // (with the frequency asked for), and inRange false.

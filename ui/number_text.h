@@ -19,6 +19,6 @@ std::string FormatNumber(double x);
 
 // The shortest decimal text that ParseNumber reads back as exactly x, made
 // only of the characters ValidateNumberText accepts (digits, ".", "e", "-"):
-// 2140 -> "2140", 0.1 -> "0.1", 1e-7 -> "1e-7". A non-finite value raises
+// 2140 -> "2140", 0.1 -> "0.1", 1e-7 -> "1e-07". A non-finite value raises
 // ArithmeticFault ("ShortestNumberText").
 std::string ShortestNumberText(double x);
