@@ -1,0 +1,166 @@
+// Project files: every text as typed survives a save and a load, foreign or
+// broken files are refused, and a failed save leaves the old file intact.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "project/atomic_file.h"
+#include "project/project.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Serialized(const Project& p) {
+  auto json = SerializeProject(p);
+  if (auto* error = std::get_if<ProjectError>(&json)) {
+    ADD_FAILURE() << error->message;
+    return {};
+  }
+  return std::get<std::string>(json);
+}
+
+std::string Refusal(std::string_view json) {
+  auto result = ParseProject(json);
+  if (std::holds_alternative<Project>(result)) {
+    ADD_FAILURE() << "accepted: " << json;
+    return {};
+  }
+  return std::get<std::string>(result);
+}
+
+std::string Contents(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A fresh, empty folder for one test.
+fs::path ScratchFolder(const char* name) {
+  const fs::path dir = fs::temp_directory_path() / name;
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+}  // namespace
+
+TEST(Project, KeyTableMatchesTheInputWindow) {
+  ASSERT_EQ(ProjectFieldKeys().size(), 15u);
+  EXPECT_STREQ(ControlOfFieldKey("s11_mag"), "Text1");
+  EXPECT_STREQ(ControlOfFieldKey("rf_kohm"), "Text11");
+  EXPECT_STREQ(ControlOfFieldKey("rl"), "Text12");
+  EXPECT_STREQ(ControlOfFieldKey("lf_uh"), "Text13");
+  EXPECT_STREQ(ControlOfFieldKey("f_mhz"), "Text14");
+  EXPECT_STREQ(ControlOfFieldKey("cf_pf"), "Text15");
+  EXPECT_EQ(ControlOfFieldKey("Text1"), nullptr);
+  EXPECT_STREQ(ControlOfFeedback("Rf//Cf"), "Option3");
+  EXPECT_STREQ(ControlOfFeedback("nessuna"), "Option4");
+  EXPECT_EQ(ControlOfFeedback("rf"), nullptr);
+}
+
+TEST(Project, EveryTextRoundTripsExactly) {
+  Project p;
+  const std::u16string texts[] = {
+      u"0.5", u"", u" 1,5 ", u"abc\"\\/\n\t", std::u16string(1, u'\0') + u"x", u"\u00E8\u20AC",
+      u"\U0001D7D3", u"1e999", u"--3", u"\uFFFD", std::u16string(5000, u'9'),
+      u"\x7F\x1F", u"\uFEFF", u"-0", u"π",
+  };
+  std::size_t i = 0;
+  for (const auto& k : ProjectFieldKeys()) p.fields[k.key] = texts[i++];
+  p.feedback = "Rf//Lf";
+  p.touchstone = TouchstoneRef{"/home/utente/dati/bfp420 è.s2p", 2140.0000000000005};
+
+  const auto back = ParseProject(Serialized(p));
+  ASSERT_TRUE(std::holds_alternative<Project>(back)) << std::get<std::string>(back);
+  const Project& q = std::get<Project>(back);
+  EXPECT_EQ(q.fields, p.fields);
+  EXPECT_EQ(q.feedback, p.feedback);
+  ASSERT_TRUE(q.touchstone);
+  EXPECT_EQ(q.touchstone->path, p.touchstone->path);
+  EXPECT_EQ(q.touchstone->fMHz, p.touchstone->fMHz);
+
+  // No feedback chosen, no file, some fields absent: the window keeps those.
+  Project sparse;
+  sparse.fields["ro"] = u"50";
+  const Project r = std::get<Project>(ParseProject(Serialized(sparse)));
+  EXPECT_EQ(r.fields.size(), 1u);
+  EXPECT_FALSE(r.feedback);
+  EXPECT_FALSE(r.touchstone);
+}
+
+TEST(Project, TextsItCannotKeepAreRefusedNotAltered) {
+  Project p;
+  p.fields["s21_deg"] = std::u16string(u"12") + u'\xDC00';
+  EXPECT_EQ(std::get<ProjectError>(SerializeProject(p)).message,
+            "Il campo Text4 contiene un carattere non valido (un surrogato UTF-16 isolato) e il "
+            "progetto non può conservarlo: correggi il testo e salva di nuovo");
+  p.fields["s21_deg"] = u"\U0001F600";  // a proper pair is fine
+  EXPECT_TRUE(std::holds_alternative<std::string>(SerializeProject(p)));
+  p.fields["bogus"] = u"1";
+  EXPECT_TRUE(std::holds_alternative<ProjectError>(SerializeProject(p)));
+  Project q;
+  q.touchstone = TouchstoneRef{"\xFF\xFE.s2p", 1};
+  EXPECT_TRUE(std::holds_alternative<ProjectError>(SerializeProject(q)));
+}
+
+TEST(Project, ForeignBrokenAndNewerFilesAreRefused) {
+  const std::string ok = R"({"format": "adattamento-bjt", "version": 1, "fields": {"ro": "50"}})";
+  EXPECT_TRUE(std::holds_alternative<Project>(ParseProject(ok)));
+  EXPECT_EQ(Refusal(ok.substr(0, ok.size() - 1)), "Il file di progetto non è JSON valido");
+  EXPECT_EQ(Refusal("[]"), "Il file non è un progetto di Adattamento BJT");
+  EXPECT_EQ(Refusal(R"({"format": "altro", "version": 1})"), "Il file non è un progetto di Adattamento BJT");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 2})"),
+            "Il progetto viene da una versione più recente del programma (formato 2; questa legge il formato 1)");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": "1"})"), "Il progetto non dice la sua versione");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 1, "fields": {"Text1": "5"}})"),
+            "Il progetto contiene il campo sconosciuto \"Text1\"");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 1, "fields": {"ro": 50}})"),
+            "Nel progetto il campo \"ro\" non è un testo");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 1, "feedback": "Lf"})"),
+            "Nel progetto la retroazione \"Lf\" non è una di \"Rf\", \"Rf//Lf\", \"Rf//Cf\", \"nessuna\"");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 1, "touchstone": {"path": "a.s2p"}})"),
+            "Nel progetto \"touchstone\" vuole \"path\" (testo) e \"fMHz\" (numero)");
+  // Bytes that are not UTF-8, and an escaped lone surrogate.
+  EXPECT_EQ(Refusal("{\"format\": \"adattamento-bjt\", \"version\": 1, \"fields\": {\"ro\": \"\xFF\"}}"),
+            "Il file di progetto non è JSON valido");
+  EXPECT_EQ(Refusal(R"({"format": "adattamento-bjt", "version": 1, "fields": {"ro": "\ud800"}})"),
+            "Il file di progetto non è JSON valido");
+}
+
+TEST(Project, SavingIsAtomicAndAFailedSaveKeepsTheOldFile) {
+  const fs::path dir = ScratchFolder("bjt_project_save");
+  const fs::path path = dir / "amplificatore.bjtp";
+  Project p;
+  p.fields["f_mhz"] = u"2140";
+  ASSERT_EQ(WriteProjectFile(path.string(), p), std::nullopt);
+  p.fields["f_mhz"] = u"900";
+  ASSERT_EQ(WriteProjectFile(path.string(), p), std::nullopt);
+  const auto read = ReadProjectFile(path.string());
+  EXPECT_EQ(std::get<Project>(read).fields.at("f_mhz"), u"900");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1);  // no temporary left
+
+  // The target is a folder, or its folder does not exist: a message, and
+  // nothing else changes.
+  fs::create_directory(dir / "cartella");
+  EXPECT_EQ(WriteFileAtomically((dir / "cartella").string(), "x"),
+            "Impossibile salvare \"" + (dir / "cartella").string() + "\": al suo posto c'è una cartella");
+  const auto missing = WriteFileAtomically((dir / "manca" / "a.bjtp").string(), "x");
+  ASSERT_TRUE(missing);
+  EXPECT_NE(missing->find("la cartella non esiste"), std::string::npos) << *missing;
+  const auto underFile = WriteFileAtomically((path / "a.bjtp").string(), "x");
+  EXPECT_TRUE(underFile);
+  EXPECT_EQ(std::get<Project>(ReadProjectFile(path.string())).fields.at("f_mhz"), u"900");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 2);
+
+  // Saving over a file keeps its permissions.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(WriteProjectFile(path.string(), p), std::nullopt);
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::get<std::string>(ReadProjectFile((dir / "nessuno.bjtp").string())),
+            "Impossibile aprire il progetto \"" + (dir / "nessuno.bjtp").string() + "\"");
+  fs::remove_all(dir);
+}
