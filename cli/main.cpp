@@ -11,8 +11,7 @@
 
 #include "analysis/sweep.h"
 #include "cli/options.h"
-#include "export/amplifier_touchstone.h"
-#include "export/spice_netlist.h"
+#include "export/exports.h"
 #include "model/arithmetic.h"
 #include "project/atomic_file.h"
 #include "project/project.h"
@@ -159,30 +158,11 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
     std::cerr << "bjt-design: nessun progetto completo da esportare\n";
     return kRefused;
   }
-  if (o.exportS2p) {
-    SweepPlan plan = DefaultSweep(*design);
-    if (in.touchstone && !in.touchstone->points.empty())
-      plan = DefaultSweep(in.touchstone->points.front().fMHz, in.touchstone->points.back().fMHz);
-    if (std::optional<SweepPlan> range = RequestedRange(o)) plan = *range;
-    TransistorSource source = ConstantTransistor(*design);
-    if (in.touchstone) {
-      std::shared_ptr<const TouchstoneData> data = in.touchstone;
-      source = {[data](double f) -> std::optional<SMatrix> {
-                  const InterpolatedPoint p = InterpolateAt(*data, f);
-                  if (!p.inRange) return std::nullopt;
-                  return SMatrix{p.point.s11, p.point.s12, p.point.s21, p.point.s22};
-                },
-                data->referenceOhm};
-    }
-    const SweepResult sweep = RunSweep(*design, source, plan);
-    if (auto error = WriteFileAtomically(*o.exportS2p, AmplifierTouchstoneText(*design, sweep)))
+  if (o.exportS2p)
+    if (auto error = ExportAmplifierTouchstone(*design, in.touchstone.get(), RequestedRange(o), *o.exportS2p))
       throw Failure{*error};
-  }
-  if (o.exportSpice) {
-    if (auto error = WriteFileAtomically(*o.exportSpice, SpiceNetlistText(*design))) throw Failure{*error};
-    if (auto error = WriteFileAtomically(SpiceBenchPath(*o.exportSpice), SpiceBenchText(*design)))
-      throw Failure{*error};
-  }
+  if (o.exportSpice)
+    if (auto error = ExportSpiceNetlist(*design, *o.exportSpice)) throw Failure{*error};
   return kDesigned;
 }
 
