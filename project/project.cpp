@@ -51,7 +51,9 @@ std::variant<Project, std::string> ReadFields(const Json& fields, Project projec
 std::variant<Project, std::string> ReadTouchstoneRef(const Json& ref, Project project) {
   const auto path = ref.is_object() ? ref.find("path") : ref.end();
   const auto f = ref.is_object() ? ref.find("fMHz") : ref.end();
-  if (path == ref.end() || !path->is_string() || f == ref.end() || !f->is_number())
+  // A number beyond the double range parses as an infinity.
+  if (path == ref.end() || !path->is_string() || f == ref.end() || !f->is_number() ||
+      !std::isfinite(f->get<double>()))
     return std::string("Nel progetto \"touchstone\" vuole \"path\" (testo) e \"fMHz\" (numero)");
   project.touchstone = TouchstoneRef{path->get<std::string>(), f->get<double>()};
   return project;
