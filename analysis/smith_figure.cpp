@@ -57,6 +57,18 @@ void AddCircle(Panel& panel, const StabilityCircle& circle, std::string label, R
   panel.circles.push_back({PointOf(circle.centre), circle.radius, colour, Stroke::Dashed, std::move(label)});
 }
 
+// Points that fall together (RE = RL = Ro is common) get one marker with
+// both names, so neither name hides the other.
+void AddMarker(Panel& panel, Cx gamma, const std::string& label, Rgb colour, MarkerShape shape) {
+  for (Marker& m : panel.markers) {
+    if (m.shape == shape && std::abs(Cx(m.at.x, m.at.y) - gamma) < 1e-9) {
+      m.label += " = " + label;
+      return;
+    }
+  }
+  panel.markers.push_back({PointOf(gamma), label, colour, shape});
+}
+
 std::string ComplexText(Cx z, int decimals, const char* unit) {
   const std::string im = FormatFixed(std::fabs(z.imag()), decimals);
   return FormatFixed(z.real(), decimals) + (z.imag() < 0 ? " − j " : " + j ") + im + " " + unit;
@@ -76,10 +88,10 @@ Figure BuildSmithFigure(const SmithFigureInput& input) {
   if (input.inputReflection) AddReflection(panel, *input.inputReflection, chart.r0);
   AddPath(panel, chart.inputPath, kInputColours);
   AddPath(panel, chart.outputPath, kOutputColours);
-  panel.markers.push_back({PointOf(chart.gammaRE), "RE", kSourceColour, MarkerShape::Square});
-  panel.markers.push_back({PointOf(chart.gammaZiConj), "Zi*", kSourceColour, MarkerShape::Dot});
-  panel.markers.push_back({PointOf(chart.gammaRL), "RL", kLoadColour, MarkerShape::Square});
-  panel.markers.push_back({PointOf(chart.gammaZoConj), "Zo*", kLoadColour, MarkerShape::Dot});
+  AddMarker(panel, chart.gammaRE, "RE", kSourceColour, MarkerShape::Square);
+  AddMarker(panel, chart.gammaZiConj, "Zi*", kSourceColour, MarkerShape::Dot);
+  AddMarker(panel, chart.gammaRL, "RL", kLoadColour, MarkerShape::Square);
+  AddMarker(panel, chart.gammaZoConj, "Zo*", kLoadColour, MarkerShape::Dot);
   figure.panels.push_back(std::move(panel));
   figure.notes.push_back({"Rete d'ingresso (blu) da RE a Zi*, rete d'uscita (arancio) da RL a Zo*", {30, 30, 30}});
   if (input.stabilityCircles && !(chart.source.valid && chart.load.valid))

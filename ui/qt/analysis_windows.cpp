@@ -1,5 +1,7 @@
 #include "ui/qt/analysis_windows.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include "project/atomic_file.h"
@@ -62,6 +64,13 @@ std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form) {
   const QString caption = WindowCaption(form) + QStringLiteral(", f = ") +
                           QString::fromStdString(FormatSignificant(design->fMHz, 7)) + QStringLiteral(" MHz");
   return AnalysedDesign{*stored, std::move(*design), caption};
+}
+
+QSize FittedSize(QSize wanted) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return wanted;
+  const QSize room = screen->availableSize() * 0.9;
+  return wanted.boundedTo(room);
 }
 
 QWidget* OpenResponseWindow(FormId form) {

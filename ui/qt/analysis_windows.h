@@ -33,6 +33,9 @@ struct AnalysedDesign {
 };
 std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
 
+// A window's first size: the one wanted, made smaller where the screen is.
+QSize FittedSize(QSize wanted);
+
 // Ask for a file name and write the figure as PNG or SVG there, or the
 // text; a failure is told in a message. True when written.
 enum class ImageFormat { Png, Svg };

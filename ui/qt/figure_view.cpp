@@ -175,13 +175,22 @@ void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame) {
       p.drawPolyline(arc);
     }
     if (!circle.label.empty()) {
-      const auto top = ToPixel(panel, frame, {circle.centre.x, circle.centre.y + circle.radius});
-      if (top) {
-        p.setFont(FigureFont(kFigureSmallFontPx));
-        p.setPen(ColourOf(circle.colour));
-        p.drawText(QRectF(top->x - 90, top->y - kFigureSmallFontPx * 1.6, 180, kFigureSmallFontPx * 1.4),
-                   Qt::AlignCenter, Text(circle.label));
-      }
+      // Named where the circle comes nearest the plot's middle, on the
+      // middle's side, so the name shows even when most of it is off the plot.
+      const QPointF towards = RectOf(frame).center() - PointF(*centre);
+      const qreal distance = std::hypot(towards.x(), towards.y());
+      const QPointF unit = distance > 1e-9 ? towards / distance : QPointF(0, -1);
+      const QPointF at = PointF(*centre) + unit * radius + unit * (distance < radius ? -14 : 14);
+      p.setFont(FigureFont(kFigureSmallFontPx));
+      p.setPen(ColourOf(circle.colour));
+      const QString text = Text(circle.label);
+      const QFontMetricsF metrics(p.font());
+      QRectF box(0, 0, metrics.horizontalAdvance(text) + 4, metrics.height() + 2);
+      box.moveCenter(at);
+      const QRectF inside = RectOf(frame);
+      box.moveLeft(std::clamp(box.left(), inside.left(), std::max(inside.left(), inside.right() - box.width())));
+      box.moveTop(std::clamp(box.top(), inside.top(), std::max(inside.top(), inside.bottom() - box.height())));
+      p.drawText(box, Qt::AlignCenter, text);
     }
   }
 }
@@ -215,10 +224,15 @@ void DrawMarkers(QPainter& p, const Panel& panel, const PlotFrame& frame) {
     if (!at) continue;
     DrawMarkerSymbol(p, PointF(*at), marker.shape, ColourOf(marker.colour));
     if (!marker.label.empty()) {
+      // On a pale ground, so curves passing behind do not cross the letters.
       p.setFont(FigureFont(kFigureSmallFontPx, true));
+      const QFontMetricsF metrics(p.font());
+      const QString text = Text(marker.label);
+      const QRectF box(at->x + kMarkerRadius + 3, at->y - metrics.height() / 2 - 1,
+                       metrics.horizontalAdvance(text) + 4, metrics.height() + 2);
+      p.fillRect(box, QColor(255, 255, 255, 210));
       p.setPen(ColourOf(marker.colour));
-      p.drawText(QRectF(at->x + kMarkerRadius + 3, at->y - kFigureSmallFontPx, 160, kFigureSmallFontPx * 2),
-                 Qt::AlignLeft | Qt::AlignVCenter, Text(marker.label));
+      p.drawText(box, Qt::AlignCenter, text);
     }
   }
 }

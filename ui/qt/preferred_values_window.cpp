@@ -79,7 +79,7 @@ PreferredValuesWindow::PreferredValuesWindow(AnalysedDesign design, QWidget* par
   layout->addWidget(new QLabel(QStringLiteral("L'amplificatore finito, ricalcolato con i valori commerciali")));
   layout->addWidget(figures_, 3);
   setMinimumSize(520, 440);
-  resize(680, 520);
+  resize(FittedSize(QSize(680, 520)));
   connect(series_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
   refresh();
 }

@@ -146,7 +146,9 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   table_ = new QTableView;
   table_->setObjectName(QStringLiteral("table"));
   table_->setModel(model_);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  // Fitting columns to their contents would read every row of a long sweep.
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->setAccessibleName(QStringLiteral("tabella della risposta in frequenza"));
   auto* tabs = new QTabWidget;
   tabs->setObjectName(QStringLiteral("tabs"));
@@ -158,7 +160,7 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   layout->addLayout(extras);
   layout->addWidget(tabs, 1);
   setMinimumSize(640, 480);
-  resize(980, 760);
+  resize(FittedSize(QSize(980, 760)));
 
   connect(apply, &QPushButton::clicked, this, [this] { applySweep(); });
   for (QLineEdit* edit : {from_, to_, points_}) connect(edit, &QLineEdit::returnPressed, this, [this] { applySweep(); });

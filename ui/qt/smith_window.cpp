@@ -15,9 +15,9 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   setObjectName(QStringLiteral("SmithWindow"));
   setWindowTitle(QStringLiteral("Carta di Smith — ") + design_.caption);
 
-  reflection_ = new QCheckBox(QStringLiteral("Riflessione d'ingresso dell'amplificatore nella scansione"));
+  reflection_ = new QCheckBox(QStringLiteral("Ingresso dell'amplificatore nella scansione"));
   reflection_->setObjectName(QStringLiteral("inputReflection"));
-  circles_ = new QCheckBox(QStringLiteral("Cerchi di stabilità del transistor (alla frequenza di progetto)"));
+  circles_ = new QCheckBox(QStringLiteral("Cerchi di stabilità"));
   circles_->setObjectName(QStringLiteral("stabilityCircles"));
   auto* png = new QPushButton(QStringLiteral("PNG…"));
   png->setObjectName(QStringLiteral("exportPng"));
@@ -39,8 +39,9 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(options);
   layout->addWidget(view_, 1);
+  circles_->setToolTip(QStringLiteral("Del transistor con la reazione, alla frequenza di progetto"));
   setMinimumSize(520, 560);
-  resize(820, 880);
+  resize(FittedSize(QSize(820, 880)));
 
   connect(reflection_, &QCheckBox::toggled, this, [this] { redraw(); });
   connect(circles_, &QCheckBox::toggled, this, [this] { redraw(); });
