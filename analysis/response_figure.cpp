@@ -88,7 +88,7 @@ std::optional<double> GainAtDesign(const SweepResult& sweep, double fMHz) {
 
 void AddUnstableBands(Panel& panel, const std::vector<FrequencyBand>& bands, bool named) {
   for (const FrequencyBand& band : bands)
-    panel.bands.push_back({band.fromMHz, band.toMHz, named ? "μ ≤ 1" : "", kWarningColour});
+    panel.bands.push_back({band.fromMHz, band.toMHz, named ? InstabilityWarning(band) + " (μ ≤ 1)" : "", kWarningColour});
 }
 
 Panel GainPanel(const ResponseInput& input, const Axis& frequency, const std::vector<FrequencyBand>& unstable) {
