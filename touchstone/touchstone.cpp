@@ -135,12 +135,17 @@ class Parser {
   std::optional<TouchstoneError> StoreNoiseRecord();
   std::optional<TouchstoneError> StartSection(Section section, int line);
 
+  TouchstoneError CountError(int line, std::size_t found) const {
+    return LineError(line, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " + std::to_string(found));
+  }
+
   std::size_t RecordSize() const {
     return noiseRecord_ ? 5 : (matrix_ == MatrixFormat::Full ? 9 : 7);
   }
 
   TouchstoneData data_;
   Section section_ = Section::Header;
+  Section beforeInformation_ = Section::Header;
   bool seenContent_ = false;
   bool seenOptions_ = false;
   bool seenData_ = false;
@@ -173,7 +178,7 @@ std::optional<TouchstoneError> Parser::ReadLine(std::string_view raw, int line) 
   std::string_view text = Trim(raw.substr(0, raw.find('!')));
   if (text.empty()) return std::nullopt;
   if (section_ == Section::Information) {
-    if (text.front() == '[' && Lower(text).starts_with("[end information]")) section_ = Section::Header;
+    if (text.front() == '[' && Lower(text).starts_with("[end information]")) section_ = beforeInformation_;
     return std::nullopt;
   }
   const bool first = !seenContent_;
@@ -189,9 +194,11 @@ std::optional<TouchstoneError> Parser::ReadLine(std::string_view raw, int line) 
       data_.version = 2;
       return std::nullopt;
     }
-    if (data_.version != 2)
-      return LineError(line, "parola chiave " + std::string(text.substr(0, text.find(']') + 1)) +
-                                 " in un file senza [Version] 2.0");
+    if (data_.version != 2) {
+      const std::size_t close = text.find(']');
+      const std::string_view shown = close == std::string_view::npos ? text : text.substr(0, close + 1);
+      return LineError(line, "parola chiave " + std::string(shown) + " in un file senza [Version] 2.0");
+    }
     return ReadKeyword(text, line);
   }
   if (data_.version == 2 && section_ == Section::Header)
@@ -230,8 +237,7 @@ std::optional<TouchstoneError> Parser::ReadOptions(std::string_view rest, int li
 
 std::optional<TouchstoneError> Parser::StartSection(Section section, int line) {
   if (count_ != 0)
-    return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
-                                      std::to_string(count_));
+    return CountError(recordLine_, count_);
   if (section == Section::Network) {
     if (ports_ == 0) return LineError(line, "manca [Number of Ports] prima di [Network Data]");
     if (orderLine_ == 0) return LineError(line, "manca [Two-Port Data Order] prima di [Network Data]");
@@ -303,6 +309,9 @@ std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int li
     else if (format == "upper") matrix_ = MatrixFormat::Upper;
     else return LineError(line, "[Matrix Format] vuole Full, Lower o Upper");
   } else if (name == "begin information") {
+    if (count_ != 0)
+      return CountError(recordLine_, count_);
+    beforeInformation_ = section_;
     section_ = Section::Information;
   } else if (name == "network data") {
     return StartSection(Section::Network, line);
@@ -374,8 +383,7 @@ std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int li
       const std::size_t onLine = countAtLineStart_ == 0 ? count_ + 1 + CountTokens(rest) : countAtLineStart_;
       if (firstNoiseRecord_ && countAtLineStart_ == 0 && onLine == (matrix_ == MatrixFormat::Full ? 9u : 7u))
         return TouchstoneError{line, "Le frequenze devono crescere: riga " + std::to_string(line)};
-      return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
-                                        std::to_string(onLine));
+      return CountError(recordLine_, onLine);
     }
     const auto v = ParseToken(token);
     if (!v) return LineError(line, "\"" + std::string(token) + "\" non è un numero");
@@ -450,8 +458,7 @@ TouchstoneResult Parser::Finish(int lastLine) {
     return LineError(referenceLine_, "[Reference] vuole " + std::to_string(ports_ ? ports_ : 2) +
                                          " resistenze, trovate " + std::to_string(references_.size()));
   if (count_ != 0)
-    return LineError(recordLine_, "attesi " + std::to_string(RecordSize()) + " numeri, trovati " +
-                                      std::to_string(count_));
+    return CountError(recordLine_, count_);
   if (section_ == Section::Information)
     return LineError(lastLine, "manca [End Information]");
   if (data_.version == 2 && !networkSeen_) return TouchstoneError{0, "Il file non ha la sezione [Network Data]"};
