@@ -177,7 +177,8 @@ int Run(const CliOptions& o) {
   }
   const SessionResult session = RunSession(SingleSession(o, in));
   WriteOutput(o, o.json ? SessionJson(session) + "\n" : SessionReport(session));
-  if (!session.designed) return kRefused;
+  // A design is made when a result window's compute ran to its end.
+  if (!session.firstDesign()) return kRefused;
   return exports ? RunExports(o, in, session) : kDesigned;
 }
 

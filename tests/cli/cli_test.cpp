@@ -85,6 +85,7 @@ TEST(BjtDesign, StatusTellsDesignRefusalAndBadInput) {
       {{"--touchstone", s2p, "--freq", "450", "--feedback", "Rf"}, 0},
       {{"--field", "s11_mag="}, 1},                     // the empty-field message
       {{"--feedback", "Rf", "--field", "rf_kohm=0"}, 1},  // a fault: Rf = 0
+      {{"--feedback", "Rf", "--field", "re=0"}, 1},       // a window opens, its compute fails
       {{"--help"}, 0},
       {{TempPath("missing.bjtp")}, 2},
       {{badProject}, 2},
