@@ -46,20 +46,30 @@ QPen CurvePen(Rgb colour, double width, Stroke stroke) {
 
 QRectF RectOf(const PlotFrame& f) { return QRectF(f.left, f.top, f.width, f.height); }
 
+// A long piece keeps, in each half-pixel column, its first and last point
+// and its lowest and highest: the same picture as every point gives, at the
+// cost of a few points a column (a sweep of 100001 points paints at once).
+void AddDecimated(QPainterPath& path, const std::vector<QPointF>& points) {
+  std::size_t i = 0;
+  while (i < points.size()) {
+    const double column = std::floor(points[i].x() * 2);
+    std::size_t end = i, low = i, high = i;
+    while (end < points.size() && std::floor(points[end].x() * 2) == column) {
+      if (points[end].y() < points[low].y()) low = end;
+      if (points[end].y() > points[high].y()) high = end;
+      ++end;
+    }
+    std::size_t keep[] = {i, std::min(low, high), std::max(low, high), end - 1};
+    for (std::size_t k : keep) {
+      if (path.elementCount() == 0) path.moveTo(points[k]);
+      else path.lineTo(points[k]);
+    }
+    i = end;
+  }
+}
+
 // A piece as a path; a one-point piece becomes a dot so it stays visible.
 void DrawPiece(QPainter& p, const Panel& panel, const PlotFrame& frame, const std::vector<FigPoint>& piece) {
-  QPainterPath path;
-  bool started = false;
-  for (const FigPoint& point : piece) {
-    const auto pixel = ToPixel(panel, frame, point);
-    if (!pixel) {
-      started = false;
-      continue;
-    }
-    if (started) path.lineTo(PointF(*pixel));
-    else path.moveTo(PointF(*pixel));
-    started = true;
-  }
   if (piece.size() == 1) {
     if (const auto pixel = ToPixel(panel, frame, piece.front())) {
       p.save();
@@ -69,6 +79,25 @@ void DrawPiece(QPainter& p, const Panel& panel, const PlotFrame& frame, const st
     }
     return;
   }
+  QPainterPath path;
+  std::vector<QPointF> run;
+  const auto flush = [&] {
+    if (run.size() > 4 * static_cast<std::size_t>(frame.width + 1)) {
+      QPainterPath part;
+      AddDecimated(part, run);
+      path.addPath(part);
+    } else if (!run.empty()) {
+      path.moveTo(run.front());
+      for (std::size_t k = 1; k < run.size(); ++k) path.lineTo(run[k]);
+    }
+    run.clear();
+  };
+  for (const FigPoint& point : piece) {
+    const auto pixel = ToPixel(panel, frame, point);
+    if (pixel) run.push_back(PointF(*pixel));
+    else flush();
+  }
+  flush();
   p.drawPath(path);
 }
 
@@ -371,6 +400,7 @@ FigureView::FigureView(QWidget* parent) : QWidget(parent) {
 
 void FigureView::setFigure(Figure figure) {
   figure_ = std::move(figure);
+  painted_ = QPixmap();
   readout_ = pointer_ ? readoutAt(*pointer_) : QString();
   update();
 }
@@ -393,8 +423,16 @@ QSize FigureView::minimumSizeHint() const { return QSize(360, 260); }
 QSize FigureView::sizeHint() const { return QSize(820, 600); }
 
 void FigureView::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  if (painted_.isNull() || painted_.size() != size() * ratio || painted_.devicePixelRatio() != ratio) {
+    painted_ = QPixmap(size() * ratio);
+    painted_.setDevicePixelRatio(ratio);
+    painted_.fill(Qt::white);
+    QPainter cache(&painted_);
+    PaintFigure(cache, figure_, QRectF(rect()));
+  }
   QPainter painter(this);
-  PaintFigure(painter, figure_, QRectF(rect()));
+  painter.drawPixmap(0, 0, painted_);
   if (!pointer_ || readout_.isEmpty()) return;
   // The readout sits in a box beside the pointer, kept inside the widget.
   painter.setRenderHint(QPainter::Antialiasing);

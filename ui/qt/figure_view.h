@@ -1,6 +1,7 @@
 #pragma once
 // The one painter of plots and Smith charts (ui/figure.h), and a widget that
 // shows a figure with a readout of the point under the pointer.
+#include <QPixmap>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
@@ -47,6 +48,9 @@ class FigureView : public QWidget {
 
  private:
   Figure figure_;
+  // The figure painted once per figure, size and pixel ratio: the pointer's
+  // readout repaints over a copy, not the whole figure at every move.
+  QPixmap painted_;
   HoverReadout hover_;
   std::optional<QPointF> pointer_;
   QString readout_;
