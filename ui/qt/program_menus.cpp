@@ -1,6 +1,7 @@
 #include "ui/qt/menus.h"
 
 #include "ui/qt/analysis_windows.h"
+#include "ui/qt/export_menus.h"
 
 // Each feature's entries, in the order they appear within their menus.
 void RegisterProgramMenus() {
@@ -8,4 +9,5 @@ void RegisterProgramMenus() {
   if (done) return;
   done = true;
   RegisterAnalysisMenus();
+  RegisterExportMenus();
 }
