@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr double kMatchedReturnLossDb = 80;
 constexpr ESeries kSeries[] = {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96};
 
 QTableWidget* Table(const char* name, const QStringList& headers, int rows) {
@@ -20,6 +21,10 @@ QTableWidget* Table(const char* name, const QStringList& headers, int rows) {
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // Every row in sight at any scale: compact rows, and room for all of them.
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                          rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
   return table;
 }
 
@@ -39,6 +44,10 @@ std::string ImpedanceText(Cx z) {
   return FormatFixed(z.real(), 3) + (z.imag() < 0 ? " − j " : " + j ") + FormatFixed(std::fabs(z.imag()), 3);
 }
 
+// A matched port reflects nothing: its return loss is a rounding residue
+// of hundreds of dB, which reads better as a bound.
+std::string ReturnLossText(double db) { return db >= kMatchedReturnLossDb ? "> " + FormatFixed(kMatchedReturnLossDb, 0) : FormatFixed(db, 2); }
+
 // The rows of the comparison: a name and the text of each design's value.
 struct FigureRow {
   const char* name;
@@ -47,8 +56,8 @@ struct FigureRow {
 const FigureRow kFigureRows[] = {
     {"Zitot [ohm]", [](const DesignFigures& f) { return ImpedanceText(f.zitot); }},
     {"Zotot [ohm]", [](const DesignFigures& f) { return ImpedanceText(f.zotot); }},
-    {"Perdita di ritorno in ingresso [dB]", [](const DesignFigures& f) { return FormatFixed(f.inputReturnLossDb, 2); }},
-    {"Perdita di ritorno in uscita [dB]", [](const DesignFigures& f) { return FormatFixed(f.outputReturnLossDb, 2); }},
+    {"Perdita di ritorno in ingresso [dB]", [](const DesignFigures& f) { return ReturnLossText(f.inputReturnLossDb); }},
+    {"Perdita di ritorno in uscita [dB]", [](const DesignFigures& f) { return ReturnLossText(f.outputReturnLossDb); }},
     {"GT [dB]", [](const DesignFigures& f) { return FormatFixed(f.gainDb, 3); }},
 };
 
@@ -78,7 +87,7 @@ PreferredValuesWindow::PreferredValuesWindow(AnalysedDesign design, QWidget* par
   layout->addWidget(elements_, 3);
   layout->addWidget(new QLabel(QStringLiteral("L'amplificatore finito, ricalcolato con i valori commerciali")));
   layout->addWidget(figures_, 3);
-  setMinimumSize(520, 440);
+  setMinimumWidth(520);
   resize(FittedSize(QSize(680, 520)));
   connect(series_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
   refresh();
