@@ -32,6 +32,7 @@ double RoundStep(double min, double max, int count) {
 void WidenFlatRange(double& min, double& max) {
   if (!Finite(min) || !Finite(max)) min = 0, max = 1;
   if (min > max) std::swap(min, max);
+  if (!Finite(max - min)) min /= 2, max /= 2;
   if (max - min <= 1e-12 * std::max(std::fabs(min), std::fabs(max))) {
     const double half = min == 0 ? 1 : std::fabs(min) * 0.1;
     min -= half;
@@ -111,6 +112,8 @@ std::vector<Tick> RoundTicks(double min, double max, int count) {
   WidenFlatRange(min, max);
   const double step = RoundStep(min, max, count);
   std::vector<Tick> ticks;
+  // A range wider than the doubles hold has no step: no ticks rather than NaN ones.
+  if (!Finite(step) || !(step > 0)) return ticks;
   const double first = std::ceil(min / step - 1e-9), last = std::floor(max / step + 1e-9);
   for (double k = first; k <= last && ticks.size() < 100; ++k) {
     const double value = k * step;
@@ -150,6 +153,11 @@ Axis FitAxis(std::string title, std::span<const double> values, int count) {
   const double step = RoundStep(min, max, count);
   Axis axis;
   axis.title = std::move(title);
+  if (!Finite(step) || !(step > 0)) {
+    axis.min = min;
+    axis.max = max;
+    return axis;
+  }
   axis.min = std::floor(min / step + 1e-9) * step;
   axis.max = std::ceil(max / step - 1e-9) * step;
   if (axis.max <= axis.min) axis.max = axis.min + step;

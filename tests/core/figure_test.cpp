@@ -44,7 +44,7 @@ TEST(FigureTicks, RoundStepsInsideTheRangeWithLabelsThatReadBack) {
 }
 
 TEST(FigureTicks, UnusableRangesStillGiveFiniteAxes) {
-  for (const auto& [min, max] : {std::pair{5.0, 5.0}, {0.0, 0.0}, {3.0, -2.0}, {NAN, 1.0}, {0.0, INFINITY}}) {
+  for (const auto& [min, max] : {std::pair{5.0, 5.0}, {0.0, 0.0}, {3.0, -2.0}, {NAN, 1.0}, {0.0, INFINITY}, {-1e308, 1.7e308}}) {
     const std::vector<Tick> ticks = RoundTicks(min, max);
     ASSERT_FALSE(ticks.empty());
     for (const Tick& t : ticks) EXPECT_TRUE(std::isfinite(t.value));
