@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -16,19 +17,27 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
 
   std::atomic<size_t> next{0};
   size_t done = 0;
-  std::mutex progressLock;
+  std::mutex lock;  // guards done, progress and failure
+  std::exception_ptr failure;
   auto work = [&] {
-    for (size_t i; (i = next.fetch_add(1)) < inputs.size();) {
-      results[i] = RunSession(inputs[i]);
-      if (!progress) continue;
-      std::lock_guard<std::mutex> lock(progressLock);
-      progress(++done, inputs.size());
+    // A failure (out of memory) stops every worker and reaches the caller.
+    try {
+      for (size_t i; (i = next.fetch_add(1)) < inputs.size();) {
+        results[i] = RunSession(inputs[i]);
+        std::lock_guard<std::mutex> guard(lock);
+        if (progress) progress(++done, inputs.size());
+      }
+    } catch (...) {
+      next = inputs.size();
+      std::lock_guard<std::mutex> guard(lock);
+      if (!failure) failure = std::current_exception();
     }
   };
   std::vector<std::thread> threads;
   for (size_t t = 1; t < workers; ++t) threads.emplace_back(work);
   work();  // the calling thread is one of the workers
   for (std::thread& t : threads) t.join();
+  if (failure) std::rethrow_exception(failure);
   return results;
 }
 
