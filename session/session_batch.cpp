@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "project/project.h"
 #include "ui/headless.h"
-#include "ui/number_text.h"
 
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress) {
@@ -42,12 +42,7 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
 }
 
 std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& f) {
-  const std::pair<const char*, double> texts[] = {
-      {"Text1", f.s11Mag}, {"Text2", f.s11Deg}, {"Text3", f.s21Mag}, {"Text4", f.s21Deg},
-      {"Text5", f.s12Mag}, {"Text6", f.s12Deg}, {"Text7", f.s22Mag}, {"Text8", f.s22Deg},
-      {"Text9", f.ro},     {"Text14", f.fMHz}};
   std::vector<TypedText> out;
-  for (const auto& [control, value] : texts)
-    out.push_back({control, Utf8ToUtf16(ShortestNumberText(value))});
+  for (const SParamFieldText& t : FieldTexts(f)) out.push_back({ControlOfFieldKey(t.key), Utf8ToUtf16(t.text)});
   return out;
 }

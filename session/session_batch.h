@@ -16,5 +16,6 @@ using BatchProgress = std::function<void(std::size_t done, std::size_t total)>;
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress = {});
 
-// The texts the Touchstone chooser writes into the S-parameter fields, Ro and f.
+// The texts the Touchstone chooser writes into the S-parameter fields, Ro and
+// f, by the input window's control names.
 std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& fields);
