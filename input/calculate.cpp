@@ -8,6 +8,7 @@
 #include "model/gain.h"
 #include "model/s_to_y.h"
 #include "model/solver.h"
+#include "ui/fault_message.h"
 #include "ui/number_text.h"
 #include "ui/services.h"
 
@@ -61,13 +62,17 @@ constexpr const char* kNegativeMessage =
     "ReZi o ReZo risultano negativi! Prova ad assegnare un valore ad Yf es: Rf = 5 kohm ";
 constexpr const char* kLfZeroMessage = "Lf non può essere zero!";
 
-double ParseField(const char* field) { return ParseNumber(ReadText(FormId::Form1, field)); }
+double ParseField(const char* field) { return ReadFieldNumber(FormId::Form1, field); }
 
+// The first bad field ends the command, with the focus in it for the correction.
 bool ValidateFields(DesignState& state) {
   for (const FieldCheck& check : kFieldChecks) {
     ValidateNumberText(state, ReadText(FormId::Form1, check.field), check.messageEmpty,
                        std::string(kInvalidHead) + check.subject + kInvalidTail);
-    if (state.errorFlag == 1) return false;
+    if (state.errorFlag == 1) {
+      FocusField(FormId::Form1, check.field);
+      return false;
+    }
   }
   return true;
 }
@@ -119,6 +124,7 @@ bool ApplyFeedbackOption(DesignState& s) {
     s.Lf = ParseField("Text13");
     if (s.Lf == 0) {
       ShowMessage(kLfZeroMessage);
+      FocusField(f, "Text13");
       return false;
     }
     s.Gf = Div(0.001, ParseField("Text11"), kFeedback);

@@ -33,7 +33,7 @@ bool HandleClick(DesignState& state, FormId form, std::string_view control) {
   try {
     return DispatchClick(state, form, control);
   } catch (const ArithmeticFault& fault) {
-    ShowMessage(FaultMessage(fault));
+    ReportFault(fault);
   } catch (const std::bad_alloc&) {
     ShowMessage("Memoria insufficiente: il calcolo è stato interrotto.");
   }

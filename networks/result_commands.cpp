@@ -4,6 +4,7 @@
 
 #include "model/arithmetic.h"
 #include "networks/t_networks.h"
+#include "ui/fault_message.h"
 #include "ui/number_text.h"
 #include "verification/verify.h"
 
@@ -92,9 +93,9 @@ void ShowParallelResistance(FormId form, DesignState& state) {
 }
 
 void RereadInputFields(DesignState& state) {
-  state.RE = ParseNumber(ReadText(FormId::Form1, "Text10"));
-  state.fMHz = ParseNumber(ReadText(FormId::Form1, "Text14"));
-  state.RL = ParseNumber(ReadText(FormId::Form1, "Text12"));
+  state.RE = ReadFieldNumber(FormId::Form1, "Text10");
+  state.fMHz = ReadFieldNumber(FormId::Form1, "Text14");
+  state.RL = ReadFieldNumber(FormId::Form1, "Text12");
 }
 
 void ShowGains(FormId form, const DesignState& state) {

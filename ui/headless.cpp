@@ -23,6 +23,7 @@ struct HeadlessForm {
 // Per thread: each worker thread of a sweep has its own forms and messages.
 thread_local std::array<HeadlessForm, 6> g_forms;
 thread_local std::vector<std::string> g_messages;
+thread_local std::string g_focused;
 
 HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
 
@@ -76,11 +77,15 @@ void ShowFormImpl(FormId form) {
 }
 bool IsFormOpenImpl(FormId form) { return FormOf(form).open; }
 void ShowMessageImpl(const std::string& text) { g_messages.push_back(text); }
+void FocusFieldImpl(FormId form, std::string_view control) {
+  ControlOf(form, control);  // a misspelt name fails as anywhere else
+  g_focused = std::string(FormName(form)) + "." + std::string(control);
+}
 
 const UiBackend kHeadless{ReadTextImpl,  SetTextImpl,     SetCaptionImpl,
                           SetVisibleImpl, IsVisibleImpl,  IsSelectedImpl,
                           ClearOptionImpl, ShowFormImpl,  IsFormOpenImpl,
-                          ShowMessageImpl};
+                          ShowMessageImpl, FocusFieldImpl};
 
 }  // namespace
 
@@ -89,10 +94,12 @@ const UiBackend& HeadlessBackend() { return kHeadless; }
 void ResetHeadlessForms() {
   for (HeadlessForm& form : g_forms) form = HeadlessForm{};
   g_messages.clear();
+  g_focused.clear();
   LoadStartState(FormId::Form1);
 }
 
 std::vector<std::string>& HeadlessMessages() { return g_messages; }
+const std::string& HeadlessFocusedField() { return g_focused; }
 
 void HeadlessCloseForm(FormId form) { FormOf(form).open = false; }
 

@@ -14,6 +14,9 @@ const UiBackend& HeadlessBackend();
 void ResetHeadlessForms();
 // The texts of the message boxes shown so far (each was answered with OK).
 std::vector<std::string>& HeadlessMessages();
+// The field the last FocusField sent the focus to, "Form1.Text5"; empty
+// after a reset.
+const std::string& HeadlessFocusedField();
 
 // What a user does: close a window, select an option button (the others of
 // the group are cleared; the caller runs the click action).

@@ -36,6 +36,9 @@ void ClearOption(FormId form, std::string_view option) {
 void ShowForm(FormId form) { CurrentUiBackend().showForm(form); }
 bool IsFormOpen(FormId form) { return CurrentUiBackend().isFormOpen(form); }
 void ShowMessage(const std::string& text) { CurrentUiBackend().showMessage(text); }
+void FocusField(FormId form, std::string_view control) {
+  CurrentUiBackend().focusField(form, control);
+}
 
 const char* FormName(FormId form) {
   switch (form) {

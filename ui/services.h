@@ -26,6 +26,9 @@ struct UiBackend {
   bool (*isFormOpen)(FormId form);
   // Modal, one OK button, the application's title; returns after OK.
   void (*showMessage)(const std::string& text);
+  // The keyboard focus to a text field, its text selected so that typing
+  // replaces it: where a message sends the user to correct a value.
+  void (*focusField)(FormId form, std::string_view control);
 };
 
 // Installs a backend; nullptr restores the in-memory default.
@@ -43,5 +46,6 @@ void ClearOption(FormId form, std::string_view option);
 void ShowForm(FormId form);
 bool IsFormOpen(FormId form);
 void ShowMessage(const std::string& text);
+void FocusField(FormId form, std::string_view control);
 
 const char* FormName(FormId form);  // "Form1" ... "Form5"

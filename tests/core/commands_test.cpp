@@ -49,12 +49,14 @@ TEST_F(Commands, HiddenFieldsAreCheckedWhateverTheOption) {
   Click(FormId::Form1, "Command1");
   EXPECT_EQ(TakeMessages(),
             std::vector<std::string>{"Hai dimenticato di scrivere il valore della resistenza Rf"});
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text11");  // where the correction goes
   Type("Text11", "5");
   Type("Text9", "5 0");
   Click(FormId::Form1, "Command1");
   auto m = TakeMessages();
   ASSERT_EQ(m.size(), 1u);
   EXPECT_EQ(m[0].rfind("Errore di inserimento dati per il valore della resistenza caratteristica", 0), 0u);
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text9");
 }
 
 TEST_F(Commands, LfZeroEndsTheCommandBeforeTheSolver) {
@@ -67,6 +69,7 @@ TEST_F(Commands, LfZeroEndsTheCommandBeforeTheSolver) {
   Type("Text13", "0");
   Click(FormId::Form1, "Command1");
   EXPECT_EQ(TakeMessages(), std::vector<std::string>{"Lf non può essere zero!"});
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text13");
   EXPECT_EQ(state.Gf, gf);
   EXPECT_EQ(state.Bf, 0);
   EXPECT_EQ(state.Lf, 0);

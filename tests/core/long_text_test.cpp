@@ -20,9 +20,10 @@ constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4, 
 const std::string kInvalidTail =
     ". Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, anche "
     "in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3";
-const std::string kOverflowWhileReading =
-    "Errore di calcolo: valore troppo grande (overflow) durante la lettura dei valori inseriti. "
-    "Controlla i valori inseriti.";
+std::string OverflowWhileReading(const char* field) {
+  return std::string("Errore di calcolo: valore troppo grande (overflow) durante la lettura ") +
+         field + ". Controlla i valori inseriti.";
+}
 
 class LongText : public ::testing::Test {
  protected:
@@ -69,12 +70,14 @@ TEST_F(LongText, FieldLengthOfDigitsValidatesAndParses) {
 
 TEST_F(LongText, OverlongMagnitudeIsOneFaultAndNoWindow) {
   EXPECT_EQ(Calculate("Text1", std::u16string(32767, u'9')),
-            std::vector<std::string>{kOverflowWhileReading});
+            std::vector<std::string>{OverflowWhileReading("del modulo di S11")});
   EXPECT_FALSE(AnyResultWindowOpen());
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text1");
   // A million characters, more than any field holds, take the same way.
   EXPECT_EQ(Calculate("Text3", std::u16string(1'000'000, u'7')),
-            std::vector<std::string>{kOverflowWhileReading});
+            std::vector<std::string>{OverflowWhileReading("del modulo di S21")});
   EXPECT_FALSE(AnyResultWindowOpen());
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text3");
   // A million characters that spell 24.51 keep the design.
   EXPECT_TRUE(Calculate("Text3", u"24.51" + std::u16string(999'995, u'0')).empty());
   EXPECT_TRUE(IsFormOpen(FormId::Form2));
@@ -119,7 +122,8 @@ TEST_F(LongText, Form3RereadsHugeAndBrokenTexts) {
   SetText(FormId::Form1, "Text12", std::u16string(1'000'000, u'5'));
   const std::string before = HeadlessContent(FormId::Form3, "Label20");
   HandleClick(state, FormId::Form3, "Command1");
-  EXPECT_EQ(TakeMessages(), std::vector<std::string>{kOverflowWhileReading});
+  EXPECT_EQ(TakeMessages(), std::vector<std::string>{OverflowWhileReading("del valore di RL")});
+  EXPECT_EQ(HeadlessFocusedField(), "Form1.Text12");
   EXPECT_EQ(state.RL, 50);  // the fault came before RL was stored
   EXPECT_EQ(HeadlessContent(FormId::Form3, "Label20"), before);
   EXPECT_TRUE(AllFieldsFinite(state));

@@ -20,8 +20,8 @@ namespace {
 const std::string kInvalidS11 =
     "Errore di inserimento dati per il modulo di S11. Puoi scrivere soltanto numeri razionali "
     "con il punto come separatore decimale, anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3";
-const std::string kOverflowWhileReading =
-    "Errore di calcolo: valore troppo grande (overflow) durante la lettura dei valori inseriti. "
+const std::string kOverflowInS11 =
+    "Errore di calcolo: valore troppo grande (overflow) durante la lettura del modulo di S11. "
     "Controlla i valori inseriti.";
 
 class LongPaste : public ::testing::Test {
@@ -63,9 +63,11 @@ TEST_F(LongPaste, FieldCutsAPasteToItsLimit) {
   QLineEdit* s11 = Field("Text1");
   Paste(s11, QString(40000, u'9'));
   ASSERT_EQ(s11->text().size(), 32767);
-  EXPECT_EQ(Calculate(), std::vector<std::string>{kOverflowWhileReading});
+  EXPECT_EQ(Calculate(), std::vector<std::string>{kOverflowInS11});
   EXPECT_FALSE(AnyResultWindow());
   EXPECT_EQ(s11->text(), QString(32767, u'9'));
+  EXPECT_EQ(FormWidget(FormId::Form1)->focusWidget(), s11);
+  EXPECT_EQ(s11->selectedText(), s11->text());
 
   // A million characters that start like the test value still design.
   Paste(s11, QStringLiteral("0.51") + QString(999'996, u'0'));

@@ -1,10 +1,16 @@
 #include "ui/qt/form_builder.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +22,7 @@
 #include <vector>
 
 #include "ui/accessible_names.h"
+#include "ui/qt/copy_results.h"
 #include "ui/qt/pictures.h"
 
 namespace {
@@ -79,6 +86,54 @@ class WrappingButton : public QPushButton {
   }
 };
 
+// Enter and Return press a focused button as Space does, in windows that
+// have no default button to send them to.
+class PressButton : public WrappingButton {
+ public:
+  using WrappingButton::WrappingButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+      if (!event->isAutoRepeat()) click();
+      event->accept();
+      return;
+    }
+    WrappingButton::keyPressEvent(event);
+  }
+};
+
+// A value box: the value it shows is selected whole by a double click, and
+// copied alone or with all the window's results from its own menu.
+class ValueBox : public QLabel {
+ public:
+  ValueBox(const QString& text, FormId form, QWidget* parent) : QLabel(text, parent), form_(form) {}
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (event->button() != Qt::LeftButton) return QLabel::mouseDoubleClickEvent(event);
+    setSelection(0, int(text().size()));
+    event->accept();
+  }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QString value = hasSelectedText() ? selectedText() : text();
+    QAction* copy = menu->addAction(QStringLiteral("Copia"), menu,
+                                    [value] { QGuiApplication::clipboard()->setText(value); });
+    copy->setEnabled(!value.isEmpty());
+    QAction* all = menu->addAction(QStringLiteral("Copia tutti i risultati"), menu,
+                                   [form = form_] { CopyResults(form); });
+    all->setEnabled(!ResultsText(form_).isEmpty());
+    menu->popup(event->globalPos());  // no nested event loop: a test can answer it
+    event->accept();
+  }
+
+ private:
+  FormId form_;
+};
+
 // An option button that answers a click anywhere in its coloured rectangle,
 // not only on its circle and caption.
 class OptionButton : public QRadioButton {
@@ -121,8 +176,9 @@ Qt::Alignment AlignmentOf(const ControlSpec& c) {
   return Qt::AlignLeft | vertical;
 }
 
-QWidget* MakeLabel(const ControlSpec& c, QWidget* window) {
-  auto* label = new QLabel(DisplayedCaption(c), window);
+QWidget* MakeLabel(const ControlSpec& c, FormId form, QWidget* window) {
+  auto* label = c.border == Border::Single ? new ValueBox(DisplayedCaption(c), form, window)
+                                           : new QLabel(DisplayedCaption(c), window);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(AlignmentOf(c));
   label->setWordWrap(c.wrap);
@@ -164,7 +220,7 @@ QWidget* MakeOption(const ControlSpec& c, QWidget* window, QButtonGroup*& group)
 }
 
 QWidget* MakeButton(const ControlSpec& c, QWidget* window) {
-  auto* button = new WrappingButton(DisplayedCaption(c), window);
+  auto* button = new PressButton(DisplayedCaption(c), window);
   button->setAutoDefault(false);
   if (c.back != kSystemFace) {
     if (button->style()->name() != QLatin1String("fusion")) button->setStyle(PaletteStyle());
@@ -181,10 +237,10 @@ QWidget* MakePicture(const ControlSpec& c, QWidget* window) {
   return picture;
 }
 
-QWidget* MakeControl(const ControlSpec& c, QWidget* window, QButtonGroup*& group) {
+QWidget* MakeControl(const ControlSpec& c, FormId form, QWidget* window, QButtonGroup*& group) {
   switch (c.kind) {
     case ControlKind::Text: return MakeText(c, window);
-    case ControlKind::Label: return MakeLabel(c, window);
+    case ControlKind::Label: return MakeLabel(c, form, window);
     case ControlKind::Option: return MakeOption(c, window, group);
     case ControlKind::Button: return MakeButton(c, window);
     case ControlKind::Picture: return MakePicture(c, window);
@@ -225,7 +281,7 @@ void BuildFormWidgets(const FormSpec& form, QWidget* window) {
   QButtonGroup* group = nullptr;
   std::vector<std::pair<int, QWidget*>> tabbed;
   for (const ControlSpec& c : form.controls) {
-    QWidget* w = MakeControl(c, window, group);
+    QWidget* w = MakeControl(c, form.id, window, group);
     w->setObjectName(QString::fromLatin1(c.name));
     w->setAccessibleName(QString::fromUtf8(AccessibleNameOf(form.id, c)));
     if (c.font != FontRole::Standard) w->setFont(ControlFont(c.font));

@@ -1,6 +1,7 @@
 #include "ui/qt/menus.h"
 
 #include "ui/qt/analysis_windows.h"
+#include "ui/qt/copy_results.h"
 #include "ui/qt/export_menus.h"
 
 // Each feature's entries, in the order they appear within their menus.
@@ -8,6 +9,7 @@ void RegisterProgramMenus() {
   static bool done = false;
   if (done) return;
   done = true;
+  RegisterComfortMenus();
   RegisterAnalysisMenus();
   RegisterExportMenus();
 }

@@ -10,8 +10,13 @@
 #include <QMessageBox>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -34,20 +39,75 @@ QPointer<QWidget> g_closedInput;
 
 QPointer<QWidget>& Slot(FormId form) { return g_open[static_cast<int>(form)]; }
 
+// Room the window manager's frame takes around a window: the real margins
+// once the window is framed, a title bar and thin borders before.
+QMargins DecorationOf(QWidget* window) {
+  if (QWindow* handle = window->windowHandle())
+    if (const QMargins m = handle->frameMargins(); !m.isNull()) return m;
+  constexpr int kBorder = 4;
+  const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return QMargins(kBorder, title + kBorder, kBorder, kBorder);
+}
+
+// The size of a scrolled window within `area`: a scroll bar only where the
+// content does not fit, and one bar can take the room that makes the other
+// dimension need its own.
+QSize ScrolledSize(QSize content, QSize area, int bar) {
+  bool across = content.width() > area.width(), down = content.height() > area.height();
+  if (down && !across) across = content.width() + bar > area.width();
+  if (across && !down) down = content.height() + bar > area.height();
+  return QSize(std::min(content.width() + (down ? bar : 0), area.width()),
+               std::min(content.height() + (across ? bar : 0), area.height()));
+}
+
 // A window: its menu bar above the client area, which holds the controls at
 // their places and keeps its size; the window grows by the bar's height.
+// When that does not fit the screen's available area, the client area is
+// shown inside a scroll area sized to the screen instead, and taken out again
+// once the window fits (another screen, another resolution).
 class FormWindow : public QWidget {
  public:
-  explicit FormWindow(FormId id) : id_(id), client_(new QWidget(this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    if (QMenuBar* bar = BuildMenuBar(id, this)) layout->setMenuBar(bar);
-    layout->addWidget(client_);
+  explicit FormWindow(FormId id) : id_(id), client_(new QWidget(this)), layout_(new QVBoxLayout(this)) {
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    if (QMenuBar* bar = BuildMenuBar(id, this)) layout_->setMenuBar(bar);
+    layout_->addWidget(client_);
   }
   QWidget* client() const { return client_; }
+  bool scrolled() const { return scroll_ != nullptr; }
+
+  void fitToScreen() {
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    watch(screen);
+    const QRect available = screen->availableGeometry();
+    const QRect area = available.marginsRemoved(DecorationOf(this));
+    const QSize content = client_->size() + QSize(0, barHeight());
+    if (content.width() <= area.width() && content.height() <= area.height()) {
+      unscroll();
+      return;
+    }
+    const bool first = !scroll_ && !isVisible();
+    scrollClient();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setMaximumSize(content + QSize(bar, bar));
+    resize(ScrolledSize(content, area.size(), bar));
+    if (first) move(available.topLeft());  // the frame's corner: all of it on the screen
+  }
+
+  // After the focus went to a control by code: scrolled into view.
+  void reveal(QWidget* control) {
+    if (scroll_) scroll_->ensureWidgetVisible(control);
+  }
 
  protected:
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    if (watchingWindow_ || !windowHandle()) return;
+    watchingWindow_ = true;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(); });
+  }
+
   void closeEvent(QCloseEvent* event) override {
     QWidget::closeEvent(event);
     if (!event->isAccepted()) return;
@@ -62,13 +122,59 @@ class FormWindow : public QWidget {
   }
 
  private:
+  int barHeight() const {
+    QWidget* bar = layout_->menuBar();
+    if (!bar) return 0;
+    const int width = client_->width();
+    return bar->hasHeightForWidth() ? bar->heightForWidth(width) : bar->sizeHint().height();
+  }
+
+  void watch(QScreen* screen) {
+    if (screen == watched_) return;
+    disconnect(areaChange_);
+    watched_ = screen;
+    areaChange_ = connect(screen, &QScreen::availableGeometryChanged, this, [this] { fitToScreen(); });
+  }
+
+  void scrollClient() {
+    if (scroll_) return;
+    QWidget* focus = focusWidget();
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("ScrollArea"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    layout_->replaceWidget(client_, scroll_);
+    scroll_->setWidget(client_);
+    layout_->activate();  // the window's least size is now the scroll area's
+    if (focus) focus->setFocus();
+  }
+
+  void unscroll() {
+    if (!scroll_) return;
+    QWidget* focus = focusWidget();
+    scroll_->takeWidget();
+    layout_->replaceWidget(scroll_, client_);
+    delete scroll_;
+    scroll_ = nullptr;
+    client_->setAutoFillBackground(false);  // the scroll area had it paint itself
+    client_->show();
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    layout_->activate();
+    resize(layout_->totalSizeHint());
+    if (focus) focus->setFocus();
+  }
+
   FormId id_;
   QWidget* client_;
+  QVBoxLayout* layout_;
+  QScrollArea* scroll_ = nullptr;
+  QScreen* watched_ = nullptr;
+  QMetaObject::Connection areaChange_;
+  bool watchingWindow_ = false;
 };
 
-QWidget* ClientOf(QWidget* frame) {
-  return frame ? static_cast<FormWindow*>(frame)->client() : nullptr;
-}
+FormWindow* FrameOf(QWidget* frame) { return static_cast<FormWindow*>(frame); }
+
+QWidget* ClientOf(QWidget* frame) { return frame ? FrameOf(frame)->client() : nullptr; }
 
 // After a command has run to its end, the windows that show a design keep it.
 void NoteCommandDone(FormId id, std::string_view control) {
@@ -178,6 +284,7 @@ void ShowFormImpl(FormId form) {
     }
     window = CreateWindow(form);
   }
+  FrameOf(window)->fitToScreen();
   window->show();
   // The headless platform cannot raise and says so on every call.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) window->raise();
@@ -201,9 +308,24 @@ void ShowMessageImpl(const std::string& text) {
   box.exec();
 }
 
-const UiBackend kQtBackend{ReadTextImpl,   SetTextImpl,    SetCaptionImpl, SetVisibleImpl,
-                           IsVisibleImpl,  IsSelectedImpl, ClearOptionImpl, ShowFormImpl,
-                           IsFormOpenImpl, ShowMessageImpl};
+// The window comes to the front (a message about its field may have come
+// from another window), then the field takes the focus with its text selected.
+void FocusFieldImpl(FormId form, std::string_view control) {
+  QLineEdit* field = ControlOf<QLineEdit>(form, control);
+  if (!field || !Slot(form) || field->isHidden()) return;
+  QWidget* frame = Slot(form);
+  if (frame->isVisible()) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) frame->raise();
+    frame->activateWindow();
+  }
+  field->setFocus(Qt::OtherFocusReason);
+  field->selectAll();
+  FrameOf(frame)->reveal(field);
+}
+
+const UiBackend kQtBackend{ReadTextImpl,   SetTextImpl,     SetCaptionImpl, SetVisibleImpl,
+                           IsVisibleImpl,  IsSelectedImpl,  ClearOptionImpl, ShowFormImpl,
+                           IsFormOpenImpl, ShowMessageImpl, FocusFieldImpl};
 
 }  // namespace
 
