@@ -81,6 +81,9 @@ class FormWindow : public QWidget {
     if (!screen) return;
     watch(screen);
     const QRect available = screen->availableGeometry();
+    // Shown again on the same screen: the user's own size stays.
+    if (available == fittedTo_) return;
+    fittedTo_ = available;
     const QRect area = available.marginsRemoved(DecorationOf(this));
     const QSize content = client_->size() + QSize(0, barHeight());
     if (content.width() <= area.width() && content.height() <= area.height()) {
@@ -168,6 +171,7 @@ class FormWindow : public QWidget {
   QVBoxLayout* layout_;
   QScrollArea* scroll_ = nullptr;
   QScreen* watched_ = nullptr;
+  QRect fittedTo_;  // the available area the window was last fitted to
   QMetaObject::Connection areaChange_;
   bool watchingWindow_ = false;
 };
