@@ -24,13 +24,16 @@ struct FilePair {
   double a = 0, b = 0;
 };
 
-// One frequency of the network data, for analysis. Every magnitude is at
-// most 1e100; the reader refuses larger values.
+// One frequency of the network data, for analysis. Frequencies are at least
+// 0 and strictly rising; every magnitude is at most 1e100 (the reader
+// refuses larger values, so no later sum or product of them overflows).
 struct SParamPoint {
   double fMHz = 0;
   std::complex<double> s11, s21, s12, s22;
 };
 
+// Noise data as the file gives it: |Γopt| and its angle in degrees whatever
+// the file's format, Rn divided by the reference resistance.
 struct NoisePoint {
   double fMHz = 0, nfMinDb = 0, gammaOptMag = 0, gammaOptDeg = 0, rnNormalized = 0;
 };
