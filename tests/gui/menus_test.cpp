@@ -43,9 +43,6 @@ TEST_F(Menus, BarSitsAboveAnUnchangedClientArea) {
   EXPECT_EQ(client->geometry().top(), bar->geometry().bottom() + 1);
   EXPECT_EQ(frame->size(), QSize(1253, 611 + bar->height()));
   EXPECT_EQ(FindControl(FormId::Form1, "Text1")->geometry(), QRect(56, 32, 105, 25));
-  // A window with no entries has no bar.
-  ShowForm(FormId::Form3);
-  EXPECT_EQ(FormFrame(FormId::Form3)->findChild<QMenuBar*>(), nullptr);
 }
 
 TEST_F(Menus, EntriesRunOnTheirWindowByPath) {
