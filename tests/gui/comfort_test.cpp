@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -113,6 +114,14 @@ TEST_F(Comfort, EnterAndReturnPressAFocusedButton) {
   EXPECT_FALSE(Box("Label1")->text().isEmpty());
   Press(Control(FormId::Form2, "Command2"), Qt::Key_Return);
   EXPECT_FALSE(Box("Label10")->isHidden());
+
+  // The program's other windows too, once; a dialog's default button is its own affair.
+  QWidget window;
+  auto* button = new QPushButton(QStringLiteral("Esporta"), &window);
+  int clicks = 0;
+  QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+  Press(button, Qt::Key_Return);
+  EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(Comfort, ValueBoxSelectsWholeAndCopiesFromItsMenu) {

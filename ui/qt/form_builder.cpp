@@ -7,7 +7,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -83,24 +82,6 @@ class WrappingButton : public QPushButton {
                                  style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     painter.setPen(palette().color(QPalette::ButtonText));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
-  }
-};
-
-// Enter and Return press a focused button as Space does, in windows that
-// have no default button to send them to.
-class PressButton : public WrappingButton {
- public:
-  using WrappingButton::WrappingButton;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
-      if (!event->isAutoRepeat()) click();
-      event->accept();
-      return;
-    }
-    WrappingButton::keyPressEvent(event);
   }
 };
 
@@ -220,7 +201,7 @@ QWidget* MakeOption(const ControlSpec& c, QWidget* window, QButtonGroup*& group)
 }
 
 QWidget* MakeButton(const ControlSpec& c, QWidget* window) {
-  auto* button = new PressButton(DisplayedCaption(c), window);
+  auto* button = new WrappingButton(DisplayedCaption(c), window);
   button->setAutoDefault(false);
   if (c.back != kSystemFace) {
     if (button->style()->name() != QLatin1String("fusion")) button->setStyle(PaletteStyle());

@@ -5,11 +5,13 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -180,6 +182,26 @@ FormWindow* FrameOf(QWidget* frame) { return static_cast<FormWindow*>(frame); }
 
 QWidget* ClientOf(QWidget* frame) { return frame ? FrameOf(frame)->client() : nullptr; }
 
+// Enter and Return press a focused push button as Space does, in every
+// window of the program; a dialog's buttons already take them (as its
+// default button).
+class EnterPressesButtons : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || button->autoDefault() || key->modifiers() & ~Qt::KeypadModifier ||
+        (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+      return false;
+    if (!key->isAutoRepeat() && button->isEnabled()) button->click();
+    return true;
+  }
+};
+
 // After a command has run to its end, the windows that show a design keep it.
 void NoteCommandDone(FormId id, std::string_view control) {
   if (control != "Command1" || !g_design) return;
@@ -342,6 +364,8 @@ void NameApplication() {
 
 void InstallQtUi(DesignState& design) {
   g_design = &design;
+  static QPointer<EnterPressesButtons> enter;
+  if (!enter) qApp->installEventFilter(enter = new EnterPressesButtons(qApp));
   RegisterProgramMenus();
   SetUiBackend(&kQtBackend);
 }
