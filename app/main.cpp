@@ -1,13 +1,91 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QLocale>
+#include <QTimer>
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
 
 #include "model/design_state.h"
+#include "ui/qt/file_menus.h"
+#include "ui/qt/help_dialogs.h"
 #include "ui/qt/qt_ui.h"
+
+namespace {
+
+struct StartRequest {
+  QString path;
+  std::optional<double> fMHz;
+};
+
+// Ends the program (with the help or version printed, or a complaint on
+// standard error) when the command line says so; otherwise what to open.
+std::optional<StartRequest> ParseCommandLine(const QApplication& app, int* exitCode) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("Reti di adattamento per amplificatori a BJT dai parametri S."));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Mostra questo aiuto ed esce."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Mostra la versione del programma ed esce."));
+  const QCommandLineOption freq(QStringLiteral("freq"),
+                                QStringLiteral("Sceglie questa frequenza del file Touchstone, in MHz, "
+                                               "senza la finestra di scelta."),
+                                QStringLiteral("MHZ"));
+  parser.addOption(help);
+  parser.addOption(version);
+  parser.addOption(freq);
+  parser.addPositionalArgument(QStringLiteral("FILE"),
+                               QStringLiteral("Un file Touchstone (.s2p) o un progetto (.bjtp) da aprire."),
+                               QStringLiteral("[FILE]"));
+  const auto fail = [&](const QString& message) {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    *exitCode = 2;
+    return std::nullopt;
+  };
+  if (!parser.parse(app.arguments())) return fail(parser.errorText());
+  if (parser.isSet(help)) {
+    std::fputs(qPrintable(parser.helpText()), stdout);
+    *exitCode = 0;
+    return std::nullopt;
+  }
+  if (parser.isSet(version)) {
+    std::printf("adattamento-bjt %s\n", qPrintable(ProgramVersion()));
+    *exitCode = 0;
+    return std::nullopt;
+  }
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) return fail(QStringLiteral("Si può aprire un solo file alla volta."));
+  StartRequest request;
+  if (!files.isEmpty()) request.path = files.front();
+  if (parser.isSet(freq)) {
+    bool ok = false;
+    const double f = QLocale::c().toDouble(parser.value(freq), &ok);
+    if (!ok || !std::isfinite(f) || f <= 0)
+      return fail(QStringLiteral("--freq: \"%1\" non è una frequenza in MHz").arg(parser.value(freq)));
+    if (request.path.isEmpty()) return fail(QStringLiteral("--freq vale solo con un file Touchstone."));
+    request.fMHz = f;
+  }
+  return request;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   NameApplication();
+  QApplication::setApplicationVersion(ProgramVersion());
+  LoadItalianQtTexts();
+  int exitCode = 0;
+  const std::optional<StartRequest> start = ParseCommandLine(app, &exitCode);
+  if (!start) return exitCode;
   static DesignState design;
   InstallQtUi(design);
   OpenStartWindow();
+  // Opened once the window is on screen, so the chooser and any message sit
+  // over it.
+  if (!start->path.isEmpty())
+    QTimer::singleShot(0, &app, [request = *start] { OpenAnyPath(request.path, request.fMHz); });
   return app.exec();
 }

@@ -33,6 +33,7 @@
 #include "session/state_json.h"
 #include "ui/controls.h"
 #include "ui/qt/dialogs.h"
+#include "ui/qt/help_dialogs.h"
 #include "ui/qt/menus.h"
 #include "ui/qt/qt_ui.h"
 
@@ -271,6 +272,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Started as the program starts: the same names, backend and start window.
   NameApplication();
+  LoadItalianQtTexts();
   static DesignState design;
   SetMessageHandler(RecordMessage);
   InstallQtUi(design);

@@ -1,0 +1,30 @@
+#pragma once
+// The input window's files: its File menu (Touchstone files, projects,
+// recent files), files dropped onto it and files named on the command line.
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Registers the File entries of the input window, the drop of files onto it
+// and the source of its S-parameters for the result windows.
+void RegisterFileMenus();
+
+// Reads a Touchstone file (in a worker thread, with a progress dialog that
+// can cancel) and writes the frequency chosen in the chooser, or fMHz when
+// given, into the input window. A refusal is told in one message and changes
+// nothing. True when the fields were written.
+bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz = std::nullopt);
+// A project file by its .bjtp extension, anything else as a Touchstone file.
+bool OpenAnyPath(const QString& path, std::optional<double> fMHz = std::nullopt);
+bool OpenProjectPath(const QString& path);
+// "Salva progetto": under the current project's name, asked for when there is none.
+bool SaveProject();
+bool SaveProjectAs();
+// The project file last opened or saved, empty when none.
+QString CurrentProjectPath();
+
+// The last eight files opened or saved, newest first. They are kept with
+// QSettings, except in scripted mode, where a test gives its own file.
+QStringList RecentFiles();
+void UseRecentFilesSettings(const QString& iniPath);

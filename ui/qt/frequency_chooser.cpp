@@ -1,0 +1,294 @@
+#include "ui/qt/frequency_chooser.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "ui/figure.h"
+#include "ui/number_text.h"
+#include "ui/qt/dialogs.h"
+#include "ui/qt/figure_view.h"
+#include "ui/services.h"
+
+namespace {
+
+enum Column { kFreq, kS11Mag, kS11Deg, kS21Mag, kS21Deg, kS12Mag, kS12Deg, kS22Mag, kS22Deg,
+              kK, kDelta, kMu, kGain, kAloneColumns };
+constexpr int kFeedbackColumns = 4;  // K, |Δ|, μ, MAG/MSG with the feedback
+
+const char* const kHeaders[kAloneColumns] = {
+    "f [MHz]", "|S11|", "∠S11 [°]", "|S21|", "∠S21 [°]", "|S12|", "∠S12 [°]", "|S22|", "∠S22 [°]",
+    "K", "|Δ|", "μ", "MAG/MSG [dB]"};
+
+const QColor kMatchable(200, 240, 200);
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Significant(double v) { return Text(FormatSignificant(v, 6)); }
+
+QString FrequencyText(double fMHz) {
+  try {
+    return Text(ShortestNumberText(fMHz));
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+QString FigureText(const std::optional<StabilityFigures>& s, int column) {
+  if (!s) return QStringLiteral("—");
+  switch (column) {
+    case 0: return Significant(s->k);
+    case 1: return Significant(std::abs(s->delta));
+    case 2: return Significant(s->mu);
+    default: return Text(GainText(s));
+  }
+}
+
+double FieldOf(const SParamFields& f, int column) {
+  const double values[] = {f.fMHz,   f.s11Mag, f.s11Deg, f.s21Mag, f.s21Deg,
+                           f.s12Mag, f.s12Deg, f.s22Mag, f.s22Deg};
+  return values[column];
+}
+
+// The noise block as the file gives it.
+class NoiseTableModel : public QAbstractTableModel {
+ public:
+  NoiseTableModel(const std::vector<NoisePoint>& noise, QObject* parent)
+      : QAbstractTableModel(parent), noise_(noise) {}
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(noise_.size());
+  }
+  int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 5; }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    const NoisePoint& n = noise_[static_cast<std::size_t>(index.row())];
+    const double values[] = {n.fMHz, n.nfMinDb, n.gammaOptMag, n.gammaOptDeg, n.rnNormalized};
+    return index.column() == 0 ? FrequencyText(values[0]) : Significant(values[index.column()]);
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    static const char* const headers[] = {"f [MHz]", "NFmin [dB]", "|Γopt|", "∠Γopt [°]", "Rn/Ro"};
+    return QString::fromUtf8(headers[section]);
+  }
+
+ private:
+  const std::vector<NoisePoint>& noise_;
+};
+
+QTableView* MakeTable(QAbstractItemModel* model, QWidget* parent) {
+  auto* table = new QTableView(parent);
+  table->setModel(model);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Fixed row heights: no row is measured, whatever the count.
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  table->horizontalHeader()->setDefaultSectionSize(table->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e-00")));
+  return table;
+}
+
+QString SummaryOf(const TouchstoneData& data, const QString& fileName) {
+  const auto& p = data.points;
+  return QStringLiteral("%1: %2 frequenze da %3 a %4 MHz, Ro = %5 ohm, formato %6, Touchstone %7")
+      .arg(fileName)
+      .arg(p.size())
+      .arg(FrequencyText(p.front().fMHz), FrequencyText(p.back().fMHz), FrequencyText(data.referenceOhm),
+           QString::fromLatin1(PairFormatName(data.format)),
+           data.version == 2 ? QStringLiteral("2.0") : QStringLiteral("1"));
+}
+
+}  // namespace
+
+FrequencyTableModel::FrequencyTableModel(const TouchstoneData& data, std::optional<ChooserFeedback> feedback,
+                                         QObject* parent)
+    : QAbstractTableModel(parent), data_(data), feedback_(std::move(feedback)) {}
+
+int FrequencyTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(data_.points.size());
+}
+
+int FrequencyTableModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return kAloneColumns + (feedback_ ? kFeedbackColumns : 0);
+}
+
+const RowFigures& FrequencyTableModel::Figures(int row) const {
+  if (row != cachedRow_) {
+    cached_ = FiguresOfRow(data_, static_cast<std::size_t>(row), feedback_);
+    cachedRow_ = row;
+  }
+  return cached_;
+}
+
+QVariant FrequencyTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int column = index.column();
+  if (role == Qt::BackgroundRole)
+    return Figures(index.row()).matchable ? QVariant(kMatchable) : QVariant();
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole) return {};
+  if (column < kK) {
+    const SParamFields fields = FieldsAtPoint(data_, static_cast<std::size_t>(index.row()));
+    return column == kFreq ? FrequencyText(fields.fMHz) : Significant(FieldOf(fields, column));
+  }
+  const RowFigures& figures = Figures(index.row());
+  if (column < kAloneColumns) return FigureText(figures.alone, column - kK);
+  return FigureText(figures.withFeedback, column - kAloneColumns);
+}
+
+QVariant FrequencyTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < kAloneColumns) return QString::fromUtf8(kHeaders[section]);
+  return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) + QStringLiteral("\ncon ") +
+         Text(feedback_->name);
+}
+
+FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fileName,
+                                   std::optional<ChooserFeedback> feedback, QWidget* parent)
+    : QDialog(parent), data_(data) {
+  setObjectName(QStringLiteral("FrequencyChooser"));
+  setWindowTitle(QStringLiteral("Scegli la frequenza"));
+  auto* layout = new QVBoxLayout(this);
+  auto* summary = new QLabel(SummaryOf(data, fileName), this);
+  summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(summary);
+
+  plot_ = new FigureView(this);
+  plot_->setObjectName(QStringLiteral("ChooserPlot"));
+  plot_->setFigure(ChooserFigure(data, feedback));
+  plot_->setMinimumHeight(200);
+  layout->addWidget(plot_, 2);
+
+  QString legend = QStringLiteral("Righe in verde: esiste l'adattamento coniugato simultaneo (μ > 1)");
+  if (feedback) legend += QStringLiteral(" con la retroazione ") + Text(feedback->name) +
+                          QStringLiteral(" scelta nella finestra dei dati");
+  layout->addWidget(new QLabel(legend + QStringLiteral("."), this));
+
+  model_ = new FrequencyTableModel(data, std::move(feedback), this);
+  table_ = MakeTable(model_, this);
+  table_->setObjectName(QStringLiteral("FrequencyTable"));
+  table_->setAccessibleName(QStringLiteral("frequenze del file"));
+  layout->addWidget(table_, 5);
+
+  if (!data.noise.empty()) {
+    layout->addWidget(new QLabel(QStringLiteral("Parametri di rumore del file:"), this));
+    QTableView* noise = MakeTable(new NoiseTableModel(data.noise, this), this);
+    noise->setObjectName(QStringLiteral("NoiseTable"));
+    noise->setAccessibleName(QStringLiteral("parametri di rumore"));
+    noise->setSelectionMode(QAbstractItemView::NoSelection);
+    layout->addWidget(noise, 1);
+  }
+
+  auto* note = new QLabel(
+      QStringLiteral("Scegliere una riga, oppure scrivere una frequenza compresa nel file: tra due "
+                     "frequenze del file i parametri S sono interpolati linearmente nelle parti reale e "
+                     "immaginaria."),
+      this);
+  note->setWordWrap(true);
+  layout->addWidget(note);
+  auto* row = new QHBoxLayout;
+  auto* label = new QLabel(QStringLiteral("Frequenza [MHz]:"), this);
+  frequency_ = new QLineEdit(this);
+  frequency_->setObjectName(QStringLiteral("ChooserFrequency"));
+  frequency_->setAccessibleName(QStringLiteral("frequenza scelta [MHz]"));
+  label->setBuddy(frequency_);
+  row->addWidget(label);
+  row->addWidget(frequency_, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  row->addWidget(buttons);
+  layout->addLayout(row);
+
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { ShowRowFrequency(); });
+  connect(table_, &QTableView::doubleClicked, this, [this] { accept(); });
+  connect(frequency_, &QLineEdit::textEdited, this, [this] { chosen_.reset(); });
+
+  table_->selectRow(0);
+  resize(1180, 760);
+}
+
+void FrequencyChooser::ShowRowFrequency() {
+  chosen_.reset();
+  const int row = table_->currentIndex().row();
+  if (row < 0) return;
+  const double f = data_.points[static_cast<std::size_t>(row)].fMHz;
+  frequency_->setText(FrequencyText(f));
+  Figure figure = plot_->figure();
+  for (Panel& panel : figure.panels) panel.lines = {{.x = f, .label = "", .colour = {80, 80, 80}}};
+  plot_->setFigure(std::move(figure));
+}
+
+std::optional<SParamFields> FrequencyChooser::PickRow(long long row) {
+  if (row < 0 || row >= static_cast<long long>(data_.points.size())) {
+    ShowMessage("Il file ha " + std::to_string(data_.points.size()) + " frequenze: la riga " +
+                std::to_string(row + 1) + " non esiste");
+    return std::nullopt;
+  }
+  table_->selectRow(static_cast<int>(row));
+  chosen_ = FieldsAtPoint(data_, static_cast<std::size_t>(row));
+  return chosen_;
+}
+
+std::optional<SParamFields> FrequencyChooser::PickFrequency(double fMHz) {
+  auto fields = FieldsAtFrequency(data_, fMHz);
+  if (const auto* message = std::get_if<std::string>(&fields)) {
+    ShowMessage(*message);
+    return std::nullopt;
+  }
+  frequency_->setText(FrequencyText(fMHz));
+  chosen_ = std::get<SParamFields>(fields);
+  return chosen_;
+}
+
+std::optional<SParamFields> FrequencyChooser::PickAnswer(const std::string& answer) {
+  const QString text = QString::fromStdString(answer).trimmed();
+  const QString word = text.section(u' ', 0, 0);
+  const QString value = text.section(u' ', 1).trimmed();
+  bool ok = false;
+  if (word == QLatin1String("row")) {
+    const long long row = value.toLongLong(&ok);
+    if (ok) return PickRow(row - 1);
+  } else if (word == QLatin1String("freq")) {
+    const double f = QLocale::c().toDouble(value, &ok);
+    if (ok && std::isfinite(f)) return PickFrequency(f);
+  }
+  return std::nullopt;
+}
+
+void FrequencyChooser::accept() {
+  if (!chosen_) {
+    const QString text = frequency_->text().trimmed();
+    const int row = table_->currentIndex().row();
+    bool ok = false;
+    const double f = QLocale::c().toDouble(text, &ok);
+    if (row >= 0 && text == FrequencyText(data_.points[static_cast<std::size_t>(row)].fMHz))
+      PickRow(row);
+    else if (ok && std::isfinite(f))
+      PickFrequency(f);
+    else
+      ShowMessage(text.isEmpty() ? "Scegliere una riga o scrivere una frequenza in MHz"
+                                 : "La frequenza \"" + text.toStdString() + "\" non è un numero valido");
+  }
+  if (chosen_) QDialog::accept();
+}
+
+std::optional<SParamFields> ChooseFrequency(QWidget* parent, const TouchstoneData& data, const QString& fileName,
+                                            const std::optional<ChooserFeedback>& feedback) {
+  FrequencyChooser dialog(data, fileName, feedback, parent);
+  const bool accepted =
+      ExecDialog(dialog, [&](const std::string& answer) { return dialog.PickAnswer(answer).has_value(); });
+  return accepted ? dialog.chosen() : std::nullopt;
+}
