@@ -204,16 +204,6 @@ std::vector<double> CurveValuesY(const Panel& panel) {
   return values;
 }
 
-std::vector<FigPoint> CirclePoints(FigPoint centre, double radius, int segments) {
-  std::vector<FigPoint> points;
-  if (!Finite(centre.x) || !Finite(centre.y) || !Finite(radius) || segments < 3) return points;
-  for (int i = 0; i <= segments; ++i) {
-    const double t = 2 * std::numbers::pi * i / segments;
-    points.push_back({centre.x + radius * std::cos(t), centre.y + radius * std::sin(t)});
-  }
-  return points;
-}
-
 Panel MakeSmithPanel() {
   Panel panel;
   panel.kind = PanelKind::Smith;

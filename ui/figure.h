@@ -137,14 +137,12 @@ std::string FormatTickValue(double value, double step);
 // (nullopt) or not finite; pieces of one point are kept as one point.
 std::vector<std::vector<FigPoint>> SplitAtGaps(std::span<const double> x,
                                                std::span<const std::optional<double>> y);
-// The values of the figure's curves, markers and circles, non-finite dropped.
+// The y values of a panel's curves and markers, non-finite dropped (to fit its axis).
 std::vector<double> CurveValuesY(const Panel& panel);
 
 // A Smith panel with its grid: resistance circles and reactance arcs with
 // their normalized values, and the unit circle.
 Panel MakeSmithPanel();
-// A circle as a polyline (for arcs drawn as curves).
-std::vector<FigPoint> CirclePoints(FigPoint centre, double radius, int segments = 180);
 
 // Where each panel's plot area lies within a figure of the given size, in
 // pixels (origin top left, y down).
