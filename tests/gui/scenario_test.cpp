@@ -33,6 +33,8 @@ TEST_P(Scenario, PrintsWhatItExpects) {
   const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
 
   QProcess runner;
+  // Scripts name their sample files relative to their own folder.
+  runner.setWorkingDirectory(BJT_SCENARIO_DIR);
   runner.start(BJT_SCENARIO_RUNNER, {path});
   ASSERT_TRUE(runner.waitForFinished(60000));
   const QString out = QString::fromUtf8(runner.readAllStandardOutput());
