@@ -71,6 +71,16 @@ const DrawOp* FindLettering(const PictureSpec& picture, const char* text) {
   return nullptr;
 }
 
+// The x of the upright element nearest to x: the shunt arm beside its name.
+int ShuntX(const PictureSpec& picture, int x) {
+  int best = x;
+  for (const DrawOp& op : picture.ops) {
+    const bool part = op.shape == Shape::Inductor || op.shape == Shape::Capacitor;
+    if (part && op.x1 == op.x2 && (best == x || std::abs(op.x1 - x) < std::abs(best - x))) best = op.x1;
+  }
+  return best;
+}
+
 std::string UnitOfBox(FormId form, const char* box) {
   for (const ResultQuantity& q : ResultQuantities(form))
     if (std::strcmp(q.box, box) == 0) return q.unit;
@@ -174,11 +184,15 @@ std::vector<SchematicValue> SchematicValues(FormId form, const ShownValue& shown
     if (!name) continue;
     const std::string unit = UnitOfBox(form, e.box);
     const std::string value = unit.empty() ? *text : *text + " " + unit;
-    // The series names sit above the top wire, with room above them; the
-    // shunt's name is beside its element, with room below.
-    const bool shunt = e.position == 1;
-    const int step = kLetteringPx + 3;
-    values.push_back({name->x1, shunt ? name->y1 + step : name->y1 - step, name->anchor, value});
+    // The series names sit above the top wire, with room above them. The
+    // shunt's name is beside its element, with the port arrows below it, so
+    // its value goes on the element's other side, mirrored.
+    if (e.position == 1) {
+      const int x = ShuntX(picture, name->x1);
+      values.push_back({2 * x - name->x1, name->y1, Anchor::Right, value});
+    } else {
+      values.push_back({name->x1, name->y1 - (kLetteringPx + 3), name->anchor, value});
+    }
   }
   return values;
 }

@@ -40,7 +40,7 @@ std::vector<const char*> VerificationBoxes();
 std::vector<const char*> FeedbackBoxes(const DesignState& state);
 
 // An element's value as written on the schematic, in picture pixels: above a
-// series element's name, below the shunt element's.
+// series element's name, across the shunt element from its name.
 struct SchematicValue {
   int x = 0, y = 0;
   Anchor anchor = Anchor::Center;

@@ -1,15 +1,16 @@
 #pragma once
-// The PDF report of a result window's design: one or two A4 pages with the
-// inputs, the schematic with its values, gains, feedback, verification,
-// stability and the analysis figures, offered as Esporta/Relazione PDF….
+// The PDF report of a result window's design: two A4 pages with the inputs,
+// the schematic with the element values written on it, gains, feedback,
+// verification and stability, then the frequency response and the Smith
+// chart. Offered as Esporta/Relazione PDF… in the result windows.
 #include <optional>
 #include <string>
 
-#include "ui/services.h"
+#include "ui/qt/analysis_windows.h"
 
-// Writes the report of the window's design to path; an Italian error text on
-// failure.
-std::optional<std::string> WritePdfReport(FormId form, const std::string& path);
+// Writes the report of the window's design (its value boxes as they read
+// now) to path, atomically; an Italian error text on failure.
+std::optional<std::string> WritePdfReport(const AnalysedDesign& design, const std::string& path);
 
 // Registers Esporta/Relazione PDF… for the result windows; once, at start-up.
 void RegisterReportMenus();

@@ -1,0 +1,102 @@
+// The PDF report written through a result window's menu, read back by
+// poppler's tools as a user's viewer would read it.
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "tests/gui/fresh_windows.h"
+#include "touchstone/touchstone.h"
+#include "ui/qt/design_store.h"
+#include "ui/qt/dialogs.h"
+#include "ui/qt/menus.h"
+
+namespace {
+
+const QString kReport = QStringLiteral("Esporta/Relazione PDF...");
+
+QString Output(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString BoxText(const char* box) { return static_cast<QLabel*>(FindControl(FormId::Form2, box))->text().trimmed(); }
+
+class PdfReport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetTouchstoneSourceProvider({});
+    OpenFreshWindows(design_);
+    ClearScriptedAnswers();
+  }
+  void TearDown() override { SetTouchstoneSourceProvider({}); }
+  // The stored test values with Rf feedback open Form2.
+  static void Calculate() {
+    for (const char* name : {"Command2", "Option1", "Command1"})
+      static_cast<QAbstractButton*>(FindControl(FormId::Form1, name))->click();
+    ASSERT_NE(FormFrame(FormId::Form2), nullptr);
+  }
+  static void Compute() { static_cast<QAbstractButton*>(FindControl(FormId::Form2, "Command1"))->click(); }
+
+  static DesignState design_;
+};
+DesignState PdfReport::design_;
+
+TEST_F(PdfReport, TwoA4PagesWithTheWindowsValuesAndItsFile) {
+  const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdfinfo.isEmpty() || pdftotext.isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+  auto parsed = ParseTouchstone(
+      "# MHz S MA R 50\n"
+      "80 0.55 -40 26.0 145 0.009 76 0.87 -15\n"
+      "100 0.51 -44.8 24.51 142.5 0.01 74.5 0.86 -16.7\n"
+      "140 0.45 -52 21.0 137 0.012 72 0.84 -19\n");
+  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(parsed));
+  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(parsed));
+  SetTouchstoneSourceProvider([data] { return TouchstoneSource{data, "/dati/bfr.s2p"}; });
+  Calculate();
+  Compute();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("relazione.pdf"));
+  PushScriptedAnswer(path.toStdString());
+  ASSERT_EQ(TriggerMenuEntry(FormId::Form2, kReport), "");
+  EXPECT_TRUE(g_messages.empty()) << g_messages.front();
+
+  const QString info = Output(pdfinfo, {path});
+  EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info.toStdString();
+  EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info.toStdString();
+  const QString text = Output(pdftotext, {path, QStringLiteral("-")});
+  // The element values on the schematic and in the table, the feedback, a
+  // verification box the window has not shown yet, the file and the figures.
+  EXPECT_GE(text.count(BoxText("Label1") + QStringLiteral(" nH")), 1) << text.toStdString();
+  EXPECT_GE(text.count(BoxText("Label1")), 2);
+  for (const char* box : {"Label38", "Label28", "Label10"}) {
+    ASSERT_FALSE(BoxText(box).isEmpty()) << box;
+    EXPECT_TRUE(text.contains(BoxText(box))) << box;
+  }
+  for (const char* word : {"Li1 [nH]", "bfr.s2p", "Stabilità", "con retroazione", "Frequenza [MHz]"})
+    EXPECT_TRUE(text.contains(QString::fromUtf8(word))) << word;
+  EXPECT_FALSE(text.contains(QStringLiteral("nan"), Qt::CaseInsensitive));
+}
+
+TEST_F(PdfReport, NeedsAComputedDesignAndTellsAFailedWrite) {
+  Calculate();
+  EXPECT_NE(TriggerMenuEntry(FormId::Form2, kReport), "");  // disabled before the compute
+  Compute();
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("manca/relazione.pdf"));
+  PushScriptedAnswer(path.toStdString());
+  ASSERT_EQ(TriggerMenuEntry(FormId::Form2, kReport), "");
+  EXPECT_EQ(g_messages.size(), 1u);
+  EXPECT_FALSE(QFile::exists(path));
+}
+
+}  // namespace
