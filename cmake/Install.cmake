@@ -32,6 +32,9 @@ if(BJT_BUILD_GUI)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${BJT_DATA_DIR}/${BJT_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  # The file types it opens: shared-mime-info knows neither of them.
+  install(FILES ${BJT_DATA_DIR}/${BJT_APP_ID}.mime.xml RENAME ${BJT_APP_ID}.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
   # Debian looks for the licence as the package's copyright file.
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE RENAME copyright
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/adattamento-bjt)

@@ -6,6 +6,7 @@ function(check_installed_tree root app_id icon_sizes)
       ${root}/usr/bin/adattamento-bjt
       ${share}/applications/${app_id}.desktop
       ${share}/metainfo/${app_id}.metainfo.xml
+      ${share}/mime/packages/${app_id}.xml
       ${share}/icons/hicolor/scalable/apps/${app_id}.svg
       ${share}/doc/adattamento-bjt/copyright)
   foreach(size ${icon_sizes})
@@ -33,5 +34,20 @@ function(check_installed_tree root app_id icon_sizes)
   file(STRINGS ${share}/applications/${app_id}.desktop icon_line REGEX "^Icon=")
   if(NOT icon_line STREQUAL "Icon=${app_id}")
     message(FATAL_ERROR "the menu entry names the icon '${icon_line}', not ${app_id}")
+  endif()
+
+  # Every type the entry opens is one the installed definition declares.
+  file(STRINGS ${share}/applications/${app_id}.desktop mime_line REGEX "^MimeType=")
+  string(REGEX REPLACE "^MimeType=" "" mime_types "${mime_line}")
+  file(READ ${share}/mime/packages/${app_id}.xml mime_xml)
+  set(declared 0)
+  foreach(type ${mime_types})
+    if(NOT mime_xml MATCHES "<mime-type type=\"${type}\">")
+      message(FATAL_ERROR "the menu entry opens ${type}, which the MIME definition does not declare")
+    endif()
+    math(EXPR declared "${declared} + 1")
+  endforeach()
+  if(declared LESS 2)
+    message(FATAL_ERROR "the menu entry declares ${declared} MIME types, not the Touchstone and project ones")
   endif()
 endfunction()
