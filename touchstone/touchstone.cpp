@@ -115,6 +115,7 @@ enum class MatrixFormat { Full, Lower, Upper };
 // Reads the file line by line, so that the whole text need never be in memory.
 class Parser {
  public:
+  explicit Parser(PortReferences references) : perPort_(references == PortReferences::PerPort) {}
   // nullopt to go on, an error to stop.
   std::optional<TouchstoneError> ReadLine(std::string_view raw, int line);
   TouchstoneResult Finish(int lastLine);
@@ -162,6 +163,7 @@ class Parser {
   std::vector<double> references_;
   int referenceLine_ = 0;  // while [Reference] still wants values
   bool referenceGiven_ = false;
+  bool perPort_ = false;
   bool networkSeen_ = false;
 
   // The record being read, which may span lines.
@@ -338,7 +340,7 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
   }
   if (references_.size() < wanted) return std::nullopt;
   referenceLine_ = 0;
-  if (std::any_of(references_.begin(), references_.end(), [&](double r) { return r != references_[0]; }))
+  if (!perPort_ && std::any_of(references_.begin(), references_.end(), [&](double r) { return r != references_[0]; }))
     return LineError(line, "le porte hanno riferimenti diversi (" + NumberText(references_[0]) + " e " +
                                NumberText(references_[1]) + " ohm); servono riferimenti uguali");
   return std::nullopt;
@@ -471,6 +473,7 @@ TouchstoneResult Parser::Finish(int lastLine) {
     return TouchstoneError{0, "Il file dichiara " + std::to_string(declaredNoise_) +
                                   " frequenze di rumore ma ne contiene " + std::to_string(data_.noise.size())};
   data_.referenceOhm = referenceGiven_ ? references_[0] : optionR_;
+  data_.referenceOhm2 = referenceGiven_ ? references_.back() : optionR_;
   return std::move(data_);
 }
 
@@ -606,9 +609,10 @@ const char* PairFormatName(PairFormat format) {
   return "MA";
 }
 
-TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress) {
+TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress,
+                                 PortReferences references) {
   if (text.size() > kTouchstoneMaxBytes) return TooLargeError(text.size());
-  Parser parser;
+  Parser parser(references);
   parser.Reserve(CountLines(text));
   LineSplitter splitter(parser);
   // Whole lines per step, so that a step never splits CR LF or the mark.
@@ -624,7 +628,8 @@ TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progre
   return splitter.Finish();
 }
 
-TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& progress) {
+TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& progress,
+                                    PortReferences references) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (ec || !std::filesystem::exists(status)) return TouchstoneError{0, "Il file non esiste"};
@@ -636,7 +641,7 @@ TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& p
   if (!file)
     return TouchstoneError{0, errno == EACCES ? "Non ho il permesso di leggere il file"
                                               : "Impossibile aprire il file"};
-  Parser parser;
+  Parser parser(references);
   LineSplitter splitter(parser);
   std::string chunk(kProgressStep, '\0');
   std::size_t total = 0;

@@ -43,7 +43,8 @@ const char* PairFormatName(PairFormat format);  // "MA", "DB", "RI"
 
 struct TouchstoneData {
   int version = 1;  // 1 or 2
-  double referenceOhm = 50;
+  double referenceOhm = 50;   // port 1's, and port 2's unless the next differs
+  double referenceOhm2 = 50;  // port 2's
   PairFormat format = PairFormat::MA;
   std::vector<SParamPoint> points;
   // Parallel to points: the file's numbers exactly as read, in the order S11
@@ -66,10 +67,16 @@ using ProgressFn = std::function<bool(double fraction)>;
 
 using TouchstoneResult = std::variant<TouchstoneData, TouchstoneError>;
 
-TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress = {});
+// A transistor's data must use one reference at both ports (the design takes
+// one Ro); a finished amplifier's file may give each port its own.
+enum class PortReferences { Same, PerPort };
+
+TouchstoneResult ParseTouchstone(std::string_view text, const ProgressFn& progress = {},
+                                 PortReferences references = PortReferences::Same);
 // Reads the file in chunks; refuses it before reading when it is above
 // kTouchstoneMaxBytes.
-TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& progress = {});
+TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& progress = {},
+                                    PortReferences references = PortReferences::Same);
 
 // "name: Riga 14: attesi 9 numeri, trovati 7", or "name: message" for line 0.
 std::string DescribeError(const std::string& fileName, const TouchstoneError& error);

@@ -25,6 +25,20 @@ AmplifierDesign DesignWithLoad(const char* rl) {
   return *design;
 }
 
+// Every frequency and S-parameter as the sweep computed it, to the bit.
+void ExpectSameAmplifier(const TouchstoneData& data, const SweepResult& sweep) {
+  ASSERT_EQ(data.points.size(), sweep.points.size());
+  for (size_t i = 0; i < data.points.size(); ++i) {
+    const AmplifierPoint& p = sweep.points[i];
+    const SParamPoint& q = data.points[i];
+    EXPECT_EQ(q.fMHz, p.fMHz) << i;
+    EXPECT_EQ(q.s11, p.s.s11) << i;
+    EXPECT_EQ(q.s21, p.s.s21) << i;
+    EXPECT_EQ(q.s12, p.s.s12) << i;
+    EXPECT_EQ(q.s22, p.s.s22) << i;
+  }
+}
+
 TEST(AmplifierTouchstone, ReadsBackToTheBit) {
   const AmplifierDesign design = DesignWithLoad("50");
   SweepPlan plan = DefaultSweep(design);
@@ -41,16 +55,7 @@ TEST(AmplifierTouchstone, ReadsBackToTheBit) {
   const TouchstoneData& data = std::get<TouchstoneData>(read);
   EXPECT_EQ(data.referenceOhm, 50);
   EXPECT_EQ(data.format, PairFormat::RI);
-  ASSERT_EQ(data.points.size(), sweep.points.size());
-  for (size_t i = 0; i < data.points.size(); ++i) {
-    const AmplifierPoint& p = sweep.points[i];
-    const SParamPoint& q = data.points[i];
-    EXPECT_EQ(q.fMHz, p.fMHz) << i;
-    EXPECT_EQ(q.s11, p.s.s11) << i;
-    EXPECT_EQ(q.s21, p.s.s21) << i;
-    EXPECT_EQ(q.s12, p.s.s12) << i;
-    EXPECT_EQ(q.s22, p.s.s22) << i;
-  }
+  ExpectSameAmplifier(data, sweep);
 }
 
 TEST(AmplifierTouchstone, UnequalResistancesGiveEachPortItsReference) {
@@ -63,6 +68,16 @@ TEST(AmplifierTouchstone, UnequalResistancesGiveEachPortItsReference) {
   EXPECT_NE(text.find("\n[Number of Frequencies] 5\n[Reference] 50 120\n[Network Data]\n"),
             std::string::npos) << text;
   EXPECT_EQ(text.substr(text.size() - 6), "[End]\n");
+
+  // Read back with each port's reference; as transistor data it is refused.
+  const TouchstoneResult read = ParseTouchstone(text, {}, PortReferences::PerPort);
+  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(read))
+      << DescribeError("amp.s2p", std::get<TouchstoneError>(read));
+  const TouchstoneData& data = std::get<TouchstoneData>(read);
+  EXPECT_EQ(data.referenceOhm, 50);
+  EXPECT_EQ(data.referenceOhm2, 120);
+  ExpectSameAmplifier(data, sweep);
+  EXPECT_TRUE(std::holds_alternative<TouchstoneError>(ParseTouchstone(text)));
 }
 
 }  // namespace
