@@ -38,7 +38,7 @@ function(check_installed_tree root app_id icon_sizes)
 
   # Every type the entry opens is one the installed definition declares.
   file(STRINGS ${share}/applications/${app_id}.desktop mime_line REGEX "^MimeType=")
-  string(REGEX REPLACE "^MimeType=" "" mime_types "${mime_line}")
+  string(REGEX MATCHALL "[a-z]+/[A-Za-z0-9.+-]+" mime_types "${mime_line}")
   file(READ ${share}/mime/packages/${app_id}.xml mime_xml)
   set(declared 0)
   foreach(type ${mime_types})

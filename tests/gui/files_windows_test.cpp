@@ -50,6 +50,7 @@ class Files : public ::testing::Test {
   void SetUp() override {
     OpenFreshWindows(design_);
     ClearScriptedAnswers();
+    ProvideTouchstoneSource();  // other suites put their own in place
   }
   DesignState design_;
 };

@@ -314,6 +314,13 @@ QStringList RecentFiles() {
 
 void UseRecentFilesSettings(const QString& iniPath) { g_recentIni = iniPath; }
 
+void ProvideTouchstoneSource() {
+  SetTouchstoneSourceProvider([] {
+    if (!SourceIsCurrent()) return TouchstoneSource{};
+    return TouchstoneSource{g_source->data, g_source->path.toStdString()};
+  });
+}
+
 void RegisterFileMenus() {
   const auto input = {FormId::Form1};
   AddMenuEntry(input, {QStringLiteral("File/Apri file Touchstone…"), QKeySequence(Qt::CTRL | Qt::Key_O),
@@ -327,10 +334,7 @@ void RegisterFileMenus() {
   AddMenuEntry(input, {QStringLiteral("File/Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), [](FormId) { Quit(); }, {}});
   RegisterHelpMenus();
 
-  SetTouchstoneSourceProvider([] {
-    if (!SourceIsCurrent()) return TouchstoneSource{};
-    return TouchstoneSource{g_source->data, g_source->path.toStdString()};
-  });
+  ProvideTouchstoneSource();
   static DropOpener* opener = nullptr;
   if (!opener && qApp) {
     opener = new DropOpener(qApp);

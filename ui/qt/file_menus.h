@@ -9,6 +9,10 @@
 // Registers the File entries of the input window, the drop of files onto it
 // and the source of its S-parameters for the result windows.
 void RegisterFileMenus();
+// Tells the design store that the input window's S-parameters come from the
+// file last read while its fields still hold what was written (done by
+// RegisterFileMenus).
+void ProvideTouchstoneSource();
 
 // Reads a Touchstone file (in a worker thread, with a progress dialog that
 // can cancel) and writes the frequency chosen in the chooser, or fMHz when
