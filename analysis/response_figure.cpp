@@ -171,6 +171,12 @@ TransistorSource TouchstoneTransistor(std::shared_ptr<const TouchstoneData> data
   return source;
 }
 
+SweepSource DefaultSweepSource(const AmplifierDesign& design, std::shared_ptr<const TouchstoneData> data) {
+  if (!data || data->points.size() < 2) return {ConstantTransistor(design), DefaultSweep(design), false};
+  const SweepPlan plan = DefaultSweep(data->points.front().fMHz, data->points.back().fMHz);
+  return {TouchstoneTransistor(std::move(data)), plan, true};
+}
+
 std::vector<Note> ResponseNotes(const ResponseInput& input) {
   std::vector<Note> notes;
   const SweepResult& sweep = *input.sweep;

@@ -16,6 +16,17 @@ struct TouchstoneData;
 // resistance; nullopt outside the file's range (those points are skipped).
 TransistorSource TouchstoneTransistor(std::shared_ptr<const TouchstoneData> data);
 
+// The transistor and the first sweep of a design's response: the file's data
+// over the file's band when the design came from a file with more than one
+// frequency; otherwise the entered S-parameters held constant from 0.5 to
+// 1.5 times the design frequency.
+struct SweepSource {
+  TransistorSource transistor;
+  SweepPlan plan;
+  bool fromFile = false;
+};
+SweepSource DefaultSweepSource(const AmplifierDesign& design, std::shared_ptr<const TouchstoneData> data);
+
 struct ResponseInput {
   const AmplifierDesign* design = nullptr;
   const SweepResult* sweep = nullptr;

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "analysis/response_figure.h"
 #include "analysis/smith_figure.h"
 #include "session/session.h"
+#include "touchstone/touchstone.h"
 #include "ui/figure.h"
 
 namespace {
@@ -152,6 +154,25 @@ TEST(ResponseFigure, ASweepWithAHoleDrawsEveryCurveInTwoPieces) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), static_cast<long>(sweep.points.size()) + 1);
   const std::string firstRow = csv.substr(csv.find('\n') + 1, csv.find('\n', csv.find('\n') + 1) - csv.find('\n') - 1);
   EXPECT_EQ(std::strtod(firstRow.substr(firstRow.find(',') + 1).c_str(), nullptr), sweep.points[0].gainDb);
+}
+
+// A file of one frequency has no band to sweep: the entered values are held
+// instead of every point falling outside the file.
+TEST(ResponseFigure, TheFirstSweepFollowsTheFileOnlyWhenItSpansABand) {
+  const AmplifierDesign design = StoredExample();
+  auto data = std::make_shared<TouchstoneData>();
+  data->points.push_back({design.fMHz, design.transistor.s11, design.transistor.s21, design.transistor.s12,
+                          design.transistor.s22});
+  const SweepSource single = DefaultSweepSource(design, data);
+  EXPECT_FALSE(single.fromFile);
+  EXPECT_TRUE(RunSweep(design, single.transistor, single.plan).skippedMHz.empty());
+  data->points.push_back(data->points.back());
+  data->points.back().fMHz = 2 * design.fMHz;
+  const SweepSource band = DefaultSweepSource(design, data);
+  EXPECT_TRUE(band.fromFile);
+  EXPECT_EQ(band.plan.fromMHz, design.fMHz);
+  EXPECT_EQ(band.plan.toMHz, 2 * design.fMHz);
+  EXPECT_FALSE(band.transistor.sAt(0.5 * design.fMHz));
 }
 
 TEST(SmithFigure, EveryPointOfTheChartIsFinite) {

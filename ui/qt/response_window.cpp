@@ -15,7 +15,6 @@
 #include <charconv>
 
 #include "analysis/preferred_values.h"
-#include "touchstone/touchstone.h"
 #include "ui/qt/figure_view.h"
 
 // The sweep's numbers as the table shows them; the model reads the window's
@@ -92,12 +91,10 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
     : QWidget(parent, Qt::Window), design_(std::move(design)) {
   setObjectName(QStringLiteral("ResponseWindow"));
   setWindowTitle(QStringLiteral("Risposta in frequenza — ") + design_.caption);
-  fromFile_ = design_.source.touchstone && !design_.source.touchstone->points.empty();
-  const bool fromFile = fromFile_;
-  transistor_ = fromFile ? TouchstoneTransistor(design_.source.touchstone) : ConstantTransistor(design_.design);
-  plan_ = fromFile ? DefaultSweep(design_.source.touchstone->points.front().fMHz,
-                                  design_.source.touchstone->points.back().fMHz)
-                   : DefaultSweep(design_.design);
+  SweepSource source = DefaultSweepSource(design_.design, design_.source.touchstone);
+  fromFile_ = source.fromFile;
+  transistor_ = std::move(source.transistor);
+  plan_ = source.plan;
 
   from_ = NumberEdit("sweepFrom", QStringLiteral("frequenza iniziale [MHz]"));
   to_ = NumberEdit("sweepTo", QStringLiteral("frequenza finale [MHz]"));

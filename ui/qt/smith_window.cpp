@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "analysis/response_figure.h"
-#include "touchstone/touchstone.h"
 #include "ui/qt/figure_view.h"
 
 SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* parent)
@@ -55,15 +54,11 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
 
 const Figure& SmithWindow::figure() const { return view_->figure(); }
 
-// The sweep of the response window's default range: the file's, or half to
-// one and a half times the design frequency.
+// The sweep the response window starts with.
 const SweepResult& SmithWindow::inputSweep() {
   if (!sweep_) {
-    const auto& file = design_.source.touchstone;
-    const bool fromFile = file && !file->points.empty();
-    const SweepPlan plan = fromFile ? DefaultSweep(file->points.front().fMHz, file->points.back().fMHz)
-                                    : DefaultSweep(design_.design);
-    sweep_ = RunSweep(design_.design, fromFile ? TouchstoneTransistor(file) : ConstantTransistor(design_.design), plan);
+    const SweepSource source = DefaultSweepSource(design_.design, design_.source.touchstone);
+    sweep_ = RunSweep(design_.design, source.transistor, source.plan);
   }
   return *sweep_;
 }
