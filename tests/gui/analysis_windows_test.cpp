@@ -24,6 +24,7 @@
 #include "touchstone/touchstone.h"
 #include "ui/qt/design_store.h"
 #include "ui/qt/dialogs.h"
+#include "ui/qt/file_menus.h"
 #include "ui/qt/figure_view.h"
 #include "ui/qt/menus.h"
 #include "ui/qt/preferred_values_window.h"
@@ -61,7 +62,7 @@ class AnalysisWindows : public ::testing::Test {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetTouchstoneSourceProvider({});
+    ProvideTouchstoneSource();  // the input window's own, for the suites after this one
   }
   // The stored test values with Rf feedback open Form2.
   static void Calculate() {
