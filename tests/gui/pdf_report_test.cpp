@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -85,6 +86,28 @@ TEST_F(PdfReport, TwoA4PagesWithTheWindowsValuesAndItsFile) {
   for (const char* word : {"Li1 [nH]", "bfr.s2p", "Stabilità", "con retroazione", "Frequenza [MHz]"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(word))) << word;
   EXPECT_FALSE(text.contains(QStringLiteral("nan"), Qt::CaseInsensitive));
+}
+
+TEST_F(PdfReport, FeedbackOfAnEarlierDesignIsLeftOut) {
+  const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+  if (pdftotext.isEmpty()) GTEST_SKIP() << "poppler-utils missing";
+  // Rf // Cf first, then no feedback: the window's Cf box keeps its old text.
+  static_cast<QLineEdit*>(FindControl(FormId::Form1, "Text8"))->setText(QStringLiteral("40"));
+  for (const char* option : {"Option3", "Option4"}) {
+    static_cast<QAbstractButton*>(FindControl(FormId::Form1, option))->click();
+    static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Command1"))->click();
+    ASSERT_NE(FormFrame(FormId::Form4), nullptr);
+    static_cast<QAbstractButton*>(FindControl(FormId::Form4, "Command1"))->click();
+  }
+  ASSERT_FALSE(static_cast<QLabel*>(FindControl(FormId::Form4, "Label31"))->text().isEmpty());
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("relazione.pdf"));
+  PushScriptedAnswer(path.toStdString());
+  ASSERT_EQ(TriggerMenuEntry(FormId::Form4, kReport), "");
+  const QString text = Output(pdftotext, {path, QStringLiteral("-")});
+  EXPECT_TRUE(text.contains(QStringLiteral("Elemento Yf"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("Cf [pF]")));
+  EXPECT_FALSE(text.contains(QStringLiteral("Rf [kohm]")));
 }
 
 TEST_F(PdfReport, NeedsAComputedDesignAndTellsAFailedWrite) {
