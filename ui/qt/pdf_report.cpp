@@ -41,8 +41,8 @@ constexpr qreal kRowHeight = 16;
 // The schematic's element values, in its own pixels: a little larger than
 // its lettering, which shows at about 6.5 pt on the page.
 constexpr int kValuePx = 14;
-// Above this width a schematic is drawn as a bitmap of this many device
-// pixels per pixel of its own: sharp on paper at the page's width.
+// The schematic goes in as a bitmap of this many device pixels per pixel of
+// its own: about 600 dots to the inch at the page's width.
 constexpr qreal kSchematicRatio = 4;
 
 const QColor kInk(30, 30, 30);
