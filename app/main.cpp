@@ -21,7 +21,7 @@ struct StartRequest {
 
 // Ends the program (with the help or version printed, or a complaint on
 // standard error) when the command line says so; otherwise what to open.
-std::optional<StartRequest> ParseCommandLine(const QApplication& app, int* exitCode) {
+std::optional<StartRequest> ParseCommandLine(const QStringList& arguments, int* exitCode) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QStringLiteral("Reti di adattamento per amplificatori a BJT dai parametri S."));
@@ -44,7 +44,7 @@ std::optional<StartRequest> ParseCommandLine(const QApplication& app, int* exitC
     *exitCode = 2;
     return std::nullopt;
   };
-  if (!parser.parse(app.arguments())) return fail(parser.errorText());
+  if (!parser.parse(arguments)) return fail(parser.errorText());
   if (parser.isSet(help)) {
     std::fputs(qPrintable(parser.helpText()), stdout);
     *exitCode = 0;
@@ -70,15 +70,37 @@ std::optional<StartRequest> ParseCommandLine(const QApplication& app, int* exitC
   return request;
 }
 
+// The help and the version need no display: they are answered before the
+// windows' application exists.
+bool AsksHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray a(argv[i]);
+    if (a == "-h" || a == "--help" || a == "-v" || a == "--version") return true;
+  }
+  return false;
+}
+
+void NameProgram() {
+  QCoreApplication::setApplicationName(QStringLiteral("Adattamento BJT"));
+  QCoreApplication::setApplicationVersion(ProgramVersion());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  int exitCode = 0;
+  if (AsksHelpOrVersion(argc, argv)) {
+    QCoreApplication probe(argc, argv);
+    NameProgram();
+    LoadItalianQtTexts();
+    ParseCommandLine(probe.arguments(), &exitCode);
+    return exitCode;
+  }
   QApplication app(argc, argv);
   NameApplication();
   QApplication::setApplicationVersion(ProgramVersion());
   LoadItalianQtTexts();
-  int exitCode = 0;
-  const std::optional<StartRequest> start = ParseCommandLine(app, &exitCode);
+  const std::optional<StartRequest> start = ParseCommandLine(app.arguments(), &exitCode);
   if (!start) return exitCode;
   static DesignState design;
   InstallQtUi(design);

@@ -119,7 +119,7 @@ Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeed
   bottom.curves.push_back(CurveOf("MAG/MSG", kGainColour, Stroke::Solid, f, gain));
   if (feedback)
     bottom.curves.push_back(CurveOf("MAG/MSG con " + feedback->name, kGainColour, Stroke::Dashed, f, gainFb));
-  bottom.y = FitAxis("MAG/MSG [dB]", CurveValuesY(bottom), 4);
+  bottom.y = FitAxis("dB", CurveValuesY(bottom), 4);
 
   Figure figure;
   figure.panels = {std::move(top), std::move(bottom)};

@@ -7,9 +7,12 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ui/figure.h"
@@ -93,7 +96,7 @@ QTableView* MakeTable(QAbstractItemModel* model, QWidget* parent) {
   table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  table->horizontalHeader()->setDefaultSectionSize(table->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000e-00")));
+  table->horizontalHeader()->setDefaultSectionSize(table->fontMetrics().horizontalAdvance(QStringLiteral("-0.0000000")) + 12);
   return table;
 }
 
@@ -167,8 +170,8 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   plot_ = new FigureView(this);
   plot_->setObjectName(QStringLiteral("ChooserPlot"));
   plot_->setFigure(ChooserFigure(data, feedback));
-  plot_->setMinimumHeight(200);
-  layout->addWidget(plot_, 2);
+  plot_->setMinimumHeight(140);
+  layout->addWidget(plot_, 3);
 
   QString legend = QStringLiteral("Righe in verde: esiste l'adattamento coniugato simultaneo (μ > 1)");
   if (feedback) legend += QStringLiteral(" con la retroazione ") + Text(feedback->name) +
@@ -179,6 +182,11 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   table_ = MakeTable(model_, this);
   table_->setObjectName(QStringLiteral("FrequencyTable"));
   table_->setAccessibleName(QStringLiteral("frequenze del file"));
+  // The gain column holds "MAG -12.34" under a two-word header.
+  for (int column = kGain; column < model_->columnCount(); column += kFeedbackColumns)
+    table_->horizontalHeader()->resizeSection(column, table_->fontMetrics().horizontalAdvance(
+                                                          QStringLiteral("MAG/MSG [dB]")) + 16);
+  table_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(table_, 5);
 
   if (!data.noise.empty()) {
@@ -187,7 +195,11 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     noise->setObjectName(QStringLiteral("NoiseTable"));
     noise->setAccessibleName(QStringLiteral("parametri di rumore"));
     noise->setSelectionMode(QAbstractItemView::NoSelection);
-    layout->addWidget(noise, 1);
+    // Up to four rows without scrolling; a long block scrolls.
+    const int rows = std::min<int>(static_cast<int>(data.noise.size()), 4);
+    noise->setFixedHeight(noise->horizontalHeader()->sizeHint().height() +
+                          rows * noise->verticalHeader()->defaultSectionSize() + 2 * noise->frameWidth() + 2);
+    layout->addWidget(noise);
   }
 
   auto* note = new QLabel(
@@ -217,7 +229,10 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   connect(frequency_, &QLineEdit::textEdited, this, [this] { chosen_.reset(); });
 
   table_->selectRow(0);
-  resize(1180, 760);
+  // As large as the table wants, within the screen at any scale factor.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1180, 760);
+  resize(std::min(1180, room.width() - 40), std::min(760, room.height() - 60));
 }
 
 void FrequencyChooser::ShowRowFrequency() {

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QTranslator>
 #include <QVBoxLayout>
@@ -69,7 +70,8 @@ void Run(QDialog* dialog) {
 QString ProgramVersion() { return QStringLiteral(BJT_VERSION); }
 
 bool LoadItalianQtTexts() {
-  static QTranslator* translator = nullptr;
+  // Held weakly: one loaded for an earlier application goes with it.
+  static QPointer<QTranslator> translator;
   if (translator) return true;
   auto* loaded = new QTranslator(QCoreApplication::instance());
   if (!loaded->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
