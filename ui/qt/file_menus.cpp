@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QSettings>
@@ -177,6 +178,9 @@ bool WriteFields(const SParamFields& f, std::array<std::u16string, 9>& written) 
   }
   for (std::size_t i = 0; i < written.size(); ++i) SetText(FormId::Form1, kSourceFields[i], written[i]);
   SetText(FormId::Form1, "Text14", frequency);
+  // A long text shows its first digits in the narrow fields.
+  for (const char* name : kSourceFields)
+    if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, name))) field->setCursorPosition(0);
   return true;
 }
 
