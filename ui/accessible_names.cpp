@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "results/result_table.h"
+
 namespace {
 
 // A control is named either by a fixed text or by the captions of the labels
@@ -33,26 +35,20 @@ constexpr NameRow kInputNames[] = {
     Fixed("Picture1", "schema a blocchi dell'amplificatore"),
 };
 
-// Some verification captions on screen lack a bracket ("ImZotot)"); the
-// spoken names are written out in full.
-constexpr NameRow kResultNames[] = {
-    Borrowed("Label1", "Label4", "Label7"),   Borrowed("Label2", "Label5", "Label8"),
-    Borrowed("Label3", "Label6", "Label9"),   Borrowed("Label20", "Label17", "Label12"),
-    Borrowed("Label19", "Label16", "Label13"), Borrowed("Label18", "Label15", "Label14"),
-    Borrowed("Label37", "Label39"),           Borrowed("Label38", "Label40"),
-    Fixed("Label10", "Re(Zitot) [ohm]"),      Fixed("Label11", "Im(Zitot) [ohm]"),
-    Fixed("Label26", "Re(Zotot) [ohm]"),      Fixed("Label25", "Im(Zotot) [ohm]"),
-    Fixed("Label48", "Re(Ze) [ohm]"),         Fixed("Label47", "Im(Ze) [ohm]"),
-    Fixed("Label41", "Re(ZL) [ohm]"),         Fixed("Label42", "Im(ZL) [ohm]"),
-    Fixed("Label56", "Re(Zi) [ohm]"),         Fixed("Label55", "Im(Zi) [ohm]"),
-    Fixed("Label49", "Re(Zo) [ohm]"),         Fixed("Label50", "Im(Zo) [ohm]"),
-    Borrowed("Label28", "Label32", "Label34"), Borrowed("Label29", "Label33", "Label35"),
-    Borrowed("Label31", "Label30", "Label36"),
+// The result windows' value boxes are named after the quantity they show
+// (results/result_table.h); the pictures here.
+constexpr NameRow kResultPictures[] = {
     Fixed("Picture1", "schema dell'amplificatore con le reti di adattamento"),
     Fixed("Picture2", "retroazione Yf: Rf in parallelo a Lf"),
     Fixed("Picture3", "retroazione Yf: Rf in parallelo a Cf"),
     Fixed("Picture4", "retroazione Yf: Rf"),
 };
+
+std::string ResultBoxName(FormId form, const char* box) {
+  for (const ResultQuantity& q : ResultQuantities(form))
+    if (std::strcmp(q.box, box) == 0) return q.unit.empty() ? q.caption : q.caption + " [" + q.unit + "]";
+  return {};
+}
 
 std::string Trimmed(const char* text) {
   std::string s = text;
@@ -82,5 +78,7 @@ std::string AccessibleNameOf(FormId form, const ControlSpec& control) {
       if (std::strcmp(row.control, control.name) == 0) return NameFrom(form, row);
     return {};
   };
-  return form == FormId::Form1 ? find(kInputNames) : find(kResultNames);
+  if (form == FormId::Form1) return find(kInputNames);
+  const std::string picture = find(kResultPictures);
+  return picture.empty() ? ResultBoxName(form, control.name) : picture;
 }

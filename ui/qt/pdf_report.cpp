@@ -104,8 +104,13 @@ void AddFigures(ReportContent& content, const AnalysedDesign& analysed) {
   if (sweep.points.empty())
     content.responseMissing = QStringLiteral("La risposta in frequenza non si può calcolare per questo progetto.");
   else
-    content.response = BuildResponseFigure(
-        {.design = &design, .sweep = &sweep, .scale = plan.scale, .caption = caption, .constantTransistor = !fromFile});
+    content.response = BuildResponseFigure({.design = &design,
+                                            .sweep = &sweep,
+                                            .scale = plan.scale,
+                                            .caption = caption,
+                                            .constantTransistor = !fromFile,
+                                            .rounded = nullptr,
+                                            .roundedSeries = {}});
   // The page's heading names the window and the frequency already; the
   // figures' own long titles would not fit the page's width.
   if (content.response) {
