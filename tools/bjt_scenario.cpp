@@ -21,7 +21,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -129,27 +128,7 @@ void RunClick(const Target& t) {
   QApplication::sendEvent(button, &release);
 }
 
-std::string Json(const QString& s) {
-  std::string out = "\"";
-  for (unsigned char c : s.toStdString()) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
+std::string Json(const QString& s) { return JsonString(s.toStdString()); }
 std::string Json(const std::string& s) { return Json(QString::fromStdString(s)); }
 
 const char* KindName(ControlKind kind) {
