@@ -247,8 +247,14 @@ void Quit() {
 }  // namespace
 
 bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
+  // The windows stay live while a file is read: a second open (a shortcut,
+  // a drop) before the progress dialog shows is ignored.
+  static bool reading = false;
+  if (reading) return false;
   const QString name = QFileInfo(path).fileName();
+  reading = true;
   std::optional<TouchstoneResult> read = ReadWithProgress(path);
+  reading = false;
   if (!read) return false;
   if (const auto* error = std::get_if<TouchstoneError>(&*read)) {
     ShowMessage(DescribeError(name.toStdString(), *error));
