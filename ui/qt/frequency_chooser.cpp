@@ -162,6 +162,11 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     : QDialog(parent), data_(data) {
   setObjectName(QStringLiteral("FrequencyChooser"));
   setWindowTitle(QStringLiteral("Scegli la frequenza"));
+  // As large as the table wants, within the screen at any scale factor; on
+  // a small screen the noise block gives up room to the table.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1180, 760);
+  const bool small = room.height() < 700;
   auto* layout = new QVBoxLayout(this);
   auto* summary = new QLabel(SummaryOf(data, fileName), this);
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -196,7 +201,7 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     noise->setAccessibleName(QStringLiteral("parametri di rumore"));
     noise->setSelectionMode(QAbstractItemView::NoSelection);
     // Up to four rows without scrolling; a long block scrolls.
-    const int rows = std::min<int>(static_cast<int>(data.noise.size()), 4);
+    const int rows = std::min<int>(static_cast<int>(data.noise.size()), small ? 2 : 4);
     noise->setFixedHeight(noise->horizontalHeader()->sizeHint().height() +
                           rows * noise->verticalHeader()->defaultSectionSize() + 2 * noise->frameWidth() + 2);
     layout->addWidget(noise);
@@ -229,9 +234,6 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   connect(frequency_, &QLineEdit::textEdited, this, [this] { chosen_.reset(); });
 
   table_->selectRow(0);
-  // As large as the table wants, within the screen at any scale factor.
-  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-  const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1180, 760);
   resize(std::min(1180, room.width() - 40), std::min(760, room.height() - 60));
 }
 
