@@ -33,14 +33,23 @@ std::string Reason(int error) {
   }
 }
 
-std::string Failure(const std::string& path, int error) {
-  return "Impossibile salvare \"" + path + "\": " + Reason(error);
-}
-
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string Failure(const std::string& path, int error) {
+  // Some file systems (/proc, /sys) answer "no such file" for a folder that
+  // is there but takes no new files.
+  if (error == ENOENT && IsFolder(FolderOf(path)))
+    return "Impossibile salvare \"" + path + "\": in quella cartella non si possono creare file";
+  return "Impossibile salvare \"" + path + "\": " + Reason(error);
 }
 
 // A name beside the target that no other writer uses at the same moment.

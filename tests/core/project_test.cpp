@@ -136,6 +136,11 @@ TEST(Project, SavingIsAtomicAndAFailedSaveKeepsTheOldFile) {
   const auto missing = WriteFileAtomically((dir / "manca" / "a.bjtp").string(), "x");
   ASSERT_TRUE(missing);
   EXPECT_NE(missing->find("la cartella non esiste"), std::string::npos) << *missing;
+  if (fs::is_directory("/proc/self")) {  // a folder that is there but takes no files
+    const auto refused = WriteFileAtomically("/proc/self/a.bjtp", "x");
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("non si possono creare file"), std::string::npos) << *refused;
+  }
   EXPECT_TRUE(WriteFileAtomically((path / "a.bjtp").string(), "x"));
   EXPECT_EQ(std::get<Project>(ReadProjectFile(path.string())).fields.at("f_mhz"), u"900");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 2);
