@@ -31,13 +31,6 @@ std::string Refusal(std::string_view json) {
   return std::get<std::string>(result);
 }
 
-std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // A fresh, empty folder for one test.
 fs::path ScratchFolder(const char* name) {
   const fs::path dir = fs::temp_directory_path() / name;
