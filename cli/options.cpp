@@ -42,12 +42,12 @@ struct Parser {
     if (auto n = PositiveInteger(text)) return *n;
     throw UsageError{option + " vuole un numero intero maggiore di zero, non \"" + text + "\""};
   }
-  void Field(const std::string& spec) {
-    const size_t eq = spec.find('=');
-    const std::string key = spec.substr(0, eq);
-    if (eq == std::string::npos) throw UsageError{"--field vuole CHIAVE=TESTO, non \"" + spec + "\""};
+  void Field(const std::string& assignment) {
+    const size_t eq = assignment.find('=');
+    const std::string key = assignment.substr(0, eq);
+    if (eq == std::string::npos) throw UsageError{"--field vuole CHIAVE=TESTO, non \"" + assignment + "\""};
     if (!ControlOfFieldKey(key)) throw UsageError{"chiave sconosciuta: \"" + key + "\""};
-    options.fields.emplace_back(key, spec.substr(eq + 1));
+    options.fields.emplace_back(key, assignment.substr(eq + 1));
   }
   void Feedback(const std::string& name) {
     if (!ControlOfFeedback(name))

@@ -58,11 +58,11 @@ std::string UnitOf(const FormSpec& form, const char* label) {
 }  // namespace
 
 std::vector<ResultQuantity> ResultQuantities(FormId form) {
-  const FormSpec& spec = FormSpecOf(form);
+  const FormSpec& table = FormSpecOf(form);
   std::vector<ResultQuantity> quantities;
   for (const BoxRow& row : kBoxes) {
     if (row.captionFrom)
-      quantities.push_back({row.box, CaptionOf(spec, row.captionFrom), UnitOf(spec, row.unitFrom)});
+      quantities.push_back({row.box, CaptionOf(table, row.captionFrom), UnitOf(table, row.unitFrom)});
     else
       quantities.push_back({row.box, row.caption, row.unit});
   }
