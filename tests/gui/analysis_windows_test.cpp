@@ -183,14 +183,7 @@ TEST_F(AnalysisWindows, ResponseExportsWriteTheFiles) {
 
 TEST_F(AnalysisWindows, ResponseFromAFileSweepsItsRange) {
   // The transistor at three frequencies; the design is made at 100 MHz.
-  auto parsed = ParseTouchstone(
-      "# MHz S MA R 50\n"
-      "80 0.55 -40 26.0 145 0.009 76 0.87 -15\n"
-      "100 0.51 -44.8 24.51 142.5 0.01 74.5 0.86 -16.7\n"
-      "140 0.45 -52 21.0 137 0.012 72 0.84 -19\n");
-  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(parsed));
-  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(parsed));
-  SetTouchstoneSourceProvider([data] { return TouchstoneSource{data, "bfr.s2p"}; });
+  UseThreePointTransistorFile("bfr.s2p");
   Calculate();
   Compute();
   ASSERT_EQ(TriggerMenuEntry(FormId::Form2, kResponse), "");

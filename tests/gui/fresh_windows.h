@@ -3,8 +3,13 @@
 // message boxes recorded instead of shown.
 #include <QWidget>
 
+#include <memory>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include "touchstone/touchstone.h"
+#include "ui/qt/design_store.h"
 
 #include "ui/qt/qt_ui.h"
 
@@ -22,4 +27,16 @@ inline void OpenFreshWindows(DesignState& design) {
   for (FormId form : kResultForms)
     if (QWidget* w = FormFrame(form)) w->close();
   OpenStartWindow();
+}
+
+// A maker's transistor at three frequencies around the 100 MHz of the test
+// values, given as the file the input window's S-parameters came from.
+inline void UseThreePointTransistorFile(const std::string& path) {
+  auto parsed = ParseTouchstone(
+      "# MHz S MA R 50\n"
+      "80 0.55 -40 26.0 145 0.009 76 0.87 -15\n"
+      "100 0.51 -44.8 24.51 142.5 0.01 74.5 0.86 -16.7\n"
+      "140 0.45 -52 21.0 137 0.012 72 0.84 -19\n");
+  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(parsed));
+  SetTouchstoneSourceProvider([data, path] { return TouchstoneSource{data, path}; });
 }

@@ -55,14 +55,7 @@ TEST_F(PdfReport, TwoA4PagesWithTheWindowsValuesAndItsFile) {
   const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
   const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
   if (pdfinfo.isEmpty() || pdftotext.isEmpty()) GTEST_SKIP() << "poppler-utils missing";
-  auto parsed = ParseTouchstone(
-      "# MHz S MA R 50\n"
-      "80 0.55 -40 26.0 145 0.009 76 0.87 -15\n"
-      "100 0.51 -44.8 24.51 142.5 0.01 74.5 0.86 -16.7\n"
-      "140 0.45 -52 21.0 137 0.012 72 0.84 -19\n");
-  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(parsed));
-  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(parsed));
-  SetTouchstoneSourceProvider([data] { return TouchstoneSource{data, "/dati/bfr.s2p"}; });
+  UseThreePointTransistorFile("/dati/bfr.s2p");
   Calculate();
   Compute();
   QTemporaryDir dir;
