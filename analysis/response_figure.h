@@ -31,10 +31,10 @@ struct ResponseInput {
   const AmplifierDesign* design = nullptr;
   const SweepResult* sweep = nullptr;
   SweepScale scale = SweepScale::Linear;
-  std::string caption;                  // which result window: "Form2 (ImZi < 0 ImZo < 0)"
+  std::string caption{};                // which result window: "Form2 (ImZi < 0 ImZo < 0)"
   bool constantTransistor = false;      // no file: the entered S-parameters at every frequency
   const SweepResult* rounded = nullptr;  // the design with preferred values, or null
-  std::string roundedSeries;            // "E12"
+  std::string roundedSeries{};          // "E12"
 };
 
 // The notes under the plot: the −1 and −3 dB bandwidths, each band where
