@@ -2,6 +2,7 @@
 // windows, sweeps on any number of threads, and its netlist under ngspice.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,10 @@ std::string Slurp(const std::string& path) {
   return s.str();
 }
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "bjt_cli_" + name; }
+// Each test process has its own files: CTest runs several at once.
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "bjt_cli_" + std::to_string(::getpid()) + "_" + name;
+}
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

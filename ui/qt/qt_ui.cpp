@@ -147,7 +147,7 @@ class FormWindow : public QWidget {
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("ScrollArea"));
     scroll_->setFrameShape(QFrame::NoFrame);
-    layout_->replaceWidget(client_, scroll_);
+    delete layout_->replaceWidget(client_, scroll_);  // the old item is ours to delete
     scroll_->setWidget(client_);
     layout_->activate();  // the window's least size is now the scroll area's
     if (focus) focus->setFocus();
@@ -157,7 +157,7 @@ class FormWindow : public QWidget {
     if (!scroll_) return;
     QWidget* focus = focusWidget();
     scroll_->takeWidget();
-    layout_->replaceWidget(scroll_, client_);
+    delete layout_->replaceWidget(scroll_, client_);
     delete scroll_;
     scroll_ = nullptr;
     client_->setAutoFillBackground(false);  // the scroll area had it paint itself
