@@ -124,11 +124,12 @@ Bandwidth BandwidthOf(const SweepResult& sweep, double designMHz, double dropDb)
 std::string DescribeBandwidth(const Bandwidth& band, double dropDb) {
   const std::string head = "Banda a −" + MHzText(dropDb) + " dB: ";
   if (!band.designInSweep) return head + "la frequenza di progetto è fuori dalla scansione";
+  // An edge the sweep does not reach lies beyond its end.
   const std::string low = band.lowFound ? MHzText(band.lowMHz) + " MHz"
-                                        : "oltre la scansione (sotto " + MHzText(band.lowMHz) + " MHz)";
+                                        : "meno di " + MHzText(band.lowMHz) + " MHz (oltre la scansione)";
   const std::string high = band.highFound
                                ? MHzText(band.highMHz) + " MHz"
-                               : "oltre la scansione (sopra " + MHzText(band.highMHz) + " MHz)";
+                               : "più di " + MHzText(band.highMHz) + " MHz (oltre la scansione)";
   std::string text = head + "da " + low + " a " + high;
   if (band.lowFound && band.highFound) text += " (" + MHzText(band.widthMHz()) + " MHz)";
   return text;

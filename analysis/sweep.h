@@ -44,8 +44,8 @@ struct Bandwidth {
   double widthMHz() const { return highMHz - lowMHz; }
 };
 Bandwidth BandwidthOf(const SweepResult& sweep, double designMHz, double dropDb);
-// "Banda a −3 dB: da 95.2 MHz a 104.8 MHz (9.6 MHz)", "oltre la scansione"
-// for an edge not reached.
+// "Banda a −3 dB: da 95.2 MHz a 104.8 MHz (9.6 MHz)", "meno di 40 MHz (oltre la
+// scansione)" for an edge not reached.
 std::string DescribeBandwidth(const Bandwidth& band, double dropDb);
 
 // Every band where the amplifier's μ ≤ 1, edges at the sweep points.

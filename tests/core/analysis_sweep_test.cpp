@@ -78,7 +78,7 @@ TEST(AnalysisSweep, BandwidthEdgesInterpolatedOrBeyondTheSweep) {
   EXPECT_EQ(b3.lowMHz, 70);
   ASSERT_TRUE(b3.highFound);
   EXPECT_NEAR(b3.highMHz, 115, 1e-12);
-  EXPECT_NE(DescribeBandwidth(b3, 3).find("oltre la scansione (sotto 70 MHz)"), std::string::npos);
+  EXPECT_NE(DescribeBandwidth(b3, 3).find("da meno di 70 MHz (oltre la scansione) a "), std::string::npos);
 
   // Between sweep points the design frequency's GT is interpolated: 9.5 dB at 95 MHz.
   const Bandwidth b1 = BandwidthOf(r, 95, 1);
