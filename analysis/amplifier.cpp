@@ -65,14 +65,6 @@ double ReturnLossDb(Cx gamma) {
   return std::min(-10.0 * std::log10(m2), kReturnLossCeilingDb);
 }
 
-std::optional<Cx> PortImpedance(Cx gamma, double r) {
-  const Cx den = Cx{1.0, 0.0} - gamma;
-  if (den == Cx{}) return std::nullopt;
-  const Cx z = r * (Cx{1.0, 0.0} + gamma) * Inverse(den);
-  if (!Finite(z)) return std::nullopt;
-  return z;
-}
-
 FeedbackElement FeedbackOfState(const DesignState& s) {
   FeedbackElement e;
   const double omega = 2.0 * kPi * s.fMHz * 1e6;
@@ -187,8 +179,8 @@ std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& d, double fMHz,
   if (!s) return std::nullopt;
   const std::optional<KAndMu> amplifier = KAndMuOf(*s);
   const std::optional<KAndMu> transistor = KAndMuOf(*withFeedback);
-  const std::optional<Cx> zin = PortImpedance(s->s11, d.RE);
-  const std::optional<Cx> zout = PortImpedance(s->s22, d.RL);
+  const std::optional<Cx> zin = ImpedanceOf(s->s11, d.RE);
+  const std::optional<Cx> zout = ImpedanceOf(s->s22, d.RL);
   const double gt = std::norm(s->s21);
   if (!amplifier || !transistor || !zin || !zout || !(gt > 0) || !std::isfinite(gt))
     return std::nullopt;

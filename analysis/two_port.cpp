@@ -8,37 +8,34 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
-bool Finite(const SMatrix& s) {
-  return Finite(s.s11) && Finite(s.s12) && Finite(s.s21) && Finite(s.s22);
-}
 
 struct YMatrix {
   Cx y11, y12, y21, y22;
 };
 
+// S to normalized Y and back are one map, its own inverse:
+// y = (1 − S)(1 + S)⁻¹ and S = (1 − y)(1 + y)⁻¹, written out for two ports.
+template <typename Out>
+std::optional<Out> Bilinear(Cx a11, Cx a12, Cx a21, Cx a22) {
+  const Cx one{1.0, 0.0};
+  const Cx p = a12 * a21;
+  const Cx d = (one + a11) * (one + a22) - p;
+  if (d == Cx{}) return std::nullopt;
+  const Cx inv = Inverse(d);
+  const Out out{((one - a11) * (one + a22) + p) * inv, -2.0 * a12 * inv, -2.0 * a21 * inv,
+                ((one + a11) * (one - a22) + p) * inv};
+  const auto& [b11, b12, b21, b22] = out;
+  if (!Finite(b11) || !Finite(b12) || !Finite(b21) || !Finite(b22)) return std::nullopt;
+  return out;
+}
+
 // Y normalized to 1/r0 (y = Y·r0), so the feedback's yf is scaled the same.
 std::optional<YMatrix> NormalizedY(const SMatrix& s) {
-  const Cx one{1.0, 0.0};
-  const Cx p = s.s12 * s.s21;
-  const Cx ds = (one + s.s11) * (one + s.s22) - p;
-  if (ds == Cx{}) return std::nullopt;
-  const Cx inv = Inverse(ds);
-  YMatrix y{((one - s.s11) * (one + s.s22) + p) * inv, -2.0 * s.s12 * inv, -2.0 * s.s21 * inv,
-            ((one + s.s11) * (one - s.s22) + p) * inv};
-  if (!Finite(y.y11) || !Finite(y.y12) || !Finite(y.y21) || !Finite(y.y22)) return std::nullopt;
-  return y;
+  return Bilinear<YMatrix>(s.s11, s.s12, s.s21, s.s22);
 }
 
 std::optional<SMatrix> SFromNormalizedY(const YMatrix& y) {
-  const Cx one{1.0, 0.0};
-  const Cx p = y.y12 * y.y21;
-  const Cx dy = (one + y.y11) * (one + y.y22) - p;
-  if (dy == Cx{}) return std::nullopt;
-  const Cx inv = Inverse(dy);
-  SMatrix s{((one - y.y11) * (one + y.y22) + p) * inv, -2.0 * y.y12 * inv, -2.0 * y.y21 * inv,
-            ((one + y.y11) * (one - y.y22) + p) * inv};
-  if (!Finite(s)) return std::nullopt;
-  return s;
+  return Bilinear<SMatrix>(y.y11, y.y12, y.y21, y.y22);
 }
 
 std::optional<double> Db10(double ratio) {
