@@ -4,14 +4,9 @@
 #include <cstdlib>
 
 #include "export/spice_netlist.h"
+#include "ui/number_text.h"
 
 namespace {
-
-std::string Num(double x) {
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, x);
-  return std::string(buf, r.ptr);
-}
 
 // MHz to Hz by moving the decimal point of the shortest text, so 431.2 MHz
 // is written 4.312e8 Hz and not 431200000.00000006.
@@ -24,7 +19,7 @@ std::string HzText(double fMHz) {
   return text.substr(0, e) + "e" + std::to_string(exponent);
 }
 
-std::string Pair(Cx z) { return Num(z.real()) + " " + Num(z.imag()); }
+std::string Pair(Cx z) { return FileNumberText(z.real()) + " " + FileNumberText(z.imag()); }
 
 }  // namespace
 
@@ -33,11 +28,11 @@ std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult&
   std::string out = "! " + DescribeDesign(d) + "\n";
   out += "! L'amplificatore completo: parametri S riferiti a RE all'ingresso e a RL all'uscita\n";
   if (sameReference) {
-    out += "! Touchstone 1.1\n# Hz S RI R " + Num(d.RE) + "\n";
+    out += "! Touchstone 1.1\n# Hz S RI R " + FileNumberText(d.RE) + "\n";
   } else {
-    out += "[Version] 2.0\n# Hz S RI R " + Num(d.RE) + "\n[Number of Ports] 2\n"
+    out += "[Version] 2.0\n# Hz S RI R " + FileNumberText(d.RE) + "\n[Number of Ports] 2\n"
            "[Two-Port Data Order] 21_12\n[Number of Frequencies] " +
-           std::to_string(sweep.points.size()) + "\n[Reference] " + Num(d.RE) + " " + Num(d.RL) +
+           std::to_string(sweep.points.size()) + "\n[Reference] " + FileNumberText(d.RE) + " " + FileNumberText(d.RL) +
            "\n[Network Data]\n";
   }
   out += "! f[Hz] Re(S11) Im(S11) Re(S21) Im(S21) Re(S12) Im(S12) Re(S22) Im(S22)\n";

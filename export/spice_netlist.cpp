@@ -1,20 +1,13 @@
 #include "export/spice_netlist.h"
 
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
 #include "networks/result_commands.h"
 #include "ui/controls.h"
+#include "ui/number_text.h"
 
 namespace {
-
-// Full precision, so the simulator sees exactly the designed values.
-std::string Num(double x) {
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, x);
-  return std::string(buf, r.ptr);
-}
 
 // The simulator's angular frequency: its own π, not the windows' 2π literal,
 // so a capacitor realises exactly the susceptance asked for.
@@ -26,7 +19,7 @@ const char* KindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-
 std::string Arm(const std::string& name, NetworkKind kind, bool shunt, const std::string& a,
                 const std::string& b, double value) {
   const bool inductor = (kind == NetworkKind::LCL) == !shunt;
-  return (inductor ? "L" : "C") + name + " " + a + " " + b + " " + Num(value) +
+  return (inductor ? "L" : "C") + name + " " + a + " " + b + " " + FileNumberText(value) +
          (inductor ? "n" : "p") + "\n";
 }
 
@@ -50,10 +43,10 @@ std::string OutputNetwork(const TeeNetwork& n) {
 std::string Feedback(const DesignState& s) {
   std::string out = "* reazione Yf tra ingresso (base) e uscita (collettore)\n"
                     ".subckt reazione ingresso uscita\n";
-  if (s.Gf != 0) out += "Rf ingresso uscita " + Num(1.0 / s.Gf) + "\n";
+  if (s.Gf != 0) out += "Rf ingresso uscita " + FileNumberText(1.0 / s.Gf) + "\n";
   // Lf and Cf as the window shows them (recomputed from Bf by its compute).
-  if (s.Bf < 0) out += "Lf ingresso uscita " + Num(s.Lf * 1000) + "n\n";
-  if (s.Bf > 0) out += "Cf ingresso uscita " + Num(s.Cf) + "p\n";
+  if (s.Bf < 0) out += "Lf ingresso uscita " + FileNumberText(s.Lf * 1000) + "n\n";
+  if (s.Bf > 0) out += "Cf ingresso uscita " + FileNumberText(s.Cf) + "p\n";
   if (s.Gf == 0 && s.Bf == 0) out += "* nessuna reazione: Yf = 0\n";
   return out + ".ends reazione\n";
 }
@@ -66,19 +59,19 @@ std::string Subcircuits(const AmplifierDesign& d) {
 // current into the input network is sensed by VI.
 std::string Amplifier(const AmplifierDesign& d, const std::string& model) {
   return "VS gen 0 dc 0 ac 1\n"
-         "RE gen p " + Num(d.RE) + "\n"
+         "RE gen p " + FileNumberText(d.RE) + "\n"
          "VI p ingresso dc 0\n"
          "XIN ingresso b rete_ingresso\n"
          "XQ c b 0 " + model + "\n"
          "XF b c reazione\n"
          "XOUT c uscita rete_uscita\n"
-         "RL uscita 0 " + Num(d.RL) + "\n";
+         "RL uscita 0 " + FileNumberText(d.RL) + "\n";
 }
 
 // The bench ends ngspice after printing, so a batch run reports success
 // (without an analysis card of its own, batch mode would end with status 1).
 std::string Analysis(const AmplifierDesign& d, bool quit) {
-  const std::string f = Num(d.fMHz * 1e6);
+  const std::string f = FileNumberText(d.fMHz * 1e6);
   return "\n.control\n"
          "set numdgt=15\n"
          "ac lin 1 " + f + " " + f + "\n"
@@ -92,13 +85,13 @@ std::string Analysis(const AmplifierDesign& d, bool quit) {
 std::string AdmittanceTerm(const std::string& name, const std::string& to, const std::string& from,
                            Complex y, double omega) {
   std::string out;
-  if (y.re != 0) out += "G" + name + " " + to + " e " + from + " e " + Num(y.re) + "\n";
+  if (y.re != 0) out += "G" + name + " " + to + " e " + from + " e " + FileNumberText(y.re) + "\n";
   if (y.im != 0) {
     // jB·V: the current of a capacitor |B|/ω driven by a copy of V, fed in
     // with the sign of B.
     out += "E" + name + " x" + name + " e " + from + " e 1\n";
     out += "V" + name + " x" + name + " y" + name + " dc 0\n";
-    out += "C" + name + " y" + name + " e " + Num(std::fabs(y.im) / omega) + "\n";
+    out += "C" + name + " y" + name + " e " + FileNumberText(std::fabs(y.im) / omega) + "\n";
     out += "F" + name + " " + to + " e V" + name + " " + (y.im > 0 ? "1" : "-1") + "\n";
   }
   return out;
@@ -107,7 +100,7 @@ std::string AdmittanceTerm(const std::string& name, const std::string& to, const
 std::string LinearTransistor(const AmplifierDesign& d) {
   const DesignState& s = d.state;
   const double omega = Omega(d.fMHz);
-  return "* il transistore lineare a " + Num(d.fMHz) +
+  return "* il transistore lineare a " + FileNumberText(d.fMHz) +
          " MHz: i suoi parametri Y (siemens), porta 1 base, porta 2 collettore\n"
          ".subckt transistore_lineare c b e\n" +
          AdmittanceTerm("11", "b", "b", s.Y11, omega) + AdmittanceTerm("12", "b", "c", s.Y12, omega) +
@@ -120,8 +113,8 @@ std::string LinearTransistor(const AmplifierDesign& d) {
 std::string DescribeDesign(const AmplifierDesign& d) {
   const NetworkKinds kinds = NetworkKindsOf(d.window);
   return "Adattamento BJT, finestra \"" + std::string(FormSpecOf(d.window).caption) + "\" (" +
-         FormName(d.window) + "): f = " + Num(d.fMHz) + " MHz, RE = " + Num(d.RE) +
-         " ohm, RL = " + Num(d.RL) + " ohm, reti " + KindName(kinds.input) + " / " +
+         FormName(d.window) + "): f = " + FileNumberText(d.fMHz) + " MHz, RE = " + FileNumberText(d.RE) +
+         " ohm, RL = " + FileNumberText(d.RL) + " ohm, reti " + KindName(kinds.input) + " / " +
          KindName(kinds.output);
 }
 
@@ -137,7 +130,7 @@ std::string SpiceNetlistText(const AmplifierDesign& d) {
 std::string SpiceBenchText(const AmplifierDesign& d) {
   return "* Banco di prova: " + DescribeDesign(d) + "\n"
          "* il transistore sostituito dal suo equivalente lineare, valido soltanto a " +
-         Num(d.fMHz) + " MHz\n\n" + Subcircuits(d) + LinearTransistor(d) + "\n" +
+         FileNumberText(d.fMHz) + " MHz\n\n" + Subcircuits(d) + LinearTransistor(d) + "\n" +
          Amplifier(d, "transistore_lineare") + Analysis(d, true) + ".end\n";
 }
 

@@ -1,7 +1,6 @@
 #include "session/session_output.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <complex>
 
@@ -40,13 +39,6 @@ const Elements& InputElements(NetworkKind kind) { return kind == NetworkKind::LC
 const Elements& OutputElements(NetworkKind kind) { return kind == NetworkKind::LCL ? kOutputLCL : kOutputCLC; }
 const char* KindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }
 
-// The shortest text that reads back as x; C locale, for the CSV.
-std::string Shortest(double x) {
-  if (!std::isfinite(x)) return "";
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, x);
-  return std::string(buf, r.ptr);
-}
 
 // The windows' number format; a value that cannot be shown as a number is
 // left out rather than shown as one.
@@ -126,15 +118,15 @@ void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>
     line += ",,,,";
     return;
   }
-  line += "," + Shortest(f->k) + "," + Shortest(std::abs(f->delta)) + "," + Shortest(f->mu) + "," +
-          GainKind(*f) + "," + (f->gainFinite ? Shortest(f->gainDb) : std::string());
+  line += "," + FileNumberText(f->k) + "," + FileNumberText(std::abs(f->delta)) + "," + FileNumberText(f->mu) + "," +
+          GainKind(*f) + "," + (f->gainFinite ? FileNumberText(f->gainDb) : std::string());
 }
 
 void AppendElementsCsv(std::string& line, NetworkKind kind, const Elements& elements,
                        const DesignState& s) {
   line += std::string(",") + KindName(kind);
   for (const Element& e : elements)
-    line += std::string(",") + e.name + "," + Shortest(s.*e.value) + "," + e.unit;
+    line += std::string(",") + e.name + "," + FileNumberText(s.*e.value) + "," + e.unit;
 }
 
 }  // namespace
@@ -207,7 +199,7 @@ std::string SweepCsvHeader() {
 std::string SweepCsvLine(const SweepDesign& d) {
   const SessionResult& r = d.session;
   const SessionStability stability = StabilityOfSession(r.state);
-  std::string line = Shortest(d.fMHz);
+  std::string line = FileNumberText(d.fMHz);
   AppendStabilityCsv(line, stability.transistor);
   AppendStabilityCsv(line, stability.withFeedback);
   const WindowDesignResult* design = r.firstDesign();
@@ -217,9 +209,9 @@ std::string SweepCsvLine(const SweepDesign& d) {
   } else {
     const DesignState& s = design->state;
     const NetworkKinds kinds = NetworkKindsOf(design->window);
-    line += std::string(",progettato,") + FormName(design->window) + "," + Shortest(s.ReZi) + "," +
-            Shortest(s.ImZi) + "," + Shortest(s.ReZo) + "," + Shortest(s.ImZo) + "," +
-            (s.PoPi > 0 ? Shortest(10 * std::log10(s.PoPi)) : std::string());
+    line += std::string(",progettato,") + FormName(design->window) + "," + FileNumberText(s.ReZi) + "," +
+            FileNumberText(s.ImZi) + "," + FileNumberText(s.ReZo) + "," + FileNumberText(s.ImZo) + "," +
+            (s.PoPi > 0 ? FileNumberText(10 * std::log10(s.PoPi)) : std::string());
     AppendElementsCsv(line, kinds.input, InputElements(kinds.input), s);
     AppendElementsCsv(line, kinds.output, OutputElements(kinds.output), s);
   }

@@ -140,3 +140,5 @@ std::string ShortestNumberText(double x) {
   const auto r = std::to_chars(buf, buf + sizeof buf, x);
   return std::string(buf, r.ptr);
 }
+
+std::string FileNumberText(double x) { return std::isfinite(x) ? ShortestNumberText(x) : std::string(); }

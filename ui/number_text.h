@@ -22,3 +22,6 @@ std::string FormatNumber(double x);
 // 2140 -> "2140", 0.1 -> "0.1", 1e-7 -> "1e-07". A non-finite value raises
 // ArithmeticFault ("ShortestNumberText").
 std::string ShortestNumberText(double x);
+// The same for files written out (CSV, netlists), empty for a value that
+// is not finite, so no file ever carries "inf" or "nan".
+std::string FileNumberText(double x);
