@@ -157,24 +157,9 @@ std::string ReadoutLine(const char* name, double value, int decimals, const char
 
 }  // namespace
 
-TransistorSource TouchstoneTransistor(std::shared_ptr<const TouchstoneData> data) {
-  TransistorSource source;
-  if (!data) return source;
-  source.referenceOhm = data->referenceOhm;
-  source.sAt = [data](double fMHz) -> std::optional<SMatrix> {
-    if (data->points.empty()) return std::nullopt;
-    const InterpolatedPoint at = InterpolateAt(*data, fMHz);
-    if (!at.inRange) return std::nullopt;
-    const SParamPoint& p = at.point;
-    return SMatrix{p.s11, p.s12, p.s21, p.s22};
-  };
-  return source;
-}
-
 SweepSource DefaultSweepSource(const AmplifierDesign& design, std::shared_ptr<const TouchstoneData> data) {
-  if (!data || data->points.size() < 2) return {ConstantTransistor(design), DefaultSweep(design), false};
-  const SweepPlan plan = DefaultSweep(data->points.front().fMHz, data->points.back().fMHz);
-  return {TouchstoneTransistor(std::move(data)), plan, true};
+  if (!data || data->records.size() < 2) return {ConstantTransistor(design), DefaultSweep(design), false};
+  return {FileTransistor(*data), DefaultSweep(*data), true};
 }
 
 std::vector<Note> ResponseNotes(const ResponseInput& input) {

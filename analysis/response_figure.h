@@ -12,10 +12,6 @@
 
 struct TouchstoneData;
 
-// The transistor across frequency from its file, referred to the file's
-// resistance; nullopt outside the file's range (those points are skipped).
-TransistorSource TouchstoneTransistor(std::shared_ptr<const TouchstoneData> data);
-
 // The transistor and the first sweep of a design's response: the file's data
 // over the file's band when the design came from a file with more than one
 // frequency; otherwise the entered S-parameters held constant from 0.5 to

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -35,13 +36,14 @@ SweepPlan DefaultSweep(double fileFromMHz, double fileToMHz) {
 }
 
 SweepPlan DefaultSweep(const TouchstoneData& file) {
-  if (file.points.empty()) return {};
-  return DefaultSweep(file.points.front().fMHz, file.points.back().fMHz);
+  if (file.records.empty()) return {};
+  return DefaultSweep(file.records.front().fMHz, file.records.back().fMHz);
 }
 
 TransistorSource FileTransistor(const TouchstoneData& file) {
-  return {[&file](double fMHz) -> std::optional<SMatrix> {
-            const InterpolatedPoint p = InterpolateAt(file, fMHz);
+  auto points = std::make_shared<const std::vector<SParamPoint>>(ComplexPoints(file));
+  return {[points](double fMHz) -> std::optional<SMatrix> {
+            const InterpolatedPoint p = InterpolateAt(*points, fMHz);
             if (!p.inRange) return std::nullopt;
             return SMatrix{p.point.s11, p.point.s12, p.point.s21, p.point.s22};
           },

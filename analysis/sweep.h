@@ -28,7 +28,8 @@ struct SweepResult {
   std::vector<double> skippedMHz;  // not finite, or outside the data
 };
 // The file's transistor, interpolated between its frequencies; frequencies
-// outside the file have no data. `file` must outlive the source.
+// outside the file have no data. The source keeps its own copy of the values,
+// converted once.
 TransistorSource FileTransistor(const TouchstoneData& file);
 
 SweepResult RunSweep(const AmplifierDesign& design, const TransistorSource& transistor,

@@ -26,15 +26,18 @@ AmplifierDesign WorkedExampleDesign() {
 }
 
 // 10001 frequencies from 50 to 150 MHz around the entered S-parameters, the
-// phases turning and the gain falling with frequency as a transistor's do.
+// phases turning and the gain falling with frequency as a transistor's do;
+// magnitude and degrees, as a maker writes them.
 TouchstoneData TransistorFile(const AmplifierDesign& d) {
   TouchstoneData data;
+  data.format = PairFormat::MA;
   const int count = 10001;
+  const auto pair = [](std::complex<double> s) { return FilePair{std::abs(s), std::arg(s) * 180 / M_PI}; };
   for (int i = 0; i < count; ++i) {
     const double f = 50 + 100.0 * i / (count - 1), r = f / d.fMHz;
     const std::complex<double> turn = std::polar(1.0, -0.8 * (r - 1));
-    data.points.push_back({f, d.transistor.s11 * turn, d.transistor.s21 * turn / r,
-                           d.transistor.s12 * r * turn, d.transistor.s22 * turn});
+    data.records.push_back({f, {pair(d.transistor.s11 * turn), pair(d.transistor.s21 * turn / r),
+                                pair(d.transistor.s12 * r * turn), pair(d.transistor.s22 * turn)}});
   }
   return data;
 }

@@ -38,7 +38,7 @@ const TouchstoneData& SweepFile() {
 std::vector<SessionInput> SweepInputs() {
   std::vector<SessionInput> inputs;
   const TouchstoneData& file = SweepFile();
-  for (size_t i = 0; i < file.points.size(); ++i)
+  for (size_t i = 0; i < file.records.size(); ++i)
     inputs.push_back({TouchstoneFieldTexts(FieldsAtPoint(file, i)), 1});
   return inputs;
 }
@@ -49,7 +49,7 @@ void BM_Sweep1001Sessions(benchmark::State& bench) {
     const std::vector<SessionResult> results = RunSessions(inputs, kThreads);
     std::string csv = SweepCsvHeader();
     for (size_t i = 0; i < results.size(); ++i)
-      csv += SweepCsvLine({SweepFile().points[i].fMHz, results[i]});
+      csv += SweepCsvLine({SweepFile().records[i].fMHz, results[i]});
     benchmark::DoNotOptimize(csv.data());
   }
 }

@@ -105,7 +105,7 @@ std::vector<SessionInput> SweepSessions(const CliOptions& o, const Inputs& in,
     for (double f : frequencies) sessions.push_back(SessionAt(in, TextsAtFrequency(in, f)));
     return sessions;
   }
-  for (size_t i = 0; i < in.touchstone->points.size(); ++i) {
+  for (size_t i = 0; i < in.touchstone->records.size(); ++i) {
     const SParamFields fields = FieldsAtPoint(*in.touchstone, i);
     frequencies.push_back(fields.fMHz);
     sessions.push_back(SessionAt(in, TouchstoneFieldTexts(fields)));

@@ -8,7 +8,7 @@ std::optional<std::string> ExportAmplifierTouchstone(const AmplifierDesign& desi
                                                      const TouchstoneData* file,
                                                      const std::optional<SweepPlan>& plan,
                                                      const std::string& path) {
-  SweepPlan grid = file && !file->points.empty() ? DefaultSweep(*file) : DefaultSweep(design);
+  SweepPlan grid = file && !file->records.empty() ? DefaultSweep(*file) : DefaultSweep(design);
   if (plan) grid = *plan;
   if (std::string error = CheckSweep(grid); !error.empty()) return error;
   const TransistorSource source = file ? FileTransistor(*file) : ConstantTransistor(design);

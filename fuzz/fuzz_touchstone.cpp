@@ -29,33 +29,33 @@ void CheckFields(const SParamFields& f) {
 }
 
 void CheckData(const TouchstoneData& d) {
-  Require(!d.points.empty(), "data without points");
-  Require(d.filePairs.size() == d.points.size(), "file pairs and points differ in number");
+  Require(!d.records.empty(), "data without records");
   Require(std::isfinite(d.referenceOhm) && d.referenceOhm > 0, "reference not positive");
-  for (std::size_t i = 0; i < d.points.size(); ++i) {
-    const SParamPoint& p = d.points[i];
+  const std::vector<SParamPoint> points = ComplexPoints(d);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const SParamPoint& p = points[i];
     Require(std::isfinite(p.fMHz) && p.fMHz >= 0, "frequency negative or not finite");
-    Require(i == 0 || p.fMHz > d.points[i - 1].fMHz, "frequencies do not rise");
+    Require(i == 0 || p.fMHz > points[i - 1].fMHz, "frequencies do not rise");
     Require(Finite(p.s11) && Finite(p.s21) && Finite(p.s12) && Finite(p.s22), "S not finite");
   }
   for (std::size_t i = 0; i < d.noise.size(); ++i)
     Require(i == 0 || d.noise[i].fMHz > d.noise[i - 1].fMHz, "noise frequencies do not rise");
 
-  const std::size_t n = d.points.size();
+  const std::size_t n = points.size();
   for (std::size_t i : {std::size_t{0}, n / 2, n - 1}) CheckFields(FieldsAtPoint(d, i));
-  const double lo = d.points.front().fMHz, hi = d.points.back().fMHz;
+  const double lo = points.front().fMHz, hi = points.back().fMHz;
   for (double f : {lo, hi, lo + (hi - lo) / 3, (lo + hi) / 2}) {
     const auto at = FieldsAtFrequency(d, f);
     Require(std::holds_alternative<SParamFields>(at), "a frequency inside the range refused");
     CheckFields(std::get<SParamFields>(at));
-    const InterpolatedPoint ip = InterpolateAt(d, f);
+    const InterpolatedPoint ip = InterpolateAt(points, f);
     Require(ip.inRange && Finite(ip.point.s11) && Finite(ip.point.s21) && Finite(ip.point.s12) &&
                 Finite(ip.point.s22),
             "interpolation inside the range not finite");
   }
   const auto above = FieldsAtFrequency(d, hi * 2 + 1);
   Require(std::holds_alternative<std::string>(above), "a frequency above the range accepted");
-  Require(!InterpolateAt(d, hi * 2 + 1).inRange, "above the range reported in range");
+  Require(!InterpolateAt(points, hi * 2 + 1).inRange, "above the range reported in range");
 }
 
 bool SameResult(const TouchstoneResult& a, const TouchstoneResult& b) {
@@ -64,9 +64,9 @@ bool SameResult(const TouchstoneResult& a, const TouchstoneResult& b) {
     return e->message == std::get<TouchstoneError>(b).message && e->line == std::get<TouchstoneError>(b).line;
   const auto& x = std::get<TouchstoneData>(a);
   const auto& y = std::get<TouchstoneData>(b);
-  if (x.points.size() != y.points.size() || x.noise.size() != y.noise.size()) return false;
-  for (std::size_t i = 0; i < x.points.size(); ++i)
-    if (std::memcmp(&x.points[i], &y.points[i], sizeof x.points[i]) != 0) return false;
+  if (x.records.size() != y.records.size() || x.noise.size() != y.noise.size()) return false;
+  for (std::size_t i = 0; i < x.records.size(); ++i)
+    if (std::memcmp(&x.records[i], &y.records[i], sizeof x.records[i]) != 0) return false;
   return x.referenceOhm == y.referenceOhm && x.version == y.version;
 }
 

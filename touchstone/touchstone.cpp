@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -37,12 +38,13 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// The next blank-separated token of `rest`, which it removes; empty at the end.
+// The next blank-separated token of `rest`, which it removes; empty at the end
+// or at a comment.
 std::string_view NextToken(std::string_view& rest) {
   std::size_t i = 0;
   while (i < rest.size() && IsBlank(rest[i])) ++i;
   std::size_t j = i;
-  while (j < rest.size() && !IsBlank(rest[j])) ++j;
+  while (j < rest.size() && !IsBlank(rest[j]) && rest[j] != '!') ++j;
   const std::string_view token = rest.substr(i, j - i);
   rest.remove_prefix(j);
   return token;
@@ -123,8 +125,7 @@ class Parser {
   // growing the vectors step by step costs more than reading the numbers.
   void Reserve(std::size_t lines) {
     const std::size_t n = std::min(lines, kTouchstoneMaxFrequencies);
-    data_.points.reserve(n);
-    data_.filePairs.reserve(n);
+    data_.records.reserve(n);
   }
 
  private:
@@ -176,8 +177,21 @@ class Parser {
   std::string scratch_;
 };
 
+bool StartsNumber(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+'; }
+
 std::optional<TouchstoneError> Parser::ReadLine(std::string_view raw, int line) {
   if (section_ == Section::End) return std::nullopt;
+  // Data lines, nearly all of a file, go straight to the numbers, which stop
+  // at a comment themselves.
+  if (section_ != Section::Information && referenceLine_ == 0 &&
+      !(data_.version == 2 && section_ == Section::Header)) {
+    std::size_t i = 0;
+    while (i < raw.size() && IsBlank(raw[i])) ++i;
+    if (i < raw.size() && StartsNumber(raw[i])) {
+      seenContent_ = true;
+      return ReadNumbers(raw.substr(i), line);
+    }
+  }
   std::string_view text = Trim(raw.substr(0, raw.find('!')));
   if (text.empty()) return std::nullopt;
   if (section_ == Section::Information) {
@@ -346,52 +360,112 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
   return std::nullopt;
 }
 
+// The plain decimals that fill nearly every file, read directly: when the
+// digits make an integer w below 2^53 and the decimal exponent e is within
+// ±22, both w and 10^|e| are exact doubles, so the one multiplication or
+// division, rounded once, is the nearest double to the text (Clinger's fast
+// path). Anything else returns nullptr and is left to from_chars, which also
+// decides what is not a number.
+const char* ReadPlainDecimal(const char* p, const char* end, double& out) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  std::uint64_t w = 0;
+  int digits = 0, exponent = 0;
+  // At most 19 digits, so that w cannot overflow.
+  for (; p != end && isDigit(*p); ++p, ++digits) {
+    if (digits == 19) return nullptr;
+    w = w * 10 + static_cast<unsigned>(*p - '0');
+  }
+  if (p != end && *p == '.') {
+    for (++p; p != end && isDigit(*p); ++p, ++digits, --exponent) {
+      if (digits == 19) return nullptr;
+      w = w * 10 + static_cast<unsigned>(*p - '0');
+    }
+  }
+  if (digits == 0) return nullptr;
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool below = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    int e = 0, n = 0;
+    for (; p != end && isDigit(*p); ++p, ++n) {
+      if (n == 4) return nullptr;
+      e = e * 10 + (*p - '0');
+    }
+    if (n == 0) return nullptr;
+    exponent += below ? -e : e;
+  }
+  if (w > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return nullptr;
+  const double value = exponent < 0 ? static_cast<double>(w) / kPow10[-exponent]
+                                    : static_cast<double>(w) * kPow10[exponent];
+  out = negative ? -value : value;
+  return p;
+}
+
+// Reads the number at the start of `rest` and removes it, in one pass: from_chars
+// finds the number's end. Nothing, and `rest` untouched, for anything but a
+// finite number ended by a blank, a comment or the line's end.
+std::optional<double> TakeNumber(std::string_view& rest) {
+  const char* end = rest.data() + rest.size();
+  const char* p = rest.data() + (rest.front() == '+' ? 1 : 0);
+  if (p != rest.data() && p != end && *p == '-') return std::nullopt;  // "+-"
+  double v = 0;
+  const char* stop = ReadPlainDecimal(p, end, v);
+  if (!stop) {
+    const auto [last, ec] = std::from_chars(p, end, v, std::chars_format::general);
+    if (ec != std::errc{} || !std::isfinite(v)) return std::nullopt;
+    stop = last;
+  }
+  if (!(stop == end || IsBlank(*stop) || *stop == '!')) return std::nullopt;
+  rest.remove_prefix(static_cast<std::size_t>(stop - rest.data()));
+  return v;
+}
+
+// `rest` may end in a comment, where the numbers stop.
 std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int line) {
   seenData_ = true;
   countAtLineStart_ = count_;
+  // Kept in locals: members would be read again after every conversion.
+  std::size_t count = count_, size = RecordSize();
+  const bool scaled = shift_ != 0;
   while (true) {
     std::size_t i = 0;
     while (i < rest.size() && IsBlank(rest[i])) ++i;
     rest.remove_prefix(i);
-    if (rest.empty()) break;
-    if (count_ != 0 && count_ != RecordSize()) {
-      // The common case, read in one pass: from_chars finds the number's end.
-      const char* end = rest.data() + rest.size();
-      const char* p = rest.data() + (rest.front() == '+' ? 1 : 0);
-      double v = 0;
-      const auto [stop, ec] = std::from_chars(p, end, v, std::chars_format::general);
-      if (ec == std::errc{} && (stop == end || IsBlank(*stop)) && std::isfinite(v) &&
-          !(p != rest.data() && *p == '-')) {
-        record_[count_++] = v;
-        rest.remove_prefix(static_cast<std::size_t>(stop - rest.data()));
-        continue;
-      }
-    }
-    const std::string_view token = NextToken(rest);
-    if (count_ == 0) {
-      recordLine_ = line;
-      const auto f = ParseScaled(token, shift_, scratch_);
-      if (!f) return LineError(line, "\"" + std::string(token) + "\" non è una frequenza");
-      if (*f < 0) return LineError(line, "frequenza negativa");
-      // In version 1 the noise block begins where the frequencies stop rising.
-      if (data_.version == 1 && !noiseRecord_ && !data_.points.empty() &&
-          !(*f > data_.points.back().fMHz)) {
-        noiseRecord_ = true;
-        firstNoiseRecord_ = true;
-      }
-      record_[count_++] = *f;
-      continue;
-    }
-    if (count_ == RecordSize()) {
-      const std::size_t onLine = countAtLineStart_ == 0 ? count_ + 1 + CountTokens(rest) : countAtLineStart_;
+    if (rest.empty() || rest.front() == '!') break;
+    if (count == size) {
+      const std::size_t onLine = countAtLineStart_ == 0 ? count + CountTokens(rest) : countAtLineStart_;
       if (firstNoiseRecord_ && countAtLineStart_ == 0 && onLine == (matrix_ == MatrixFormat::Full ? 9u : 7u))
         return TouchstoneError{line, "Le frequenze devono crescere: riga " + std::to_string(line)};
       return CountError(recordLine_, onLine);
     }
-    const auto v = ParseToken(token);
-    if (!v) return LineError(line, "\"" + std::string(token) + "\" non è un numero");
-    record_[count_++] = *v;
+    const bool frequency = count == 0;
+    std::optional<double> v;
+    if (!frequency || !scaled) v = TakeNumber(rest);
+    std::string_view token;
+    if (!v) {
+      token = NextToken(rest);
+      v = frequency ? ParseScaled(token, shift_, scratch_) : ParseToken(token);
+    }
+    if (frequency) {
+      recordLine_ = line;
+      if (!v) return LineError(line, "\"" + std::string(token) + "\" non è una frequenza");
+      if (*v < 0) return LineError(line, "frequenza negativa");
+      // In version 1 the noise block begins where the frequencies stop rising.
+      if (data_.version == 1 && !noiseRecord_ && !data_.records.empty() && !(*v > data_.records.back().fMHz)) {
+        noiseRecord_ = true;
+        firstNoiseRecord_ = true;
+        size = RecordSize();
+      }
+    } else if (!v) {
+      return LineError(line, "\"" + std::string(token) + "\" non è un numero");
+    }
+    record_[count++] = *v;
   }
+  count_ = count;
   return CheckRecordDone();
 }
 
@@ -416,30 +490,41 @@ std::complex<double> ToComplex(PairFormat format, FilePair p) {
   return {p.a, p.b};
 }
 
+// |S| of a pair as the file writes it.
+double Magnitude(PairFormat format, FilePair p) {
+  switch (format) {
+    case PairFormat::MA: return std::abs(p.a);
+    case PairFormat::DB: return std::pow(10.0, p.a / 20.0);
+    case PairFormat::RI: break;
+  }
+  return std::sqrt(p.a * p.a + p.b * p.b);
+}
+
 std::optional<TouchstoneError> Parser::StoreNetworkRecord() {
   const double f = record_[0];
-  if (!data_.points.empty() && !(f > data_.points.back().fMHz))
+  if (!data_.records.empty() && !(f > data_.records.back().fMHz))
     return TouchstoneError{recordLine_, "Le frequenze devono crescere: riga " + std::to_string(recordLine_)};
-  if (data_.points.size() == kTouchstoneMaxFrequencies)
+  if (data_.records.size() == kTouchstoneMaxFrequencies)
     return LineError(recordLine_, "più di " + std::to_string(kTouchstoneMaxFrequencies) +
                                       " frequenze, oltre il limite del programma");
-  const auto pair = [&](int i) { return FilePair{record_[1 + 2 * i], record_[2 + 2 * i]}; };
-  std::array<FilePair, 4> pairs;  // S11 S21 S12 S22
-  if (matrix_ == MatrixFormat::Full) {
-    pairs = order12_21_ ? std::array{pair(0), pair(2), pair(1), pair(3)}
-                        : std::array{pair(0), pair(1), pair(2), pair(3)};
-  } else {
-    // A triangle: the one off-diagonal pair stands for both.
-    pairs = {pair(0), pair(1), pair(1), pair(2)};
-  }
-  SParamPoint point{f, ToComplex(data_.format, pairs[0]), ToComplex(data_.format, pairs[1]),
-                    ToComplex(data_.format, pairs[2]), ToComplex(data_.format, pairs[3])};
+  // Where each of S11 S21 S12 S22 starts in the record: a triangle's one
+  // off-diagonal pair stands for both.
+  static constexpr std::size_t kFull21_12[4] = {1, 3, 5, 7}, kFull12_21[4] = {1, 5, 3, 7},
+                               kTriangle[4] = {1, 3, 3, 5};
+  const std::size_t* at = matrix_ != MatrixFormat::Full ? kTriangle : order12_21_ ? kFull12_21 : kFull21_12;
   // No transistor comes near this, and below it no sum or product of the
   // interpolation or the conversions to magnitude can overflow.
-  for (const auto& s : {point.s11, point.s21, point.s12, point.s22})
-    if (!(std::norm(s) <= kMaxMagnitude * kMaxMagnitude)) return LineError(recordLine_, "valore fuori misura");
-  data_.points.push_back(point);
-  data_.filePairs.push_back(pairs);
+  for (int i = 0; i < 4; ++i)
+    if (!(Magnitude(data_.format, {record_[at[i]], record_[at[i] + 1]}) <= kMaxMagnitude))
+      return LineError(recordLine_, "valore fuori misura");
+  // Element by element: a copy of a whole record built on the stack was the
+  // reader's slowest step.
+  FileRecord& r = data_.records.emplace_back();
+  r.fMHz = f;
+  for (int i = 0; i < 4; ++i) {
+    r.pairs[i].a = record_[at[i]];
+    r.pairs[i].b = record_[at[i] + 1];
+  }
   return std::nullopt;
 }
 
@@ -465,10 +550,10 @@ TouchstoneResult Parser::Finish(int lastLine) {
   if (section_ == Section::Information)
     return LineError(lastLine, "manca [End Information]");
   if (data_.version == 2 && !networkSeen_) return TouchstoneError{0, "Il file non ha la sezione [Network Data]"};
-  if (data_.points.empty()) return TouchstoneError{0, "Il file non contiene dati di rete"};
-  if (declaredFrequencies_ >= 0 && static_cast<std::size_t>(declaredFrequencies_) != data_.points.size())
+  if (data_.records.empty()) return TouchstoneError{0, "Il file non contiene dati di rete"};
+  if (declaredFrequencies_ >= 0 && static_cast<std::size_t>(declaredFrequencies_) != data_.records.size())
     return TouchstoneError{0, "Il file dichiara " + std::to_string(declaredFrequencies_) +
-                                  " frequenze ma ne contiene " + std::to_string(data_.points.size())};
+                                  " frequenze ma ne contiene " + std::to_string(data_.records.size())};
   if (declaredNoise_ >= 0 && static_cast<std::size_t>(declaredNoise_) != data_.noise.size())
     return TouchstoneError{0, "Il file dichiara " + std::to_string(declaredNoise_) +
                                   " frequenze di rumore ma ne contiene " + std::to_string(data_.noise.size())};
@@ -524,23 +609,24 @@ class LineSplitter {
     return s;
   }
 
-  // memchr twice beats one byte-by-byte pass for both characters.
-  static std::size_t LineEnd(std::string_view s, std::size_t from) {
-    const char* begin = s.data() + from;
-    const std::size_t n = s.size() - from;
-    const void* lf = std::memchr(begin, '\n', n);
-    const std::size_t upTo = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : n;
-    const void* cr = std::memchr(begin, '\r', upTo);
-    if (cr) return from + static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-    return lf ? from + upTo : std::string_view::npos;
+  // The first c at or after `from`, or npos.
+  static std::size_t Find(std::string_view s, char c, std::size_t from) {
+    const void* at = std::memchr(s.data() + from, c, s.size() - from);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - s.data()) : std::string_view::npos;
   }
 
   std::optional<TouchstoneError> Split(std::string_view s) {
     std::size_t start = 0;
     if (afterCr_ && !s.empty() && s.front() == '\n') start = 1;
     afterCr_ = false;
+    // Each character is searched for again only once passed, so that a file
+    // with only one of them is still read in one pass: memchr for each beats
+    // one byte-by-byte pass for both.
+    std::size_t lf = Find(s, '\n', start), cr = Find(s, '\r', start);
     while (true) {
-      const std::size_t end = LineEnd(s, start);
+      if (lf < start) lf = Find(s, '\n', start);
+      if (cr < start) cr = Find(s, '\r', start);
+      const std::size_t end = std::min(lf, cr);
       if (end == std::string_view::npos) break;
       std::string_view line = s.substr(start, end - start);
       if (!pending_.empty()) {
@@ -577,12 +663,13 @@ std::complex<double> Lerp(std::complex<double> a, std::complex<double> b, double
   return {a.real() + (b.real() - a.real()) * t, a.imag() + (b.imag() - a.imag()) * t};
 }
 
-// The index of the first point at or above fMHz.
-std::size_t LowerBound(const TouchstoneData& data, double fMHz) {
+// The index of the first element at or above fMHz.
+template <class Element>
+std::size_t LowerBound(std::span<const Element> elements, double fMHz) {
   return static_cast<std::size_t>(
-      std::lower_bound(data.points.begin(), data.points.end(), fMHz,
-                       [](const SParamPoint& p, double f) { return p.fMHz < f; }) -
-      data.points.begin());
+      std::lower_bound(elements.begin(), elements.end(), fMHz,
+                       [](const Element& e, double f) { return e.fMHz < f; }) -
+      elements.begin());
 }
 
 SParamPoint Between(const SParamPoint& a, const SParamPoint& b, double fMHz) {
@@ -590,12 +677,18 @@ SParamPoint Between(const SParamPoint& a, const SParamPoint& b, double fMHz) {
   return {fMHz, Lerp(a.s11, b.s11, t), Lerp(a.s21, b.s21, t), Lerp(a.s12, b.s12, t), Lerp(a.s22, b.s22, t)};
 }
 
-std::size_t CountLines(std::string_view text) {
-  std::size_t lines = 1;
+std::size_t Count(std::string_view text, char c) {
+  std::size_t n = 0;
   for (const char* p = text.data(), *end = p + text.size();
-       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))); ++p)
-    ++lines;
-  return lines;
+       (p = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))); ++p)
+    ++n;
+  return n;
+}
+
+// The lines of the text, ended by LF, CR LF or, in old Macintosh files, a lone CR.
+std::size_t CountLines(std::string_view text) {
+  const std::size_t lf = Count(text, '\n');
+  return 1 + (lf > 1 ? lf : std::max(lf, Count(text, '\r')));
 }
 
 }  // namespace
@@ -667,29 +760,40 @@ std::string DescribeError(const std::string& fileName, const TouchstoneError& er
   return fileName + ": " + error.message;
 }
 
+SParamPoint PointAt(const TouchstoneData& data, std::size_t index) {
+  const FileRecord& r = data.records.at(index);
+  const auto s = [&](int i) { return ToComplex(data.format, r.pairs[i]); };
+  return {r.fMHz, s(0), s(1), s(2), s(3)};
+}
+
+std::vector<SParamPoint> ComplexPoints(const TouchstoneData& data) {
+  std::vector<SParamPoint> points;
+  points.reserve(data.records.size());
+  for (std::size_t i = 0; i < data.records.size(); ++i) points.push_back(PointAt(data, i));
+  return points;
+}
+
 SParamFields FieldsAtPoint(const TouchstoneData& data, std::size_t index) {
-  const SParamPoint& p = data.points.at(index);
-  if (data.format == PairFormat::RI || index >= data.filePairs.size())
-    return FieldsFromComplex(p.fMHz, data.referenceOhm, p);
-  const auto& pairs = data.filePairs[index];
+  const FileRecord& r = data.records.at(index);
+  if (data.format == PairFormat::RI) return FieldsFromComplex(r.fMHz, data.referenceOhm, PointAt(data, index));
   // MA keeps the file's numbers as they are; DB only changes the magnitude.
   const auto mag = [&](const FilePair& pair) {
     return data.format == PairFormat::MA ? pair.a : std::pow(10.0, pair.a / 20.0);
   };
-  return {p.fMHz, data.referenceOhm, mag(pairs[0]), pairs[0].b, mag(pairs[1]), pairs[1].b,
-          mag(pairs[2]), pairs[2].b, mag(pairs[3]), pairs[3].b};
+  const auto& p = r.pairs;
+  return {r.fMHz, data.referenceOhm, mag(p[0]), p[0].b, mag(p[1]), p[1].b, mag(p[2]), p[2].b, mag(p[3]), p[3].b};
 }
 
 std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& data, double fMHz) {
-  if (data.points.empty()) return std::string("Il file non contiene dati di rete");
+  if (data.records.empty()) return std::string("Il file non contiene dati di rete");
   if (!std::isfinite(fMHz)) return std::string("La frequenza non è un numero valido");
-  const double lo = data.points.front().fMHz, hi = data.points.back().fMHz;
+  const double lo = data.records.front().fMHz, hi = data.records.back().fMHz;
   if (fMHz < lo || fMHz > hi)
     return "La frequenza " + NumberText(fMHz) + " MHz è fuori dall'intervallo del file (" + NumberText(lo) +
            " – " + NumberText(hi) + " MHz)";
-  const std::size_t i = LowerBound(data, fMHz);
-  if (data.points[i].fMHz == fMHz) return FieldsAtPoint(data, i);
-  return FieldsFromComplex(fMHz, data.referenceOhm, Between(data.points[i - 1], data.points[i], fMHz));
+  const std::size_t i = LowerBound(std::span<const FileRecord>(data.records), fMHz);
+  if (data.records[i].fMHz == fMHz) return FieldsAtPoint(data, i);
+  return FieldsFromComplex(fMHz, data.referenceOhm, Between(PointAt(data, i - 1), PointAt(data, i), fMHz));
 }
 
 std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
@@ -700,19 +804,19 @@ std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
            {"ro", ShortestNumberText(f.ro)}, {"f_mhz", ShortestNumberText(f.fMHz)}}};
 }
 
-InterpolatedPoint InterpolateAt(const TouchstoneData& data, double fMHz) {
-  if (data.points.empty() || !std::isfinite(fMHz)) return {SParamPoint{}, false};
-  const std::size_t i = LowerBound(data, fMHz);
-  if (i == data.points.size()) {
-    SParamPoint p = data.points.back();
+InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz) {
+  if (points.empty() || !std::isfinite(fMHz)) return {SParamPoint{}, false};
+  const std::size_t i = LowerBound(points, fMHz);
+  if (i == points.size()) {
+    SParamPoint p = points.back();
     p.fMHz = fMHz;
     return {p, false};
   }
-  if (data.points[i].fMHz == fMHz) return {data.points[i], true};
+  if (points[i].fMHz == fMHz) return {points[i], true};
   if (i == 0) {
-    SParamPoint p = data.points.front();
+    SParamPoint p = points.front();
     p.fMHz = fMHz;
     return {p, false};
   }
-  return {Between(data.points[i - 1], data.points[i], fMHz), true};
+  return {Between(points[i - 1], points[i], fMHz), true};
 }

@@ -6,6 +6,7 @@
 #include <complex>
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -24,12 +25,20 @@ struct FilePair {
   double a = 0, b = 0;
 };
 
-// One frequency of the network data, for analysis. Frequencies are at least
-// 0 and strictly rising; every magnitude is at most 1e100 (the reader
-// refuses larger values, so no later sum or product of them overflows).
+// One frequency of the network data as complex values, for analysis.
+// Frequencies are at least 0 and strictly rising; every magnitude is at most
+// 1e100 (the reader refuses larger values, so no later sum or product of them
+// overflows).
 struct SParamPoint {
   double fMHz = 0;
   std::complex<double> s11, s21, s12, s22;
+};
+
+// One frequency as the file writes it, in MHz, with its pairs in the order
+// S11 S21 S12 S22 whatever the file's order was.
+struct FileRecord {
+  double fMHz = 0;
+  std::array<FilePair, 4> pairs;
 };
 
 // Noise data as the file gives it: |Γopt| and its angle in degrees whatever
@@ -46,10 +55,10 @@ struct TouchstoneData {
   double referenceOhm = 50;   // port 1's, and port 2's unless the next differs
   double referenceOhm2 = 50;  // port 2's
   PairFormat format = PairFormat::MA;
-  std::vector<SParamPoint> points;
-  // Parallel to points: the file's numbers exactly as read, in the order S11
-  // S21 S12 S22 whatever the file's order was.
-  std::vector<std::array<FilePair, 4>> filePairs;
+  // The file's numbers exactly as read. The complex values are made from them
+  // when asked for (PointAt, ComplexPoints): converting every record on
+  // reading would cost the reader more than reading the numbers does.
+  std::vector<FileRecord> records;
   std::vector<NoisePoint> noise;
 };
 
@@ -106,11 +115,16 @@ struct SParamFieldText {
 };
 std::array<SParamFieldText, 10> FieldTexts(const SParamFields& fields);
 
+// The index-th record as complex values.
+SParamPoint PointAt(const TouchstoneData& data, std::size_t index);
+// Every record as complex values, for code that interpolates many times.
+std::vector<SParamPoint> ComplexPoints(const TouchstoneData& data);
+
 // The S-parameters at any frequency for a sweep, interpolated linearly in real
-// and imaginary parts; outside the file's range the nearest end point's values
-// (with the frequency asked for), and inRange false.
+// and imaginary parts; outside the points' range the nearest end point's
+// values (with the frequency asked for), and inRange false.
 struct InterpolatedPoint {
   SParamPoint point;
   bool inRange = false;
 };
-InterpolatedPoint InterpolateAt(const TouchstoneData& data, double fMHz);
+InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz);

@@ -72,7 +72,7 @@ std::optional<ChooserFeedback> FeedbackOfTexts(int option, std::u16string_view r
 RowFigures FiguresOfRow(const TouchstoneData& data, std::size_t index,
                         const std::optional<ChooserFeedback>& feedback) {
   RowFigures row;
-  const SParamPoint& p = data.points.at(index);
+  const SParamPoint p = PointAt(data, index);
   row.alone = StabilityOf(MatrixOf(p));
   if (feedback) row.withFeedback = WithFeedbackFigures(data, p, *feedback);
   const std::optional<StabilityFigures>& design = feedback ? row.withFeedback : row.alone;
@@ -89,9 +89,9 @@ Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeed
                      std::size_t samples) {
   std::vector<double> f;
   std::vector<std::optional<double>> mu, gain, muFb, gainFb;
-  for (std::size_t i : SampleIndices(data.points.size(), samples)) {
+  for (std::size_t i : SampleIndices(data.records.size(), samples)) {
     const RowFigures row = FiguresOfRow(data, i, feedback);
-    f.push_back(data.points[i].fMHz);
+    f.push_back(data.records[i].fMHz);
     const auto muOf = [](const std::optional<StabilityFigures>& s) {
       // Far from any design μ grows without bound and would flatten the rest.
       return s ? std::optional<double>(std::min(s->mu, 4.0)) : std::nullopt;

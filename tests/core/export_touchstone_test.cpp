@@ -27,10 +27,10 @@ AmplifierDesign DesignWithLoad(const char* rl) {
 
 // Every frequency and S-parameter as the sweep computed it, to the bit.
 void ExpectSameAmplifier(const TouchstoneData& data, const SweepResult& sweep) {
-  ASSERT_EQ(data.points.size(), sweep.points.size());
-  for (size_t i = 0; i < data.points.size(); ++i) {
+  ASSERT_EQ(data.records.size(), sweep.points.size());
+  for (size_t i = 0; i < data.records.size(); ++i) {
     const AmplifierPoint& p = sweep.points[i];
-    const SParamPoint& q = data.points[i];
+    const SParamPoint q = PointAt(data, i);
     EXPECT_EQ(q.fMHz, p.fMHz) << i;
     EXPECT_EQ(q.s11, p.s.s11) << i;
     EXPECT_EQ(q.s21, p.s.s21) << i;

@@ -161,13 +161,15 @@ TEST(ResponseFigure, ASweepWithAHoleDrawsEveryCurveInTwoPieces) {
 TEST(ResponseFigure, TheFirstSweepFollowsTheFileOnlyWhenItSpansABand) {
   const AmplifierDesign design = StoredExample();
   auto data = std::make_shared<TouchstoneData>();
-  data->points.push_back({design.fMHz, design.transistor.s11, design.transistor.s21, design.transistor.s12,
-                          design.transistor.s22});
+  data->format = PairFormat::RI;
+  const auto ri = [](std::complex<double> s) { return FilePair{s.real(), s.imag()}; };
+  const SMatrix& t = design.transistor;
+  data->records.push_back({design.fMHz, {ri(t.s11), ri(t.s21), ri(t.s12), ri(t.s22)}});
   const SweepSource single = DefaultSweepSource(design, data);
   EXPECT_FALSE(single.fromFile);
   EXPECT_TRUE(RunSweep(design, single.transistor, single.plan).skippedMHz.empty());
-  data->points.push_back(data->points.back());
-  data->points.back().fMHz = 2 * design.fMHz;
+  data->records.push_back(data->records.back());
+  data->records.back().fMHz = 2 * design.fMHz;
   const SweepSource band = DefaultSweepSource(design, data);
   EXPECT_TRUE(band.fromFile);
   EXPECT_EQ(band.plan.fromMHz, design.fMHz);

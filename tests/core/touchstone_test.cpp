@@ -3,7 +3,12 @@
 // interpolation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstring>
+#include <random>
+#include <vector>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -55,12 +60,12 @@ void ExpectFields(const SParamFields& f, std::array<double, 10> expected) {
 
 TEST(Touchstone, MakerFileInMegahertzWithNoise) {
   const TouchstoneData d = Parsed(kMakerFile);
-  ASSERT_EQ(d.points.size(), 3u);
-  EXPECT_EQ(d.points[1].fMHz, 500);
+  ASSERT_EQ(d.records.size(), 3u);
+  EXPECT_EQ(d.records[1].fMHz, 500);
   // The fields carry the file's numbers exactly, in S11 S21 S12 S22 order.
   ExpectFields(FieldsAtPoint(d, 0), {100, 50, 0.8123, -23.4, 12.345, 160.2, 0.02, 75.1, 0.9507, -10.3});
-  EXPECT_NEAR(std::abs(d.points[0].s21), 12.345, 1e-12);
-  EXPECT_NEAR(std::arg(d.points[0].s21) * 180 / M_PI, 160.2, 1e-9);
+  EXPECT_NEAR(std::abs(PointAt(d, 0).s21), 12.345, 1e-12);
+  EXPECT_NEAR(std::arg(PointAt(d, 0).s21) * 180 / M_PI, 160.2, 1e-9);
   ASSERT_EQ(d.noise.size(), 2u);
   const NoisePoint& n = d.noise[1];
   EXPECT_EQ((std::array{n.fMHz, n.nfMinDb, n.gammaOptMag, n.gammaOptDeg, n.rnNormalized}),
@@ -73,7 +78,7 @@ TEST(Touchstone, FrequenciesMoveTheDecimalPointOfTheText) {
       "#hz s ri r 75\n"
       "0.5e9 0.6 -0.8 3 4 0.01 0 -0.3 0.4\n"
       "2140000000 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n");
-  EXPECT_EQ(ri.points[1].fMHz, 2140);
+  EXPECT_EQ(ri.records[1].fMHz, 2140);
   ExpectFields(FieldsAtPoint(ri, 0), {500, 75, 1, std::atan2(-0.8, 0.6) * 180 / M_PI, 5,
                                       std::atan2(4, 3) * 180 / M_PI, 0.01, 0, 0.5, std::atan2(0.4, -0.3) * 180 / M_PI});
 
@@ -82,13 +87,63 @@ TEST(Touchstone, FrequenciesMoveTheDecimalPointOfTheText) {
       "# GHz S DB R 50\n"
       "2.140 -6.0206 -45 20 90 -40 10 0 -20\n"
       "2.4E0 0 0 0 0 0 0 0 0\n");
-  EXPECT_EQ(db.points[1].fMHz, 2400);
+  EXPECT_EQ(db.records[1].fMHz, 2400);
   const SParamFields g = FieldsAtPoint(db, 0);
   ExpectFields(g, {2140, 50, g.s11Mag, -45, 10, 90, 0.01, 10, 1, -20});
   EXPECT_NEAR(g.s11Mag, 0.5, 1e-5);
-  EXPECT_EQ(Parsed("# khz\n1.5 1 0 1 0 1 0 1 0\n").points[0].fMHz, 0.0015);
+  EXPECT_EQ(Parsed("# khz\n1.5 1 0 1 0 1 0 1 0\n").records[0].fMHz, 0.0015);
   // No option line: GHz, S, MA, 50 ohm.
   ExpectFields(FieldsAtPoint(Parsed("1 0.5 10 2 20 0.1 30 0.4 40\n"), 0), {1000, 50, 0.5, 10, 2, 20, 0.1, 30, 0.4, 40});
+}
+
+// Plain decimals are read by the reader's own quick path, the rest by
+// from_chars: every number must come out as the very double from_chars
+// gives, whatever its shape (long digit strings, leading zeros, exponents,
+// signs, "1." and ".5").
+TEST(Touchstone, EveryNumberReadsAsFromCharsReadsIt) {
+  std::mt19937_64 random(20261209);
+  const auto digits = [&](int n) {
+    std::string d;
+    for (int i = 0; i < n; ++i) d += static_cast<char>('0' + random() % 10);
+    return d;
+  };
+  const auto number = [&](int maxExponent) {
+    std::string t = random() % 3 == 0 ? "-" : random() % 8 == 0 ? "+" : "";
+    const int whole = static_cast<int>(random() % 12), fraction = static_cast<int>(random() % 14);
+    t += digits(whole == 11 ? 22 : whole);
+    if (fraction > 0 || whole == 0) t += "." + digits(std::max(fraction == 13 ? 24 : fraction, whole == 0 ? 1 : 0));
+    if (random() % 3 == 0) {
+      t += random() % 2 ? "e" : "E";
+      const int e = static_cast<int>(random() % (2 * maxExponent + 1)) - maxExponent;
+      t += (e < 0 ? "-" : random() % 2 ? "+" : "") + std::to_string(std::abs(e));
+    }
+    return t;
+  };
+  const auto fromChars = [](const std::string& t) {
+    double v = 0;
+    const char* p = t.data() + (t[0] == '+' ? 1 : 0);
+    std::from_chars(p, t.data() + t.size(), v);
+    return v;
+  };
+  std::string text = "# MHz S MA\n";
+  std::vector<std::string> written;
+  for (int line = 1; line <= 4000; ++line) {
+    text += std::to_string(line);
+    for (int i = 0; i < 8; ++i) {
+      // Magnitudes stay far below 1e100; angles take any size.
+      written.push_back(number(i % 2 == 0 ? 60 : 280));
+      text += " " + written.back();
+    }
+    text += "\n";
+  }
+  const TouchstoneData d = Parsed(text);
+  ASSERT_EQ(d.records.size(), 4000u);
+  for (std::size_t r = 0; r < d.records.size(); ++r)
+    for (std::size_t i = 0; i < 8; ++i) {
+      const FilePair& pair = d.records[r].pairs[i / 2];
+      const double got = i % 2 == 0 ? pair.a : pair.b, want = fromChars(written[8 * r + i]);
+      EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << written[8 * r + i] << " read as " << got;
+    }
 }
 
 TEST(Touchstone, LineEndsMarksTabsAndWrappedRecords) {
@@ -97,11 +152,11 @@ TEST(Touchstone, LineEndsMarksTabsAndWrappedRecords) {
       "#\tMHZ\tS\tMA\tR\t50\r\n"
       "  \r\n"
       "100\t0.8 -20\r\n"
-      "\t\t5 150\t! wrapped\r\n"
+      "\t\t5 150! wrapped\r\n"
       "0.02 70 0.9 -10\r\n"
       "200 0.7 -40 4 140 0.03 65 0.85 -15\r"  // a lone CR ends a line too
       "300 0.6 -60 3 130 0.04 60 0.8 -20");   // and the last line needs no end
-  ASSERT_EQ(d.points.size(), 3u);
+  ASSERT_EQ(d.records.size(), 3u);
   EXPECT_EQ(FieldsAtPoint(d, 0).s21Mag, 5);
   EXPECT_EQ(FieldsAtPoint(d, 0).s22Deg, -10);
   EXPECT_EQ(FieldsAtPoint(d, 2).s22Deg, -20);
@@ -132,7 +187,7 @@ TEST(Touchstone, VersionTwoKeywordsAndDataOrder) {
       "[End]\n"
       "this is not read\n";
   const TouchstoneData d12 = Parsed(head + "[Two-Port Data Order] 12_21\n" + tail);
-  ASSERT_EQ(d12.points.size(), 2u);
+  ASSERT_EQ(d12.records.size(), 2u);
   EXPECT_EQ(d12.version, 2);
   EXPECT_EQ(d12.referenceOhm, 75);
   EXPECT_EQ(FieldsAtPoint(d12, 0).s21Mag, 5);
@@ -180,6 +235,11 @@ TEST(Touchstone, RefusalsNameTheLine) {
       {"# MHz\n-1 1 2 3 4 5 6 7 8\n", 2, "Riga 2: frequenza negativa"},
       {"# MHz\nabc 1 2 3 4 5 6 7 8\n", 2, "Riga 2: \"abc\" non è una frequenza"},
       {"# MHz DB\n100 3000 0 0 0 0 0 0 0\n", 2, "Riga 2: valore fuori misura"},
+      {"# MHz MA\n100 0 0 -1e101 0 0 0 0 0\n", 2, "Riga 2: valore fuori misura"},
+      {"# MHz RI\n100 0 0 0 0 1e200 1e200 0 0\n", 2, "Riga 2: valore fuori misura"},
+      // A comment may follow a number without a blank; it ends the numbers.
+      {"# MHz\n100 1 2 3 4 5 6 7 8 9!c\n", 2, "Riga 2: attesi 9 numeri, trovati 10"},
+      {"# GHz\n0.1 1 2 3 4 5x!c 6 7 8\n", 2, "Riga 2: \"5x\" non è un numero"},
       {"! only a comment\n", 0, "Il file non contiene dati di rete"},
       {"[Number of Ports] 2\n", 1, "Riga 1: parola chiave [Number of Ports] in un file senza [Version] 2.0"},
       {"# MHz\n[Version] 2.0\n", 2, "Riga 2: [Version] deve essere la prima riga del file"},
@@ -231,14 +291,14 @@ TEST(Touchstone, FieldsBetweenFileFrequenciesAndOutsideTheRange) {
             "La frequenza 250.5 MHz è fuori dall'intervallo del file (100 – 200 MHz)");
   EXPECT_TRUE(std::holds_alternative<std::string>(FieldsAtFrequency(d, NAN)));
 
-  const InterpolatedPoint in = InterpolateAt(d, 125);
+  const InterpolatedPoint in = InterpolateAt(ComplexPoints(d), 125);
   EXPECT_TRUE(in.inRange);
   EXPECT_EQ(in.point.s11, std::complex<double>(0, 1.5));
-  const InterpolatedPoint below = InterpolateAt(d, 50);
+  const InterpolatedPoint below = InterpolateAt(ComplexPoints(d), 50);
   EXPECT_FALSE(below.inRange);
   EXPECT_EQ(below.point.fMHz, 50);
   EXPECT_EQ(below.point.s21, std::complex<double>(2, 0));
-  EXPECT_FALSE(InterpolateAt(d, 300).inRange);
+  EXPECT_FALSE(InterpolateAt(ComplexPoints(d), 300).inRange);
 }
 
 TEST(Touchstone, FileReadInChunksMatchesTheText) {

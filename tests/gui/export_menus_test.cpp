@@ -52,9 +52,9 @@ TEST(ExportMenus, WriteTheWindowsOwnDesign) {
   const TouchstoneResult read = ReadTouchstoneFile(s2p.toStdString());
   ASSERT_TRUE(std::holds_alternative<TouchstoneData>(read));
   const TouchstoneData& data = std::get<TouchstoneData>(read);
-  ASSERT_EQ(data.points.size(), 401u);
-  EXPECT_EQ(data.points.front().fMHz, 50);
-  EXPECT_EQ(data.points.back().fMHz, 150);
+  ASSERT_EQ(data.records.size(), 401u);
+  EXPECT_EQ(data.records.front().fMHz, 50);
+  EXPECT_EQ(data.records.back().fMHz, 150);
 
   // Cancelling the save dialog writes nothing.
   PushScriptedAnswer("cancel");

@@ -261,7 +261,7 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
     return false;
   }
   auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(*read)));
-  if (data->points.empty()) {
+  if (data->records.empty()) {
     ShowMessage(name.toStdString() + ": il file non contiene frequenze");
     return false;
   }

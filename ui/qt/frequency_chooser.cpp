@@ -101,7 +101,7 @@ QTableView* MakeTable(QAbstractItemModel* model, QWidget* parent) {
 }
 
 QString SummaryOf(const TouchstoneData& data, const QString& fileName) {
-  const auto& p = data.points;
+  const auto& p = data.records;
   return QStringLiteral("%1: %2 frequenze da %3 a %4 MHz, Ro = %5 ohm, formato %6, Touchstone %7")
       .arg(fileName)
       .arg(p.size())
@@ -117,7 +117,7 @@ FrequencyTableModel::FrequencyTableModel(const TouchstoneData& data, std::option
     : QAbstractTableModel(parent), data_(data), feedback_(std::move(feedback)) {}
 
 int FrequencyTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(data_.points.size());
+  return parent.isValid() ? 0 : static_cast<int>(data_.records.size());
 }
 
 int FrequencyTableModel::columnCount(const QModelIndex& parent) const {
@@ -241,7 +241,7 @@ void FrequencyChooser::ShowRowFrequency() {
   chosen_.reset();
   const int row = table_->currentIndex().row();
   if (row < 0) return;
-  const double f = data_.points[static_cast<std::size_t>(row)].fMHz;
+  const double f = data_.records[static_cast<std::size_t>(row)].fMHz;
   frequency_->setText(FrequencyText(f));
   Figure figure = plot_->figure();
   for (Panel& panel : figure.panels) panel.lines = {{.x = f, .label = "", .colour = {80, 80, 80}}};
@@ -249,8 +249,8 @@ void FrequencyChooser::ShowRowFrequency() {
 }
 
 std::optional<SParamFields> FrequencyChooser::PickRow(long long row) {
-  if (row < 0 || row >= static_cast<long long>(data_.points.size())) {
-    ShowMessage("Il file ha " + std::to_string(data_.points.size()) + " frequenze: la riga " +
+  if (row < 0 || row >= static_cast<long long>(data_.records.size())) {
+    ShowMessage("Il file ha " + std::to_string(data_.records.size()) + " frequenze: la riga " +
                 std::to_string(row + 1) + " non esiste");
     return std::nullopt;
   }
@@ -291,7 +291,7 @@ void FrequencyChooser::accept() {
     const int row = table_->currentIndex().row();
     bool ok = false;
     const double f = QLocale::c().toDouble(text, &ok);
-    if (row >= 0 && text == FrequencyText(data_.points[static_cast<std::size_t>(row)].fMHz))
+    if (row >= 0 && text == FrequencyText(data_.records[static_cast<std::size_t>(row)].fMHz))
       PickRow(row);
     else if (ok && std::isfinite(f))
       PickFrequency(f);

@@ -95,11 +95,9 @@ ReportTable FeedbackTable(FormId form, const DesignState& state) {
 void AddFigures(ReportContent& content, const AnalysedDesign& analysed) {
   const AmplifierDesign& design = analysed.design;
   const auto& file = analysed.source.touchstone;
-  const bool fromFile = file && !file->points.empty();
-  const SweepPlan plan = fromFile ? DefaultSweep(file->points.front().fMHz, file->points.back().fMHz)
-                                  : DefaultSweep(design);
-  const SweepResult sweep =
-      RunSweep(design, fromFile ? TouchstoneTransistor(file) : ConstantTransistor(design), plan);
+  const bool fromFile = file && !file->records.empty();
+  const SweepPlan plan = fromFile ? DefaultSweep(*file) : DefaultSweep(design);
+  const SweepResult sweep = RunSweep(design, fromFile ? FileTransistor(*file) : ConstantTransistor(design), plan);
   const std::string caption = analysed.caption.toStdString();
   if (sweep.points.empty())
     content.responseMissing = QStringLiteral("La risposta in frequenza non si può calcolare per questo progetto.");
