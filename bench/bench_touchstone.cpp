@@ -44,26 +44,20 @@ const std::string& LoneCrFile() {
   return text;
 }
 
-void BM_ParseTouchstone(benchmark::State& bench) {
-  const std::string& text = MegahertzFile();
+void TimeParse(benchmark::State& bench, const std::string& text) {
   for (auto _ : bench) {
     auto result = ParseTouchstone(text);
     benchmark::DoNotOptimize(result);
   }
   bench.SetBytesProcessed(bench.iterations() * static_cast<int64_t>(text.size()));
 }
+
+void BM_ParseTouchstone(benchmark::State& bench) { TimeParse(bench, MegahertzFile()); }
 BENCHMARK(BM_ParseTouchstone)->Unit(benchmark::kMillisecond);
 
 // Should cost about what BM_ParseTouchstone does: a file without LF must not
 // be searched for one again at every line.
-void BM_ParseTouchstoneLoneCr(benchmark::State& bench) {
-  const std::string& text = LoneCrFile();
-  for (auto _ : bench) {
-    auto result = ParseTouchstone(text);
-    benchmark::DoNotOptimize(result);
-  }
-  bench.SetBytesProcessed(bench.iterations() * static_cast<int64_t>(text.size()));
-}
+void BM_ParseTouchstoneLoneCr(benchmark::State& bench) { TimeParse(bench, LoneCrFile()); }
 BENCHMARK(BM_ParseTouchstoneLoneCr)->Unit(benchmark::kMillisecond);
 
 // The same numbers with nothing but the conversion and the skip to the next

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <charconv>
 #include <cstring>
 #include <random>
@@ -144,6 +145,23 @@ TEST(Touchstone, EveryNumberReadsAsFromCharsReadsIt) {
       const double got = i % 2 == 0 ? pair.a : pair.b, want = fromChars(written[8 * r + i]);
       EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << written[8 * r + i] << " read as " << got;
     }
+
+  // Frequencies in Hz and GHz: the decimal point moved in the text, then the
+  // nearest double, also for digits beyond the quick path.
+  for (const auto& [unit, shift] : {std::pair{"Hz", -6}, std::pair{"GHz", 3}}) {
+    std::string file = std::string("# ") + unit + "\n";
+    std::vector<std::string> frequencies;
+    for (int line = 1; line <= 2000; ++line) {
+      frequencies.push_back(std::to_string(line) + "." + digits(static_cast<int>(random() % 24)));
+      file += frequencies.back() + " 1 2 3 4 5 6 7 8\n";
+    }
+    const TouchstoneData f = Parsed(file);
+    ASSERT_EQ(f.records.size(), frequencies.size());
+    for (std::size_t r = 0; r < frequencies.size(); ++r) {
+      const double got = f.records[r].fMHz, want = fromChars(frequencies[r] + "e" + std::to_string(shift));
+      EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << frequencies[r] << " " << unit << " read as " << got;
+    }
+  }
 }
 
 TEST(Touchstone, LineEndsMarksTabsAndWrappedRecords) {
