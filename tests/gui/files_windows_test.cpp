@@ -6,7 +6,9 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -75,6 +77,22 @@ TEST_F(Files, ChooserShowsEveryFormatInMegahertzMagnitudeAndDegrees) {
   ASSERT_EQ(withRf.table()->model()->columnCount(), maChooser.table()->model()->columnCount() + 4);
   EXPECT_NE(Cell(withRf.table(), 0, 11), Cell(withRf.table(), 0, 15));
   EXPECT_FALSE(FeedbackOfTexts(2, u"0.5", u"abc", u"").has_value());
+}
+
+// The plot keeps room to draw both panels, the table shows several rows
+// and the maker's three noise rows show whole, all within the screen.
+TEST_F(Files, ChooserSharesItsHeightBetweenPlotTableAndNoise) {
+  const TouchstoneData ma = Read("bfr_maker_ma_mhz.s2p");
+  FrequencyChooser chooser(ma, QStringLiteral("bfr_maker_ma_mhz.s2p"), std::nullopt);
+  chooser.show();
+  QApplication::processEvents();
+  EXPECT_GE(chooser.findChild<QWidget*>(QStringLiteral("ChooserPlot"))->height(), 140);
+  const QTableView* table = chooser.table();
+  const int row = table->verticalHeader()->defaultSectionSize();
+  EXPECT_GE(table->viewport()->height(), 6 * row);
+  const QTableView* noise = chooser.findChild<QTableView*>(QStringLiteral("NoiseTable"));
+  EXPECT_GE(noise->viewport()->height(), 3 * row);
+  EXPECT_LE(chooser.frameGeometry().height(), chooser.screen()->availableGeometry().height());
 }
 
 TEST_F(Files, ResultWindowKnowsItsFileWhileTheFieldsHoldItsValues) {

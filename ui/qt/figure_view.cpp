@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -128,27 +129,53 @@ void DrawBands(QPainter& p, const Panel& panel, const PlotFrame& frame) {
   }
 }
 
+// Every how many ticks a label is written: labels closer than `room`
+// pixels would run into each other, as on a short panel. The grid lines stay.
+std::size_t LabelStep(const std::vector<double>& pixels, double room) {
+  double closest = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 1; i < pixels.size(); ++i) closest = std::min(closest, std::fabs(pixels[i] - pixels[i - 1]));
+  if (!(closest < room)) return 1;
+  return closest > 0 ? static_cast<std::size_t>(std::ceil(room / closest)) : pixels.size();
+}
+
 void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian) {
   const QRectF rect = RectOf(frame);
   p.setFont(FigureFont(kFigureSmallFontPx));
   const QFontMetricsF metrics(p.font());
+  std::vector<std::pair<double, const Tick*>> xs, ys;
   for (const Tick& tick : panel.x.ticks) {
     const auto at = ToPixel(panel, frame, {tick.value, panel.y.min});
-    if (!at || at->x < rect.left() - 0.5 || at->x > rect.right() + 0.5) continue;
-    p.setPen(QPen(kTickGrid, 1));
-    p.drawLine(QPointF(at->x, rect.top()), QPointF(at->x, rect.bottom()));
-    p.setPen(kInk);
-    p.drawText(QRectF(at->x - 40, rect.bottom() + 3, 80, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
-               Text(tick.label));
+    if (at && at->x >= rect.left() - 0.5 && at->x <= rect.right() + 0.5) xs.emplace_back(at->x, &tick);
   }
   for (const Tick& tick : panel.y.ticks) {
     const auto at = ToPixel(panel, frame, {panel.x.min, tick.value});
-    if (!at || at->y < rect.top() - 0.5 || at->y > rect.bottom() + 0.5) continue;
+    if (at && at->y >= rect.top() - 0.5 && at->y <= rect.bottom() + 0.5) ys.emplace_back(at->y, &tick);
+  }
+  const auto pixels = [](const std::vector<std::pair<double, const Tick*>>& ticks) {
+    std::vector<double> out;
+    for (const auto& t : ticks) out.push_back(t.first);
+    return out;
+  };
+  double widest = 0;
+  for (const auto& [x, tick] : xs) widest = std::max(widest, metrics.horizontalAdvance(Text(tick->label)));
+  const std::size_t xStep = LabelStep(pixels(xs), widest + 6), yStep = LabelStep(pixels(ys), metrics.height());
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    const double x = xs[i].first;
     p.setPen(QPen(kTickGrid, 1));
-    p.drawLine(QPointF(rect.left(), at->y), QPointF(rect.right(), at->y));
+    p.drawLine(QPointF(x, rect.top()), QPointF(x, rect.bottom()));
+    if (i % xStep != 0) continue;
     p.setPen(kInk);
-    p.drawText(QRectF(rect.left() - 48, at->y - metrics.height() / 2, 44, metrics.height()),
-               Qt::AlignRight | Qt::AlignVCenter, Text(tick.label));
+    p.drawText(QRectF(x - 40, rect.bottom() + 3, 80, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+               Text(xs[i].second->label));
+  }
+  for (std::size_t i = 0; i < ys.size(); ++i) {
+    const double y = ys[i].first;
+    p.setPen(QPen(kTickGrid, 1));
+    p.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
+    if (i % yStep != 0) continue;
+    p.setPen(kInk);
+    p.drawText(QRectF(rect.left() - 48, y - metrics.height() / 2, 44, metrics.height()),
+               Qt::AlignRight | Qt::AlignVCenter, Text(ys[i].second->label));
   }
   p.setFont(FigureFont(kFigureFontPx));
   p.setPen(kInk);
@@ -286,8 +313,11 @@ void DrawLegend(QPainter& p, const Panel& panel, const PlotFrame& frame) {
   qreal textWidth = 0;
   for (const Curve* curve : named) textWidth = std::max(textWidth, metrics.horizontalAdvance(Text(curve->name)));
   const qreal row = metrics.height() + 2, sample = 22;
-  const QRectF box(frame.left + frame.width - textWidth - sample - 18, frame.top + 6, textWidth + sample + 12,
-                   row * static_cast<qreal>(named.size()) + 6);
+  const qreal height = row * static_cast<qreal>(named.size()) + 6;
+  // In a panel too short for it the box rises into the room above rather
+  // than cover the tick labels below.
+  const qreal top = height + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - height - 1;
+  const QRectF box(frame.left + frame.width - textWidth - sample - 18, top, textWidth + sample + 12, height);
   p.setPen(QPen(kFrameColour, 0.8));
   p.setBrush(QColor(255, 255, 255, 225));
   p.drawRect(box);

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QGuiApplication>
 #include <QTableView>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -175,13 +176,22 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   plot_ = new FigureView(this);
   plot_->setObjectName(QStringLiteral("ChooserPlot"));
   plot_->setFigure(ChooserFigure(data, feedback));
-  plot_->setMinimumHeight(140);
-  layout->addWidget(plot_, 3);
+  plot_->setMinimumHeight(140);  // below this the two panels have no room to draw
+  // The plot, the table and the noise block share what room there is, and
+  // the user can move the handles between them.
+  auto* splitter = new QSplitter(Qt::Vertical, this);
+  splitter->setObjectName(QStringLiteral("ChooserSplitter"));
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(plot_);
+  layout->addWidget(splitter, 1);
 
+  auto* tableBlock = new QWidget(splitter);
+  auto* tableLayout = new QVBoxLayout(tableBlock);
+  tableLayout->setContentsMargins(0, 0, 0, 0);
   QString legend = QStringLiteral("Righe in verde: esiste l'adattamento coniugato simultaneo (μ > 1)");
   if (feedback) legend += QStringLiteral(" con la retroazione ") + Text(feedback->name) +
                           QStringLiteral(" scelta nella finestra dei dati");
-  layout->addWidget(new QLabel(legend + QStringLiteral("."), this));
+  tableLayout->addWidget(new QLabel(legend + QStringLiteral("."), tableBlock));
 
   model_ = new FrequencyTableModel(data, std::move(feedback), this);
   table_ = MakeTable(model_, this);
@@ -192,19 +202,35 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     table_->horizontalHeader()->resizeSection(column, table_->fontMetrics().horizontalAdvance(
                                                           QStringLiteral("MAG/MSG [dB]")) + 16);
   table_->horizontalHeader()->setStretchLastSection(true);
-  layout->addWidget(table_, 5);
+  table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
+                           2 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
+  tableLayout->addWidget(table_, 1);
+  splitter->addWidget(tableBlock);
+  splitter->setStretchFactor(0, 3);
+  splitter->setStretchFactor(1, 5);
 
+  int noiseHeight = 0;
   if (!data.noise.empty()) {
-    layout->addWidget(new QLabel(QStringLiteral("Parametri di rumore del file:"), this));
-    QTableView* noise = MakeTable(new NoiseTableModel(data.noise, this), this);
+    auto* noiseBlock = new QWidget(splitter);
+    auto* noiseLayout = new QVBoxLayout(noiseBlock);
+    noiseLayout->setContentsMargins(0, 0, 0, 0);
+    noiseLayout->addWidget(new QLabel(QStringLiteral("Parametri di rumore del file:"), noiseBlock));
+    QTableView* noise = MakeTable(new NoiseTableModel(data.noise, noiseBlock), noiseBlock);
     noise->setObjectName(QStringLiteral("NoiseTable"));
     noise->setAccessibleName(QStringLiteral("parametri di rumore"));
     noise->setSelectionMode(QAbstractItemView::NoSelection);
-    // Up to four rows without scrolling; a long block scrolls.
-    const int rows = std::min<int>(static_cast<int>(data.noise.size()), small ? 2 : 4);
-    noise->setFixedHeight(noise->horizontalHeader()->sizeHint().height() +
-                          rows * noise->verticalHeader()->defaultSectionSize() + 2 * noise->frameWidth() + 2);
-    layout->addWidget(noise);
+    // Up to four rows without scrolling at first; a long block scrolls, and
+    // the handle above gives it more.
+    const auto height = [&](int rows) {
+      return noise->horizontalHeader()->sizeHint().height() + rows * noise->verticalHeader()->defaultSectionSize() +
+             2 * noise->frameWidth() + 2;
+    };
+    noise->setMinimumHeight(height(1));
+    noise->setMaximumHeight(height(static_cast<int>(data.noise.size())));
+    noiseHeight = height(std::min<int>(static_cast<int>(data.noise.size()), small ? 1 : 4)) +
+                  noiseBlock->layout()->itemAt(0)->sizeHint().height() + noiseLayout->spacing();
+    noiseLayout->addWidget(noise);
+    splitter->addWidget(noiseBlock);
   }
 
   auto* note = new QLabel(
@@ -235,6 +261,13 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
 
   table_->selectRow(0);
   resize(std::min(1180, room.width() - 40), std::min(760, room.height() - 60));
+  // The noise block as tall as its first rows need, the rest two parts plot
+  // to three parts table.
+  layout->activate();
+  const int rest = splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth();
+  QList<int> sizes{2 * rest / 5, rest - 2 * rest / 5};
+  if (noiseHeight > 0) sizes.append(noiseHeight);
+  splitter->setSizes(sizes);
 }
 
 void FrequencyChooser::ShowRowFrequency() {
