@@ -7,7 +7,8 @@
 //   menu FORM PATH          the user chooses a menu entry (File/Apri file Touchstone...)
 //   answer TEXT             the answer the next dialog gets: a file's path, a dialog's own
 //                           answer ("row 3", "freq 1234.5"), or cancel
-//   snap DIR                DIR/FORM.png of every open window
+//   snap DIR                DIR/FORM.png of every open window, DIR/NAME.png of the other
+//                           windows by object name (ResponseWindow, SmithWindow ...)
 //   dump                    one JSON line: messages since the last dump, windows, state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
 #include <QAbstractButton>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -191,11 +193,20 @@ void RunDump(const DesignState& state) {
 void RunSnap(const std::string& dir) {
   if (dir.empty()) throw ScriptError{"snap needs a folder"};
   if (!QDir().mkpath(QString::fromStdString(dir))) throw ScriptError{"cannot create " + dir};
+  const auto save = [&](QWidget* w, const QString& name) {
+    const QString path = QString::fromStdString(dir) + "/" + name + ".png";
+    if (!w->grab().save(path)) throw ScriptError{"cannot write " + path.toStdString()};
+  };
+  std::vector<QWidget*> forms;
   for (FormId f : kForms)
     if (QWidget* w = FormWidget(f)) {
-      const QString path = QString::fromStdString(dir) + "/" + FormName(f) + ".png";
-      if (!w->grab().save(path)) throw ScriptError{"cannot write " + path.toStdString()};
+      save(w, QString::fromLatin1(FormName(f)));
+      forms.push_back(FormFrame(f));
     }
+  // The other windows by their object name, the last opened of a kind winning.
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && !w->objectName().isEmpty() && std::find(forms.begin(), forms.end(), w) == forms.end())
+      save(w, w->objectName());
 }
 
 void RunLine(const std::string& line, DesignState& state) {
