@@ -81,14 +81,6 @@ FeedbackElement FeedbackOfState(const DesignState& s) {
   return e;
 }
 
-TeeNetwork InputNetworkOf(const DesignState& s, NetworkKind kind) {
-  return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2}
-                                  : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
-}
-TeeNetwork OutputNetworkOf(const DesignState& s, NetworkKind kind) {
-  return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Lo2, s.Co, s.Lo1}
-                                  : TeeNetwork{kind, s.Co2, s.Lo, s.Co1};
-}
 
 bool Usable(const TeeNetwork& n) {
   return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
@@ -107,6 +99,19 @@ double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz) {
   return kind == NetworkKind::LCL ? omega * value * 1e-12 : -1.0 / (omega * value * 1e-9);
 }
 
+TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind) {
+  if (side == Side::Input)
+    return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2} : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
+  return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Lo2, s.Co, s.Lo1} : TeeNetwork{kind, s.Co2, s.Lo, s.Co1};
+}
+
+const char* NetworkKindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }
+
+const char* ElementUnit(NetworkKind kind, int position) {
+  const bool inductor = (kind == NetworkKind::LCL) == (position != 1);
+  return inductor ? "nH" : "pF";
+}
+
 const char* ElementName(Side side, NetworkKind kind, int position) {
   static const char* const kNames[2][2][3] = {
       {{"Li1", "Ci", "Li2"}, {"Ci1", "Li", "Ci2"}},
@@ -119,8 +124,8 @@ std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& s
   const NetworkKinds kinds = NetworkKindsOf(window);
   AmplifierDesign d;
   d.window = window;
-  d.input = InputNetworkOf(state, kinds.input);
-  d.output = OutputNetworkOf(state, kinds.output);
+  d.input = NetworkOf(Side::Input, state, kinds.input);
+  d.output = NetworkOf(Side::Output, state, kinds.output);
   d.RE = state.RE;
   d.RL = state.RL;
   d.Ro = state.Ro;

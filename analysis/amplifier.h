@@ -25,6 +25,11 @@ double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz);
 // Ci2, Lo2 Co Lo1, Co2 Lo Co1.
 enum class Side { Input, Output };
 const char* ElementName(Side side, NetworkKind kind, int position);
+// L-C-L: nH, pF, nH; C-L-C: pF, nH, pF, in the same order.
+const char* ElementUnit(NetworkKind kind, int position);
+const char* NetworkKindName(NetworkKind kind);  // "L-C-L", "C-L-C"
+// A side's network of this kind as the state holds it.
+TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind);
 
 struct AmplifierDesign {
   FormId window = FormId::Form2;

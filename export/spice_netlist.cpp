@@ -13,7 +13,6 @@ namespace {
 // so a capacitor realises exactly the susceptance asked for.
 double Omega(double fMHz) { return 2.0 * std::numbers::pi * fMHz * 1e6; }
 
-const char* KindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }
 
 // A series arm between a and b, or a shunt arm from a to ground.
 std::string Arm(const std::string& name, NetworkKind kind, bool shunt, const std::string& a,
@@ -24,7 +23,7 @@ std::string Arm(const std::string& name, NetworkKind kind, bool shunt, const std
 }
 
 std::string InputNetwork(const TeeNetwork& n) {
-  return "* rete d'ingresso " + std::string(KindName(n.kind)) +
+  return "* rete d'ingresso " + std::string(NetworkKindName(n.kind)) +
          ": braccio verso RE, braccio in parallelo, braccio verso il transistore\n"
          ".subckt rete_ingresso sorgente transistore\n" +
          Arm("1", n.kind, false, "sorgente", "m", n.outer) + Arm("2", n.kind, true, "m", "0", n.shunt) +
@@ -32,7 +31,7 @@ std::string InputNetwork(const TeeNetwork& n) {
 }
 
 std::string OutputNetwork(const TeeNetwork& n) {
-  return "* rete d'uscita " + std::string(KindName(n.kind)) +
+  return "* rete d'uscita " + std::string(NetworkKindName(n.kind)) +
          ": braccio verso il transistore, braccio in parallelo, braccio verso RL\n"
          ".subckt rete_uscita transistore carico\n" +
          Arm("1", n.kind, false, "transistore", "m", n.inner) + Arm("2", n.kind, true, "m", "0", n.shunt) +
@@ -114,8 +113,8 @@ std::string DescribeDesign(const AmplifierDesign& d) {
   const NetworkKinds kinds = NetworkKindsOf(d.window);
   return "Adattamento BJT, finestra \"" + std::string(FormSpecOf(d.window).caption) + "\" (" +
          FormName(d.window) + "): f = " + FileNumberText(d.fMHz) + " MHz, RE = " + FileNumberText(d.RE) +
-         " ohm, RL = " + FileNumberText(d.RL) + " ohm, reti " + KindName(kinds.input) + " / " +
-         KindName(kinds.output);
+         " ohm, RL = " + FileNumberText(d.RL) + " ohm, reti " + NetworkKindName(kinds.input) + " / " +
+         NetworkKindName(kinds.output);
 }
 
 std::string SpiceNetlistText(const AmplifierDesign& d) {

@@ -1,9 +1,9 @@
 #include "session/session_output.h"
 
-#include <array>
 #include <cmath>
 #include <complex>
 
+#include "analysis/amplifier.h"
 #include "networks/result_commands.h"
 #include "project/project.h"
 #include "session/state_json.h"
@@ -12,33 +12,6 @@
 #include "ui/number_text.h"
 
 namespace {
-
-// The elements of a T network in the order outer arm, shunt arm, inner arm,
-// with the state field holding each value.
-struct Element {
-  const char* name;
-  double DesignState::*value;
-  const char* unit;
-};
-using Elements = std::array<Element, 3>;
-
-constexpr Elements kInputLCL{{{"Li1", &DesignState::Li1, "nH"},
-                              {"Ci", &DesignState::Ci, "pF"},
-                              {"Li2", &DesignState::Li2, "nH"}}};
-constexpr Elements kInputCLC{{{"Ci1", &DesignState::Ci1, "pF"},
-                              {"Li", &DesignState::Li, "nH"},
-                              {"Ci2", &DesignState::Ci2, "pF"}}};
-constexpr Elements kOutputLCL{{{"Lo2", &DesignState::Lo2, "nH"},
-                               {"Co", &DesignState::Co, "pF"},
-                               {"Lo1", &DesignState::Lo1, "nH"}}};
-constexpr Elements kOutputCLC{{{"Co2", &DesignState::Co2, "pF"},
-                               {"Lo", &DesignState::Lo, "nH"},
-                               {"Co1", &DesignState::Co1, "pF"}}};
-
-const Elements& InputElements(NetworkKind kind) { return kind == NetworkKind::LCL ? kInputLCL : kInputCLC; }
-const Elements& OutputElements(NetworkKind kind) { return kind == NetworkKind::LCL ? kOutputLCL : kOutputCLC; }
-const char* KindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }
-
 
 // The windows' number format; a value that cannot be shown as a number is
 // left out rather than shown as one.
@@ -122,11 +95,15 @@ void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>
           GainKind(*f) + "," + (f->gainFinite ? FileNumberText(f->gainDb) : std::string());
 }
 
-void AppendElementsCsv(std::string& line, NetworkKind kind, const Elements& elements,
-                       const DesignState& s) {
-  line += std::string(",") + KindName(kind);
-  for (const Element& e : elements)
-    line += std::string(",") + e.name + "," + FileNumberText(s.*e.value) + "," + e.unit;
+// The network's kind, then each element in the order outer arm, shunt arm,
+// inner arm: name, value, unit.
+void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const DesignState& s) {
+  const TeeNetwork n = NetworkOf(side, s, kind);
+  const double values[] = {n.outer, n.shunt, n.inner};
+  line += std::string(",") + NetworkKindName(kind);
+  for (int i = 0; i < 3; ++i)
+    line += std::string(",") + ElementName(side, kind, i) + "," + FileNumberText(values[i]) + "," +
+            ElementUnit(kind, i);
 }
 
 }  // namespace
@@ -212,8 +189,8 @@ std::string SweepCsvLine(const SweepDesign& d) {
     line += std::string(",progettato,") + FormName(design->window) + "," + FileNumberText(s.ReZi) + "," +
             FileNumberText(s.ImZi) + "," + FileNumberText(s.ReZo) + "," + FileNumberText(s.ImZo) + "," +
             (s.PoPi > 0 ? FileNumberText(10 * std::log10(s.PoPi)) : std::string());
-    AppendElementsCsv(line, kinds.input, InputElements(kinds.input), s);
-    AppendElementsCsv(line, kinds.output, OutputElements(kinds.output), s);
+    AppendElementsCsv(line, Side::Input, kinds.input, s);
+    AppendElementsCsv(line, Side::Output, kinds.output, s);
   }
   std::string messages;
   for (size_t i = 0; i < r.messages.size(); ++i) messages += (i ? " | " : "") + r.messages[i];

@@ -131,18 +131,21 @@ void DrawBands(QPainter& p, const Panel& panel, const PlotFrame& frame) {
 
 // Every how many ticks a label is written: labels closer than `room`
 // pixels would run into each other, as on a short panel. The grid lines stay.
-std::size_t LabelStep(const std::vector<double>& pixels, double room) {
+using PlacedTicks = std::vector<std::pair<double, const Tick*>>;  // pixel, tick
+
+std::size_t LabelStep(const PlacedTicks& ticks, double room) {
   double closest = std::numeric_limits<double>::infinity();
-  for (std::size_t i = 1; i < pixels.size(); ++i) closest = std::min(closest, std::fabs(pixels[i] - pixels[i - 1]));
+  for (std::size_t i = 1; i < ticks.size(); ++i)
+    closest = std::min(closest, std::fabs(ticks[i].first - ticks[i - 1].first));
   if (!(closest < room)) return 1;
-  return closest > 0 ? static_cast<std::size_t>(std::ceil(room / closest)) : pixels.size();
+  return closest > 0 ? static_cast<std::size_t>(std::ceil(room / closest)) : ticks.size();
 }
 
 void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian) {
   const QRectF rect = RectOf(frame);
   p.setFont(FigureFont(kFigureSmallFontPx));
   const QFontMetricsF metrics(p.font());
-  std::vector<std::pair<double, const Tick*>> xs, ys;
+  PlacedTicks xs, ys;
   for (const Tick& tick : panel.x.ticks) {
     const auto at = ToPixel(panel, frame, {tick.value, panel.y.min});
     if (at && at->x >= rect.left() - 0.5 && at->x <= rect.right() + 0.5) xs.emplace_back(at->x, &tick);
@@ -151,14 +154,9 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
     const auto at = ToPixel(panel, frame, {panel.x.min, tick.value});
     if (at && at->y >= rect.top() - 0.5 && at->y <= rect.bottom() + 0.5) ys.emplace_back(at->y, &tick);
   }
-  const auto pixels = [](const std::vector<std::pair<double, const Tick*>>& ticks) {
-    std::vector<double> out;
-    for (const auto& t : ticks) out.push_back(t.first);
-    return out;
-  };
   double widest = 0;
   for (const auto& [x, tick] : xs) widest = std::max(widest, metrics.horizontalAdvance(Text(tick->label)));
-  const std::size_t xStep = LabelStep(pixels(xs), widest + 6), yStep = LabelStep(pixels(ys), metrics.height());
+  const std::size_t xStep = LabelStep(xs, widest + 6), yStep = LabelStep(ys, metrics.height());
   for (std::size_t i = 0; i < xs.size(); ++i) {
     const double x = xs[i].first;
     p.setPen(QPen(kTickGrid, 1));

@@ -34,12 +34,6 @@ void SetCell(QTableWidget* table, int row, int column, const std::string& text) 
   table->setItem(row, column, item);
 }
 
-// L-C-L: nH, pF, nH; C-L-C: pF, nH, pF.
-const char* UnitOf(NetworkKind kind, int position) {
-  const bool inductor = (kind == NetworkKind::LCL) == (position != 1);
-  return inductor ? "nH" : "pF";
-}
-
 std::string ImpedanceText(Cx z) {
   return FormatFixed(z.real(), 3) + (z.imag() < 0 ? " − j " : " + j ") + FormatFixed(std::fabs(z.imag()), 3);
 }
@@ -102,7 +96,7 @@ void PreferredValuesWindow::refresh() {
   for (int i = 0; i < 6; ++i) {
     const Side side = i < 3 ? Side::Input : Side::Output;
     const NetworkKind kind = i < 3 ? d.input.kind : d.output.kind;
-    const std::string unit = std::string(" ") + UnitOf(kind, i % 3);
+    const std::string unit = std::string(" ") + ElementUnit(kind, i % 3);
     const PreferredValue& v = rounded_.values[static_cast<std::size_t>(i)];
     SetCell(elements_, i, 0, ElementName(side, kind, i % 3) + (" [" + unit.substr(1) + "]"));
     SetCell(elements_, i, 1, FormatSignificant(v.exact, 5) + unit);
