@@ -19,9 +19,9 @@
 #include <thread>
 
 #include "project/project.h"
+#include "session/session_batch.h"
 #include "touchstone/touchstone.h"
 #include "ui/frequency_rows.h"
-#include "ui/number_text.h"
 #include "ui/qt/design_store.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/frequency_chooser.h"
@@ -159,25 +159,19 @@ std::optional<ChooserFeedback> InputWindowFeedback() {
                          ReadText(FormId::Form1, "Text15"));
 }
 
-std::u16string FieldText(double value) {
-  const std::string text = ShortestNumberText(value);
-  return std::u16string(text.begin(), text.end());
-}
-
-// Ro and the eight S-parameter fields, then f; all texts are made before the
-// first is written, so a value that cannot be written changes nothing.
+// The ten fields' texts (S-parameters, Ro, f), all made before the first is
+// written, so a value that cannot be written changes nothing; `written`
+// keeps what the nine source fields then hold.
 bool WriteFields(const SParamFields& f, std::array<std::u16string, 9>& written) {
-  const double values[] = {f.s11Mag, f.s11Deg, f.s21Mag, f.s21Deg, f.s12Mag, f.s12Deg, f.s22Mag, f.s22Deg, f.ro};
-  std::u16string frequency;
+  std::vector<TypedText> texts;
   try {
-    for (std::size_t i = 0; i < written.size(); ++i) written[i] = FieldText(values[i]);
-    frequency = FieldText(f.fMHz);
+    texts = TouchstoneFieldTexts(f);
   } catch (const std::exception&) {
     ShowMessage("I valori del file a questa frequenza non sono numeri finiti");
     return false;
   }
-  for (std::size_t i = 0; i < written.size(); ++i) SetText(FormId::Form1, kSourceFields[i], written[i]);
-  SetText(FormId::Form1, "Text14", frequency);
+  for (const TypedText& t : texts) SetText(FormId::Form1, t.control, t.text);
+  for (std::size_t i = 0; i < written.size(); ++i) written[i] = ReadText(FormId::Form1, kSourceFields[i]);
   // A long text shows its first digits in the narrow fields.
   for (const char* name : kSourceFields)
     if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, name))) field->setCursorPosition(0);
