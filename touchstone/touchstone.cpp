@@ -151,9 +151,17 @@ std::optional<double> TakeNumber(std::string_view& rest, int shift) {
 // The token's value, the nearest double, whatever the locale; nothing for a
 // token that is not wholly a finite number.
 std::optional<double> ParseToken(std::string_view token) {
-  if (token.empty()) return std::nullopt;
-  const std::optional<double> value = TakeNumber(token, 0);
-  return token.empty() ? value : std::nullopt;
+  // from_chars takes a "-" but no "+".
+  if (!token.empty() && token.front() == '+') {
+    token.remove_prefix(1);
+    if (!token.empty() && token.front() == '-') return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value,
+                                         std::chars_format::general);
+  if (ec != std::errc{} || end != token.data() + token.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
 }
 
 // A frequency scaled to MHz by moving the decimal point of its text before it
