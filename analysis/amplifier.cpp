@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "networks/result_commands.h"
 
 namespace {
 
@@ -119,11 +118,10 @@ const char* ElementName(Side side, NetworkKind kind, int position) {
   return kNames[side == Side::Output][kind == NetworkKind::CLC][position];
 }
 
-std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& state) {
-  if (window == FormId::Form1 || !AllFieldsFinite(state)) return std::nullopt;
-  const NetworkKinds kinds = NetworkKindsOf(window);
+std::optional<AmplifierDesign> DesignOfState(NetworkKinds kinds, const DesignState& state) {
+  if (!AllFieldsFinite(state)) return std::nullopt;
   AmplifierDesign d;
-  d.window = window;
+  d.kinds = kinds;
   d.input = NetworkOf(Side::Input, state, kinds.input);
   d.output = NetworkOf(Side::Output, state, kinds.output);
   d.RE = state.RE;

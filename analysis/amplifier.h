@@ -8,7 +8,7 @@
 
 #include "analysis/two_port.h"
 #include "model/design_state.h"
-#include "ui/services.h"
+#include "networks/t_networks.h"
 #include "verification/verify.h"
 
 // One T network: outer series arm (at RE or RL), shunt arm, inner series arm
@@ -32,7 +32,10 @@ const char* NetworkKindName(NetworkKind kind);  // "L-C-L", "C-L-C"
 TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind);
 
 struct AmplifierDesign {
-  FormId window = FormId::Form2;
+  NetworkKinds kinds{NetworkKind::LCL, NetworkKind::LCL};
+  // Where it was designed, for the headers of the files written from it:
+  // `finestra "ImZi < 0  ImZo < 0" (Form2)`.
+  std::string origin;
   TeeNetwork input, output;
   double RE = 0, RL = 0, Ro = 0, fMHz = 0;
   SMatrix transistor;  // entered, referred to Ro, at fMHz
@@ -42,9 +45,9 @@ struct AmplifierDesign {
   DesignState state;
 };
 
-// Nullopt when the window has not computed a usable design (its networks are
-// empty or a value is not finite).
-std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& state);
+// Nullopt when the state holds no usable design of these network kinds (its
+// networks are empty or a value is not finite).
+std::optional<AmplifierDesign> DesignOfState(NetworkKinds kinds, const DesignState& state);
 
 // The transistor's S-parameters at a frequency, referred to referenceOhm;
 // nullopt outside the data.

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "model/design_state.h"
-#include "ui/qt/file_menus.h"
-#include "ui/qt/help_dialogs.h"
-#include "ui/qt/qt_ui.h"
+#include "gui/file_menus.h"
+#include "gui/help_dialogs.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

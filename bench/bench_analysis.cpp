@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "analysis/sweep.h"
+#include "forms/result_commands.h"
 #include "model/gain.h"
 #include "model/solver.h"
 #include "networks/t_networks.h"

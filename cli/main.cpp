@@ -17,10 +17,11 @@
 #include "project/project.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
-#include "ui/fault_message.h"
+#include "forms/fault_message.h"
 #include "touchstone/touchstone.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "forms/result_commands.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "export/spice_netlist.h"
-#include "ui/number_text.h"
+#include "text/number_text.h"
 
 namespace {
 

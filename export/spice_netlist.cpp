@@ -3,9 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "networks/result_commands.h"
-#include "ui/controls.h"
-#include "ui/number_text.h"
+#include "text/number_text.h"
 
 namespace {
 
@@ -110,9 +108,8 @@ std::string LinearTransistor(const AmplifierDesign& d) {
 }  // namespace
 
 std::string DescribeDesign(const AmplifierDesign& d) {
-  const NetworkKinds kinds = NetworkKindsOf(d.window);
-  return "Adattamento BJT, finestra \"" + std::string(FormSpecOf(d.window).caption) + "\" (" +
-         FormName(d.window) + "): f = " + FileNumberText(d.fMHz) + " MHz, RE = " + FileNumberText(d.RE) +
+  const NetworkKinds kinds = d.kinds;
+  return "Adattamento BJT, " + d.origin + ": f = " + FileNumberText(d.fMHz) + " MHz, RE = " + FileNumberText(d.RE) +
          " ohm, RL = " + FileNumberText(d.RL) + " ohm, reti " + NetworkKindName(kinds.input) + " / " +
          NetworkKindName(kinds.output);
 }

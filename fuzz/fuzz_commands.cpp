@@ -28,9 +28,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_checks.h"
-#include "input/commands.h"
-#include "ui/controls.h"
-#include "ui/headless.h"
+#include "forms/commands.h"
+#include "forms/controls.h"
+#include "forms/headless.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <string>
 
 #include "fuzz/fuzz_checks.h"
-#include "input/field_check.h"
+#include "forms/field_check.h"
 #include "model/arithmetic.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 
 namespace {
 

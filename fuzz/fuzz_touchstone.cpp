@@ -9,8 +9,8 @@
 
 #include "fuzz/fuzz_checks.h"
 #include "touchstone/touchstone.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 
 namespace {
 

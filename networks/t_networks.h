@@ -5,6 +5,13 @@
 // stored as soon as it is computed, so a fault keeps the ones before it.
 #include "model/design_state.h"
 
+enum class NetworkKind { LCL, CLC };
+
+// The kinds of a design's input and output networks.
+struct NetworkKinds {
+  NetworkKind input, output;
+};
+
 // Source RE to the transistor input Zi.
 void DesignInputLCL(DesignState& state);  // Ci, Li1, Li2
 void DesignInputCLC(DesignState& state);  // Li, Ci1, Ci2

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "project/atomic_file.h"
-#include "ui/headless.h"
+#include "text/utf16.h"
 
 namespace {
 

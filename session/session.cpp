@@ -1,8 +1,8 @@
 #include "session/session.h"
 
-#include "input/commands.h"
-#include "ui/controls.h"
-#include "ui/headless.h"
+#include "forms/commands.h"
+#include "forms/controls.h"
+#include "forms/headless.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/design_state.h"
-#include "ui/services.h"
+#include "forms/services.h"
 
 // A text typed into a field of the input window, by control name ("Text1").
 struct FieldText {

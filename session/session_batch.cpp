@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "project/project.h"
-#include "ui/headless.h"
+#include "forms/headless.h"
 
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress) {

@@ -4,12 +4,12 @@
 #include <complex>
 
 #include "analysis/amplifier.h"
-#include "networks/result_commands.h"
+#include "forms/result_commands.h"
 #include "project/project.h"
 #include "session/state_json.h"
-#include "ui/accessible_names.h"
-#include "ui/controls.h"
-#include "ui/number_text.h"
+#include "forms/accessible_names.h"
+#include "forms/controls.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -32,11 +32,11 @@
 
 #include "model/design_state.h"
 #include "session/state_json.h"
-#include "ui/controls.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/help_dialogs.h"
-#include "ui/qt/menus.h"
-#include "ui/qt/qt_ui.h"
+#include "forms/controls.h"
+#include "gui/dialogs.h"
+#include "gui/help_dialogs.h"
+#include "gui/menus.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "ui/number_text.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "model/design_state.h"
-#include "ui/qt/qt_ui.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

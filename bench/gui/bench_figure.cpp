@@ -8,9 +8,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "analysis/response_figure.h"
+#include "figures/response_figure.h"
+#include "forms/result_commands.h"
 #include "session/session.h"
-#include "ui/qt/figure_view.h"
+#include "gui/figure_view.h"
 
 namespace {
 

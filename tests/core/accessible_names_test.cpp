@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "ui/accessible_names.h"
+#include "forms/accessible_names.h"
 
 namespace {
 

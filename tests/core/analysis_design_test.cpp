@@ -8,8 +8,9 @@
 #include "analysis/preferred_values.h"
 #include "analysis/smith_chart.h"
 #include "analysis/sweep.h"
-#include "input/commands.h"
-#include "ui/headless.h"
+#include "forms/commands.h"
+#include "forms/headless.h"
+#include "forms/result_commands.h"
 
 namespace {
 

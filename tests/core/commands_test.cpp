@@ -5,10 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "input/commands.h"
+#include "forms/commands.h"
 #include "model/arithmetic.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include "export/amplifier_touchstone.h"
 #include "session/session.h"
 #include "touchstone/touchstone.h"
-#include "ui/headless.h"
+#include "forms/headless.h"
+#include "forms/result_commands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "input/field_check.h"
-#include "ui/headless.h"
+#include "forms/field_check.h"
+#include "forms/headless.h"
 
 using Messages = std::vector<std::string>;
 

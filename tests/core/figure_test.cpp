@@ -8,11 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "analysis/response_figure.h"
-#include "analysis/smith_figure.h"
+#include "figures/response_figure.h"
+#include "forms/result_commands.h"
+#include "figures/smith_figure.h"
 #include "session/session.h"
 #include "touchstone/touchstone.h"
-#include "ui/figure.h"
+#include "figures/figure.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/headless.h"
+#include "forms/headless.h"
 
 TEST(Utf8Conversion, MalformedBytesBecomeReplacementCharacters) {
   EXPECT_EQ(Utf8ToUtf16("0.5\xC3\xA8\xF0\x9D\x9F\x93"), u"0.5\u00E8\U0001D7D3");

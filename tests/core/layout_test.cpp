@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "ui/controls.h"
+#include "forms/controls.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "input/commands.h"
-#include "input/field_check.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/commands.h"
+#include "forms/field_check.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 #include "fuzz/number_pattern.h"
 #include "tests/core/worked_example.h"
 

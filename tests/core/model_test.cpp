@@ -5,7 +5,7 @@
 
 #include "model/gain.h"
 #include "tests/core/worked_example.h"
-#include "ui/number_text.h"
+#include "text/number_text.h"
 
 TEST(ComplexArithmetic, ProductsQuotientsAndFaults) {
   const Complex p = ComplexMul({1, 2}, {3, 4});

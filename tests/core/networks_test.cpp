@@ -2,7 +2,7 @@
 
 #include "networks/t_networks.h"
 #include "tests/core/worked_example.h"
-#include "ui/number_text.h"
+#include "text/number_text.h"
 
 using Field = double DesignState::*;
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "tests/core/worked_example.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 
 static const double kTiny = std::numeric_limits<double>::denorm_min();
 

@@ -1,4 +1,4 @@
-#include "ui/pictures.h"
+#include "forms/pictures.h"
 
 #include <gtest/gtest.h>
 

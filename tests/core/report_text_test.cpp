@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "export/report_text.h"
-#include "results/schematics.h"
+#include "forms/report_text.h"
+#include "forms/schematics.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "results/result_table.h"
+#include "forms/result_table.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "model/arithmetic.h"
 #include "tests/core/worked_example.h"
 #include "touchstone/touchstone.h"
-#include "ui/headless.h"
-#include "ui/number_text.h"
+#include "forms/headless.h"
+#include "text/number_text.h"
 
 namespace {
 

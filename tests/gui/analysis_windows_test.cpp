@@ -18,18 +18,19 @@
 #include <set>
 
 #include "analysis/amplifier.h"
-#include "analysis/response_figure.h"
+#include "forms/result_commands.h"
+#include "figures/response_figure.h"
 #include "analysis/sweep.h"
 #include "tests/gui/fresh_windows.h"
 #include "touchstone/touchstone.h"
-#include "ui/qt/design_store.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/file_menus.h"
-#include "ui/qt/figure_view.h"
-#include "ui/qt/menus.h"
-#include "ui/qt/preferred_values_window.h"
-#include "ui/qt/response_window.h"
-#include "ui/qt/smith_window.h"
+#include "gui/design_store.h"
+#include "gui/dialogs.h"
+#include "gui/file_menus.h"
+#include "gui/figure_view.h"
+#include "gui/menus.h"
+#include "gui/preferred_values_window.h"
+#include "gui/response_window.h"
+#include "gui/smith_window.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/fresh_windows.h"
-#include "ui/qt/copy_results.h"
-#include "ui/qt/menus.h"
+#include "gui/copy_results.h"
+#include "gui/menus.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "tests/gui/fresh_windows.h"
 #include "touchstone/touchstone.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/menus.h"
+#include "gui/dialogs.h"
+#include "gui/menus.h"
 
 namespace {
 

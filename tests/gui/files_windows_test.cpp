@@ -18,10 +18,10 @@
 
 #include "tests/gui/fresh_windows.h"
 #include "touchstone/touchstone.h"
-#include "ui/qt/design_store.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/file_menus.h"
-#include "ui/qt/frequency_chooser.h"
+#include "gui/design_store.h"
+#include "gui/dialogs.h"
+#include "gui/file_menus.h"
+#include "gui/frequency_chooser.h"
 
 namespace {
 

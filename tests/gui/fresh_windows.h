@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "touchstone/touchstone.h"
-#include "ui/qt/design_store.h"
+#include "gui/design_store.h"
 
-#include "ui/qt/qt_ui.h"
+#include "gui/qt_ui.h"
 
 inline constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4,
                                           FormId::Form5};

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/qt/qt_ui.h"
+#include "gui/qt_ui.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "tests/gui/fresh_windows.h"
-#include "ui/qt/qt_ui.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/fresh_windows.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/menus.h"
+#include "gui/dialogs.h"
+#include "gui/menus.h"
 
 namespace {
 

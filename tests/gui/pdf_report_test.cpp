@@ -14,9 +14,9 @@
 
 #include "tests/gui/fresh_windows.h"
 #include "touchstone/touchstone.h"
-#include "ui/qt/design_store.h"
-#include "ui/qt/dialogs.h"
-#include "ui/qt/menus.h"
+#include "gui/design_store.h"
+#include "gui/dialogs.h"
+#include "gui/menus.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/qt/pictures.h"
+#include "gui/pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls.h"
+#include "forms/controls.h"
 #include "tests/gui/fresh_windows.h"
-#include "ui/qt/qt_ui.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "ui/qt/pictures.h"
+#include "gui/pictures.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

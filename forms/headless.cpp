@@ -1,0 +1,115 @@
+#include "forms/headless.h"
+
+#include <array>
+#include <stdexcept>
+
+#include "forms/controls.h"
+
+namespace {
+
+struct HeadlessControl {
+  const ControlSpec* row;
+  std::u16string text;   // text fields
+  std::string caption;   // labels, buttons, options
+  bool visible;
+  bool checked = false;
+};
+
+struct HeadlessForm {
+  bool open = false;
+  std::vector<HeadlessControl> controls;
+};
+
+// Per thread: each worker thread of a sweep has its own forms and messages.
+thread_local std::array<HeadlessForm, 6> g_forms;
+thread_local std::vector<std::string> g_messages;
+thread_local std::string g_focused;
+
+HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
+
+void LoadStartState(FormId id) {
+  HeadlessForm& form = FormOf(id);
+  form.controls.clear();
+  for (const ControlSpec& row : FormSpecOf(id).controls) {
+    HeadlessControl c{&row, {}, {}, row.visible};
+    if (row.kind == ControlKind::Text)
+      c.text = Utf8ToUtf16(row.caption);
+    else
+      c.caption = row.caption;
+    form.controls.push_back(std::move(c));
+  }
+  form.open = true;
+}
+
+// A closed window keeps its last contents, so a command that reads it still
+// sees what the user left there; it is rebuilt when shown again.
+HeadlessControl& ControlOf(FormId id, std::string_view name) {
+  HeadlessForm& form = FormOf(id);
+  if (form.controls.empty()) LoadStartState(id), form.open = false;
+  for (HeadlessControl& c : form.controls)
+    if (name == c.row->name) return c;
+  throw std::out_of_range(std::string(FormName(id)) + " has no control " + std::string(name));
+}
+
+std::u16string ReadTextImpl(FormId form, std::string_view control) {
+  return ControlOf(form, control).text;
+}
+void SetTextImpl(FormId form, std::string_view control, const std::u16string& text) {
+  ControlOf(form, control).text = text;
+}
+void SetCaptionImpl(FormId form, std::string_view control, const std::string& caption) {
+  ControlOf(form, control).caption = caption;
+}
+void SetVisibleImpl(FormId form, std::string_view control, bool visible) {
+  ControlOf(form, control).visible = visible;
+}
+bool IsVisibleImpl(FormId form, std::string_view control) {
+  return ControlOf(form, control).visible;
+}
+bool IsSelectedImpl(FormId form, std::string_view option) {
+  return ControlOf(form, option).checked;
+}
+void ClearOptionImpl(FormId form, std::string_view option) {
+  ControlOf(form, option).checked = false;
+}
+void ShowFormImpl(FormId form) {
+  if (!FormOf(form).open) LoadStartState(form);
+}
+bool IsFormOpenImpl(FormId form) { return FormOf(form).open; }
+void ShowMessageImpl(const std::string& text) { g_messages.push_back(text); }
+void FocusFieldImpl(FormId form, std::string_view control) {
+  ControlOf(form, control);  // a misspelt name fails as anywhere else
+  g_focused = std::string(FormName(form)) + "." + std::string(control);
+}
+
+const UiBackend kHeadless{ReadTextImpl,  SetTextImpl,     SetCaptionImpl,
+                          SetVisibleImpl, IsVisibleImpl,  IsSelectedImpl,
+                          ClearOptionImpl, ShowFormImpl,  IsFormOpenImpl,
+                          ShowMessageImpl, FocusFieldImpl};
+
+}  // namespace
+
+const UiBackend& HeadlessBackend() { return kHeadless; }
+
+void ResetHeadlessForms() {
+  for (HeadlessForm& form : g_forms) form = HeadlessForm{};
+  g_messages.clear();
+  g_focused.clear();
+  LoadStartState(FormId::Form1);
+}
+
+std::vector<std::string>& HeadlessMessages() { return g_messages; }
+const std::string& HeadlessFocusedField() { return g_focused; }
+
+void HeadlessCloseForm(FormId form) { FormOf(form).open = false; }
+
+void HeadlessSelectOption(FormId form, std::string_view option) {
+  for (HeadlessControl& c : FormOf(form).controls)
+    if (c.row->kind == ControlKind::Option) c.checked = false;
+  ControlOf(form, option).checked = true;
+}
+
+std::string HeadlessContent(FormId form, std::string_view control) {
+  const HeadlessControl& c = ControlOf(form, control);
+  return c.row->kind == ControlKind::Text ? Utf16ToUtf8(c.text) : c.caption;
+}

@@ -1,0 +1,133 @@
+#include "gui/analysis_windows.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "project/atomic_file.h"
+#include "figures/figure.h"
+#include "gui/dialogs.h"
+#include "gui/figure_view.h"
+#include "gui/menus.h"
+#include "gui/preferred_values_window.h"
+#include "gui/qt_ui.h"
+#include "gui/response_window.h"
+#include "gui/smith_window.h"
+
+namespace {
+
+bool HasDesign(FormId form) { return DesignOfWindow(form) != nullptr; }
+
+// The result window's caption with its runs of spaces made one.
+QString WindowCaption(FormId form) {
+  const QWidget* frame = FormFrame(form);
+  const QString title = frame ? frame->windowTitle().simplified() : QString();
+  const QString name = QString::fromUtf8(FormName(form));
+  return title.isEmpty() ? name : name + QStringLiteral(" (") + title + QStringLiteral(")");
+}
+
+// Shown as its own top-level window, freed when closed.
+QWidget* Present(QWidget* window) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  return window;
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  if (bytes.isEmpty()) {
+    ShowMessage("Impossibile preparare il file da salvare");
+    return false;
+  }
+  const auto error = WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+  if (error) {
+    ShowMessage(*error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form) {
+  const WindowDesign* stored = DesignOfWindow(form);
+  if (!stored) {
+    ShowMessage("Calcolare prima le reti di adattamento in questa finestra");
+    return std::nullopt;
+  }
+  std::optional<AmplifierDesign> design = CaptureDesign(form, stored->state);
+  if (!design) {
+    ShowMessage("Il progetto di questa finestra non si può analizzare: ricalcolare le reti di adattamento");
+    return std::nullopt;
+  }
+  const QString caption = WindowCaption(form) + QStringLiteral(", f = ") +
+                          QString::fromStdString(FormatSignificant(design->fMHz, 7)) + QStringLiteral(" MHz");
+  return AnalysedDesign{form, *stored, std::move(*design), caption};
+}
+
+QSize FittedSize(QSize wanted) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return wanted;
+  const QSize room = screen->availableSize() * 0.9;
+  return wanted.boundedTo(room);
+}
+
+QWidget* OpenResponseWindow(FormId form) {
+  auto analysed = AnalyseWindowDesign(form);
+  if (!analysed) return nullptr;
+  return Present(new ResponseWindow(std::move(*analysed)));
+}
+
+QWidget* OpenSmithWindow(FormId form) {
+  auto analysed = AnalyseWindowDesign(form);
+  if (!analysed) return nullptr;
+  std::optional<SmithChart> chart = SmithChartOf(analysed->design);
+  if (!chart) {
+    ShowMessage("La carta di Smith di questo progetto non si può disegnare: un punto non è finito");
+    return nullptr;
+  }
+  return Present(new SmithWindow(std::move(*analysed), std::move(*chart)));
+}
+
+QWidget* OpenPreferredValuesWindow(FormId form) {
+  auto analysed = AnalyseWindowDesign(form);
+  if (!analysed) return nullptr;
+  return Present(new PreferredValuesWindow(std::move(*analysed)));
+}
+
+bool ExportFigure(QWidget* parent, const Figure& figure, QSize size, ImageFormat format,
+                  const QString& suggestedBase) {
+  const bool png = format == ImageFormat::Png;
+  const auto path = AskSaveFileName(parent, png ? QStringLiteral("Esporta il grafico come PNG")
+                                                : QStringLiteral("Esporta il grafico come SVG"),
+                                    png ? QStringLiteral("Immagini PNG (*.png)") : QStringLiteral("Disegni SVG (*.svg)"),
+                                    suggestedBase + (png ? QStringLiteral(".png") : QStringLiteral(".svg")));
+  if (!path) return false;
+  const QByteArray bytes = png ? FigurePng(figure, size) : FigureSvg(figure, size, QString::fromStdString(figure.title));
+  return WriteBytes(*path, bytes);
+}
+
+bool ExportText(QWidget* parent, const QString& title, const QString& filter, const QString& suggested,
+                const std::string& text) {
+  const auto path = AskSaveFileName(parent, title, filter, suggested);
+  if (!path) return false;
+  const auto error = WriteFileAtomically(path->toStdString(), text);
+  if (error) {
+    ShowMessage(*error);
+    return false;
+  }
+  return true;
+}
+
+void RegisterAnalysisMenus() {
+  const auto forms = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
+  AddMenuEntry(forms, {QStringLiteral("Analisi/Risposta in frequenza…"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                       [](FormId form) { OpenResponseWindow(form); }, HasDesign});
+  AddMenuEntry(forms, {QStringLiteral("Analisi/Carta di Smith…"), QKeySequence(),
+                       [](FormId form) { OpenSmithWindow(form); }, HasDesign});
+  AddMenuEntry(forms, {QStringLiteral("Analisi/Valori commerciali…"), QKeySequence(),
+                       [](FormId form) { OpenPreferredValuesWindow(form); }, HasDesign});
+  // A completed compute enables the entries at once, not only when a menu opens.
+  OnWindowDesignChanged([](FormId form) { RefreshMenus(form); });
+}

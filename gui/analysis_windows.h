@@ -1,0 +1,47 @@
+#pragma once
+// The analysis windows of a result window's design: the frequency response,
+// the Smith chart and the preferred values. Each keeps its own copy of the
+// design it was opened for, so a later compute never mixes two designs, and
+// says in its title which result window it shows.
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+#include "analysis/amplifier.h"
+#include "forms/result_commands.h"
+#include "gui/design_store.h"
+
+class QWidget;
+struct Figure;
+
+// Registers "Analisi/Risposta in frequenza…" (Ctrl+R), "Analisi/Carta di
+// Smith…" and "Analisi/Valori commerciali…" for the four result windows.
+void RegisterAnalysisMenus();
+
+// Open a new window on the design the result window shows now; nullptr (and
+// a message) when it has none or it cannot be analysed.
+QWidget* OpenResponseWindow(FormId form);
+QWidget* OpenSmithWindow(FormId form);
+QWidget* OpenPreferredValuesWindow(FormId form);
+
+// For the windows: the design of a result window captured for analysis, with
+// a message when it cannot be.
+struct AnalysedDesign {
+  FormId form = FormId::Form2;  // the result window it was opened from
+  WindowDesign source;
+  AmplifierDesign design;
+  QString caption;  // "Form2 (ImZi < 0  ImZo < 0), f = 500 MHz"
+};
+std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
+
+// A window's first size: the one wanted, made smaller where the screen is.
+QSize FittedSize(QSize wanted);
+
+// Ask for a file name and write the figure as PNG or SVG there, or the
+// text; a failure is told in a message. True when written.
+enum class ImageFormat { Png, Svg };
+bool ExportFigure(QWidget* parent, const Figure& figure, QSize size, ImageFormat format,
+                  const QString& suggestedBase);
+bool ExportText(QWidget* parent, const QString& title, const QString& filter, const QString& suggested,
+                const std::string& text);

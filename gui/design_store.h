@@ -1,0 +1,39 @@
+#pragma once
+// What each result window shows, kept with the window: the design state as
+// its compute command left it and the Touchstone data its S-parameters came
+// from. Another window's compute or a new Calculate changes the shared state
+// but not this, so what a window's menus do never mixes two designs.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/design_state.h"
+#include "forms/services.h"
+
+struct TouchstoneData;
+
+struct TouchstoneSource {
+  std::shared_ptr<const TouchstoneData> data;
+  std::string path;
+};
+
+struct WindowDesign {
+  DesignState state;
+  std::shared_ptr<const TouchstoneData> touchstone;  // null: entered by hand
+  std::string touchstonePath;
+};
+
+// nullptr until the window's compute command has run to its end; dropped
+// when the window closes.
+const WindowDesign* DesignOfWindow(FormId form);
+
+// The file the input window's S-parameter fields hold now (empty when they
+// were typed); asked at each Calculate that opens a window.
+void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider);
+// Called after a window's design is kept or dropped.
+void OnWindowDesignChanged(std::function<void(FormId)> listener);
+
+// For the window layer: after each completed command of a window.
+void NoteCalculateDone();
+void NoteComputeDone(FormId form, const DesignState& state);
+void ForgetWindowDesign(FormId form);

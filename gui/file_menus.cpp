@@ -1,0 +1,347 @@
+#include "gui/file_menus.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <new>
+#include <thread>
+
+#include "project/project.h"
+#include "session/session_batch.h"
+#include "touchstone/touchstone.h"
+#include "figures/frequency_rows.h"
+#include "gui/design_store.h"
+#include "gui/dialogs.h"
+#include "gui/frequency_chooser.h"
+#include "gui/help_dialogs.h"
+#include "gui/menus.h"
+#include "gui/project_io.h"
+#include "gui/qt_ui.h"
+#include "forms/services.h"
+
+namespace {
+
+constexpr int kRecentCount = 8;
+const QString kRecentKey = QStringLiteral("recentFiles");
+const QString kTouchstoneFilter = QStringLiteral("File Touchstone (*.s2p *.S2P);;Tutti i file (*)");
+const QString kProjectFilter = QStringLiteral("Progetti di Adattamento BJT (*.bjtp);;Tutti i file (*)");
+
+// The nine fields a Touchstone file fills besides f: while they still hold
+// what was written, the design comes from that file.
+constexpr std::array<const char*, 9> kSourceFields = {"Text1", "Text2", "Text3", "Text4", "Text5",
+                                                      "Text6", "Text7", "Text8", "Text9"};
+
+struct FileSource {
+  std::shared_ptr<const TouchstoneData> data;
+  QString path;
+  double fMHz = 0;
+  std::array<std::u16string, 9> written;
+};
+std::optional<FileSource> g_source;
+QString g_projectPath;
+QString g_recentIni;
+QStringList g_recentInMemory;
+
+bool SourceIsCurrent() {
+  if (!g_source || !FormWidget(FormId::Form1)) return false;
+  for (std::size_t i = 0; i < kSourceFields.size(); ++i)
+    if (ReadText(FormId::Form1, kSourceFields[i]) != g_source->written[i]) return false;
+  return true;
+}
+
+std::optional<TouchstoneRef> CurrentTouchstoneRef() {
+  if (!SourceIsCurrent()) return std::nullopt;
+  return TouchstoneRef{g_source->path.toStdString(), g_source->fMHz};
+}
+
+// --- recent files ---------------------------------------------------------
+
+std::unique_ptr<QSettings> RecentSettings() {
+  if (!g_recentIni.isEmpty()) return std::make_unique<QSettings>(g_recentIni, QSettings::IniFormat);
+  if (DialogsScripted()) return nullptr;  // a test never touches the user's list
+  return std::make_unique<QSettings>(QStringLiteral("adattamento-bjt"), QStringLiteral("adattamento-bjt"));
+}
+
+void NoteRecent(const QString& path) {
+  QStringList list = RecentFiles();
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  list.removeAll(absolute);
+  list.prepend(absolute);
+  while (list.size() > kRecentCount) list.removeLast();
+  if (auto settings = RecentSettings())
+    settings->setValue(kRecentKey, list);
+  else
+    g_recentInMemory = list;
+}
+
+std::vector<MenuItem> RecentItems(FormId) {
+  std::vector<MenuItem> items;
+  const QStringList list = RecentFiles();
+  for (int i = 0; i < list.size(); ++i) {
+    // A path's slashes would read as submenus: the entry shows the name.
+    const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(list[i]).fileName());
+    items.push_back({text, [path = list[i]] { OpenAnyPath(path); }});
+  }
+  if (items.empty()) items.push_back({QStringLiteral("(nessuno)"), [] {}});
+  return items;
+}
+
+// --- reading a Touchstone file ----------------------------------------------
+
+// The read runs on its own thread while the windows stay responsive and a
+// progress dialog offers to cancel; nullopt when the user cancelled.
+std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
+  struct Shared {
+    std::atomic<double> fraction{0};
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    std::optional<TouchstoneResult> result;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::thread worker([shared, file = path.toStdString()] {
+    try {
+      shared->result = ReadTouchstoneFile(file, [&](double f) {
+        shared->fraction = f;
+        return !shared->cancel.load();
+      });
+    } catch (const std::bad_alloc&) {
+      shared->result = TouchstoneError{0, "memoria insufficiente per leggere il file"};
+    } catch (const std::exception& e) {
+      shared->result = TouchstoneError{0, std::string("errore di lettura: ") + e.what()};
+    }
+    shared->done = true;
+  });
+
+  std::unique_ptr<QProgressDialog> progress;
+  if (!DialogsScripted()) {
+    progress = std::make_unique<QProgressDialog>(
+        QStringLiteral("Lettura di %1…").arg(QFileInfo(path).fileName()), QStringLiteral("Annulla"), 0, 1000,
+        FormFrame(FormId::Form1));
+    progress->setWindowTitle(QStringLiteral("Apri file Touchstone"));
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(300);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->setValue(0);
+  }
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (shared->done) return loop.quit();
+    if (!progress) return;
+    if (progress->wasCanceled()) shared->cancel = true;
+    progress->setValue(static_cast<int>(shared->fraction * 1000));
+  });
+  poll.start(25);
+  if (!shared->done) loop.exec();
+  worker.join();
+  if (shared->cancel) return std::nullopt;
+  return std::move(shared->result);
+}
+
+std::optional<ChooserFeedback> InputWindowFeedback() {
+  int option = 0;
+  for (int i = 1; i <= 4; ++i)
+    if (IsOptionSelected(FormId::Form1, "Option" + std::to_string(i))) option = i;
+  return FeedbackOfTexts(option, ReadText(FormId::Form1, "Text11"), ReadText(FormId::Form1, "Text13"),
+                         ReadText(FormId::Form1, "Text15"));
+}
+
+// The ten fields' texts (S-parameters, Ro, f), all made before the first is
+// written, so a value that cannot be written changes nothing; `written`
+// keeps what the nine source fields then hold.
+bool WriteFields(const SParamFields& f, std::array<std::u16string, 9>& written) {
+  std::vector<TypedText> texts;
+  try {
+    texts = TouchstoneFieldTexts(f);
+  } catch (const std::exception&) {
+    ShowMessage("I valori del file a questa frequenza non sono numeri finiti");
+    return false;
+  }
+  for (const TypedText& t : texts) SetText(FormId::Form1, t.control, t.text);
+  for (std::size_t i = 0; i < written.size(); ++i) written[i] = ReadText(FormId::Form1, kSourceFields[i]);
+  // A long text shows its first digits in the narrow fields.
+  for (const char* name : kSourceFields)
+    if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, name))) field->setCursorPosition(0);
+  return true;
+}
+
+// --- drops ------------------------------------------------------------------
+
+bool IsProjectPath(const QString& path) {
+  return path.endsWith(QLatin1String(kProjectExtension), Qt::CaseInsensitive);
+}
+
+std::optional<QString> DroppedFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
+  const QUrl url = mime->urls().front();
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString path = url.toLocalFile();
+  if (IsProjectPath(path) || path.endsWith(QLatin1String(".s2p"), Qt::CaseInsensitive)) return path;
+  return std::nullopt;
+}
+
+// Catches drags over any part of the input window, its text fields included
+// (which would otherwise take a file's URL as text).
+class DropOpener : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show && watched == FormFrame(FormId::Form1)) {
+      FormFrame(FormId::Form1)->setAcceptDrops(true);
+      return false;
+    }
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !FormFrame(FormId::Form1) || widget->window() != FormFrame(FormId::Form1)) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::optional<QString> path = DroppedFile(drop->mimeData());
+    if (!path) return false;
+    drop->acceptProposedAction();
+    // Opened after the drop has finished, so the source is not kept waiting
+    // by the chooser.
+    if (type == QEvent::Drop) QTimer::singleShot(0, qApp, [p = *path] { OpenAnyPath(p); });
+    return true;
+  }
+};
+
+// --- menu entries -------------------------------------------------------------
+
+void AskAndOpenTouchstone() {
+  if (const auto path = AskOpenFileName(FormFrame(FormId::Form1), QStringLiteral("Apri file Touchstone"),
+                                        kTouchstoneFilter))
+    OpenTouchstonePath(*path);
+}
+
+void AskAndOpenProject() {
+  if (const auto path = AskOpenFileName(FormFrame(FormId::Form1), QStringLiteral("Apri progetto"), kProjectFilter))
+    OpenProjectPath(*path);
+}
+
+void Quit() {
+  QApplication::closeAllWindows();
+  QCoreApplication::quit();
+}
+
+}  // namespace
+
+bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
+  // The windows stay live while a file is read: a second open (a shortcut,
+  // a drop) before the progress dialog shows is ignored.
+  static bool reading = false;
+  if (reading) return false;
+  const QString name = QFileInfo(path).fileName();
+  reading = true;
+  std::optional<TouchstoneResult> read = ReadWithProgress(path);
+  reading = false;
+  if (!read) return false;
+  if (const auto* error = std::get_if<TouchstoneError>(&*read)) {
+    ShowMessage(DescribeError(name.toStdString(), *error));
+    return false;
+  }
+  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(*read)));
+  if (data->records.empty()) {
+    ShowMessage(name.toStdString() + ": il file non contiene frequenze");
+    return false;
+  }
+  if (!FormWidget(FormId::Form1)) ShowForm(FormId::Form1);
+  std::optional<SParamFields> fields;
+  if (fMHz) {
+    auto at = FieldsAtFrequency(*data, *fMHz);
+    if (const auto* message = std::get_if<std::string>(&at)) {
+      ShowMessage(name.toStdString() + ": " + *message);
+      return false;
+    }
+    fields = std::get<SParamFields>(at);
+  } else {
+    fields = ChooseFrequency(FormFrame(FormId::Form1), *data, name, InputWindowFeedback());
+  }
+  NoteRecent(path);
+  if (!fields) return false;
+  FileSource source{data, QFileInfo(path).absoluteFilePath(), fields->fMHz, {}};
+  if (!WriteFields(*fields, source.written)) return false;
+  g_source = std::move(source);
+  RefreshAllMenus();
+  return true;
+}
+
+bool OpenProjectPath(const QString& path) {
+  if (!LoadProjectFile(path)) return false;
+  g_projectPath = QFileInfo(path).absoluteFilePath();
+  NoteRecent(path);
+  RefreshAllMenus();
+  return true;
+}
+
+bool OpenAnyPath(const QString& path, std::optional<double> fMHz) {
+  return IsProjectPath(path) ? OpenProjectPath(path) : OpenTouchstonePath(path, fMHz);
+}
+
+bool SaveProjectAs() {
+  const QString suggested = g_projectPath.isEmpty() ? QStringLiteral("progetto.bjtp") : g_projectPath;
+  auto path = AskSaveFileName(FormFrame(FormId::Form1), QStringLiteral("Salva progetto con nome"), kProjectFilter,
+                              suggested);
+  if (!path) return false;
+  if (QFileInfo(*path).suffix().isEmpty()) *path += QLatin1String(kProjectExtension);
+  if (!StoreProjectFile(*path, CurrentTouchstoneRef())) return false;
+  g_projectPath = QFileInfo(*path).absoluteFilePath();
+  NoteRecent(*path);
+  return true;
+}
+
+bool SaveProject() {
+  if (g_projectPath.isEmpty()) return SaveProjectAs();
+  return StoreProjectFile(g_projectPath, CurrentTouchstoneRef());
+}
+
+QString CurrentProjectPath() { return g_projectPath; }
+
+QStringList RecentFiles() {
+  if (auto settings = RecentSettings()) return settings->value(kRecentKey).toStringList().mid(0, kRecentCount);
+  return g_recentInMemory;
+}
+
+void UseRecentFilesSettings(const QString& iniPath) { g_recentIni = iniPath; }
+
+void ProvideTouchstoneSource() {
+  SetTouchstoneSourceProvider([] {
+    if (!SourceIsCurrent()) return TouchstoneSource{};
+    return TouchstoneSource{g_source->data, g_source->path.toStdString()};
+  });
+}
+
+void RegisterFileMenus() {
+  const auto input = {FormId::Form1};
+  AddMenuEntry(input, {QStringLiteral("File/Apri file Touchstone…"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                       [](FormId) { AskAndOpenTouchstone(); }, {}});
+  AddDynamicMenu(input, QStringLiteral("File/File recenti"), RecentItems);
+  AddMenuEntry(input, {QStringLiteral("File/Apri progetto…"), QKeySequence(), [](FormId) { AskAndOpenProject(); }, {}});
+  AddMenuEntry(input, {QStringLiteral("File/Salva progetto"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                       [](FormId) { SaveProject(); }, {}});
+  AddMenuEntry(input, {QStringLiteral("File/Salva progetto con nome…"),
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [](FormId) { SaveProjectAs(); }, {}});
+  AddMenuEntry(input, {QStringLiteral("File/Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), [](FormId) { Quit(); }, {}});
+  RegisterHelpMenus();
+
+  ProvideTouchstoneSource();
+  static DropOpener* opener = nullptr;
+  if (!opener && qApp) {
+    opener = new DropOpener(qApp);
+    qApp->installEventFilter(opener);
+  }
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The windows' menu bars are data: every feature registers its entries once
+// at start-up, before any window is built, and each window's bar is built
+// from the entries registered for it. Entries act on the window they belong
+// to, so one registration serves all four result windows.
+#include <QKeySequence>
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "forms/services.h"
+
+class QMenuBar;
+class QWidget;
+
+struct MenuEntry {
+  QString path;  // "File/Apri file Touchstone…": menu, submenus, entry
+  QKeySequence shortcut;
+  std::function<void(FormId)> run;
+  std::function<bool(FormId)> enabled;  // empty: always enabled
+};
+
+// A submenu whose entries are made each time it opens (recent files).
+struct MenuItem {
+  QString text;
+  std::function<void()> run;
+};
+using MenuItems = std::function<std::vector<MenuItem>(FormId)>;
+
+void AddMenuEntry(std::initializer_list<FormId> forms, MenuEntry entry);
+void AddDynamicMenu(std::initializer_list<FormId> forms, QString path, MenuItems items);
+// Registers the program's entries (gui/program_menus.cpp); once.
+void RegisterProgramMenus();
+
+// The menu bar of a window, or nullptr when nothing is registered for it.
+QMenuBar* BuildMenuBar(FormId form, QWidget* parent);
+// Enabled states follow what each entry's test says now; they are also
+// brought up to date whenever a menu opens.
+void RefreshMenus(FormId form);
+void RefreshAllMenus();
+// Triggers an entry of an open window by its path, as a user's choice does;
+// "..." matches "…". Returns an error text, empty on success.
+std::string TriggerMenuEntry(FormId form, const QString& path);

@@ -1,0 +1,19 @@
+#include "gui/menus.h"
+
+#include "gui/analysis_windows.h"
+#include "gui/copy_results.h"
+#include "gui/export_menus.h"
+#include "gui/file_menus.h"
+#include "gui/pdf_report.h"
+
+// Each feature's entries, in the order they appear within their menus.
+void RegisterProgramMenus() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterFileMenus();
+  RegisterComfortMenus();
+  RegisterAnalysisMenus();
+  RegisterExportMenus();
+  RegisterReportMenus();
+}

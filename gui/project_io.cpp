@@ -1,0 +1,57 @@
+#include "gui/project_io.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+
+#include "gui/qt_ui.h"
+#include "forms/services.h"
+
+namespace {
+
+std::string Named(const QString& path, const std::string& message) {
+  if (message.find(path.toStdString()) != std::string::npos) return message;
+  return QFileInfo(path).fileName().toStdString() + ": " + message;
+}
+
+}  // namespace
+
+Project ProjectOfInputWindow(std::optional<TouchstoneRef> touchstone) {
+  Project project;
+  for (const ProjectFieldKey& k : ProjectFieldKeys()) project.fields[k.key] = ReadText(FormId::Form1, k.control);
+  for (const FeedbackOption& o : FeedbackOptions())
+    if (IsOptionSelected(FormId::Form1, o.control)) project.feedback = o.name;
+  project.touchstone = std::move(touchstone);
+  return project;
+}
+
+void ApplyProjectToInputWindow(const Project& project) {
+  for (const auto& [key, text] : project.fields)
+    if (const char* control = ControlOfFieldKey(key)) SetText(FormId::Form1, control, text);
+  if (!project.feedback) {
+    for (const FeedbackOption& o : FeedbackOptions()) ClearOption(FormId::Form1, o.control);
+    return;
+  }
+  // A real click: the option's display action runs as it does for the user.
+  if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, ControlOfFeedback(*project.feedback))))
+    option->click();
+}
+
+bool LoadProjectFile(const QString& path) {
+  auto read = ReadProjectFile(path.toStdString());
+  if (const auto* message = std::get_if<std::string>(&read)) {
+    ShowMessage(Named(path, *message));
+    return false;
+  }
+  if (!FormWidget(FormId::Form1)) ShowForm(FormId::Form1);
+  ApplyProjectToInputWindow(std::get<Project>(read));
+  return true;
+}
+
+bool StoreProjectFile(const QString& path, std::optional<TouchstoneRef> touchstone) {
+  const auto error = WriteProjectFile(path.toStdString(), ProjectOfInputWindow(std::move(touchstone)));
+  if (error) {
+    ShowMessage(Named(path, *error));
+    return false;
+  }
+  return true;
+}

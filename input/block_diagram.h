@@ -1,5 +1,0 @@
-#pragma once
-// The input window's block diagram of the amplifier.
-#include "ui/pictures.h"
-
-const PictureSpec& BlockDiagramPicture();

@@ -1,6 +1,0 @@
-#pragma once
-// The input window as data: every control with its rectangle, colours, start
-// visibility and tab index.
-#include "ui/controls.h"
-
-const FormSpec& Form1Spec();
