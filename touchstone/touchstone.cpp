@@ -374,8 +374,10 @@ std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int li
   // Case and the blanks between words do not matter.
   std::string name;
   for (std::string_view inner = text.substr(1, close - 1), w = NextToken(inner); !w.empty();
-       w = NextToken(inner))
-    name += (name.empty() ? "" : " ") + Lower(w);
+       w = NextToken(inner)) {
+    if (!name.empty()) name += ' ';
+    name += Lower(w);
+  }
   const std::string_view rest = Trim(text.substr(close + 1));
   const std::string shown = "[" + std::string(text.substr(1, close - 1)) + "]";
 
