@@ -30,6 +30,7 @@
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
 #include "forms/services.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ const QString kProjectFilter = QStringLiteral("Progetti di Adattamento BJT (*.bj
 
 // The nine fields a Touchstone file fills besides f: while they still hold
 // what was written, the design comes from that file.
-constexpr std::array<const char*, 9> kSourceFields = {"Text1", "Text2", "Text3", "Text4", "Text5",
-                                                      "Text6", "Text7", "Text8", "Text9"};
+constexpr std::array<const char*, 9> kSourceFields = {ControlOf(Quantity::S11Mag), ControlOf(Quantity::S11Deg), ControlOf(Quantity::S21Mag), ControlOf(Quantity::S21Deg), ControlOf(Quantity::S12Mag),
+                                                      ControlOf(Quantity::S12Deg), ControlOf(Quantity::S22Mag), ControlOf(Quantity::S22Deg), ControlOf(Quantity::Ro)};
 
 struct FileSource {
   std::shared_ptr<const TouchstoneData> data;
@@ -153,10 +154,11 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
 
 std::optional<ChooserFeedback> InputWindowFeedback() {
   int option = 0;
-  for (int i = 1; i <= 4; ++i)
-    if (IsOptionSelected(FormId::Form1, "Option" + std::to_string(i))) option = i;
-  return FeedbackOfTexts(option, ReadText(FormId::Form1, "Text11"), ReadText(FormId::Form1, "Text13"),
-                         ReadText(FormId::Form1, "Text15"));
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (IsOptionSelected(FormId::Form1, o.control)) option = static_cast<int>(o.choice);
+  return FeedbackOfTexts(option, ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::LfMicroH)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::CfPicoF)));
 }
 
 // The ten fields' texts (S-parameters, Ro, f), all made before the first is

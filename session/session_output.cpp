@@ -132,9 +132,8 @@ SessionStability StabilityOfSession(const DesignState& s) {
 }
 
 std::string FeedbackName(int option) {
-  const std::string control = "Option" + std::to_string(option);
-  for (const FeedbackOption& f : FeedbackOptions())
-    if (control == f.control) return f.name;
+  for (const FeedbackOptionSpec& f : kFeedbackOptions)
+    if (static_cast<int>(f.choice) == option) return f.name;
   return "";
 }
 
