@@ -4,19 +4,21 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <new>
-#include <thread>
 
 #include "project/project.h"
 #include "session/session_batch.h"
@@ -101,34 +103,33 @@ std::vector<MenuItem> RecentItems(FormId) {
 
 // --- reading a Touchstone file ----------------------------------------------
 
-// The read runs on its own thread while the windows stay responsive and a
-// progress dialog offers to cancel; nullopt when the user cancelled.
+// The read runs on a pool thread (QtConcurrent) while the windows stay
+// responsive and a progress dialog offers to cancel; nullopt when the user
+// cancelled.
 std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
-  struct Shared {
-    std::atomic<double> fraction{0};
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    std::optional<TouchstoneResult> result;
-  };
-  auto shared = std::make_shared<Shared>();
-  std::thread worker([shared, file = path.toStdString()] {
-    try {
-      shared->result = ReadTouchstoneFile(file, [&](double f) {
-        shared->fraction = f;
-        return !shared->cancel.load();
-      });
-    } catch (const std::bad_alloc&) {
-      shared->result = TouchstoneError{0, "memoria insufficiente per leggere il file"};
-    } catch (const std::exception& e) {
-      shared->result = TouchstoneError{0, std::string("errore di lettura: ") + e.what()};
-    }
-    shared->done = true;
-  });
+  constexpr int kSteps = 1000;
+  QFuture<TouchstoneResult> future =
+      QtConcurrent::run([](QPromise<TouchstoneResult>& promise, const std::string& file) {
+        promise.setProgressRange(0, kSteps);
+        try {
+          promise.addResult(ReadTouchstoneFile(file, [&](double f) {
+            promise.setProgressValue(static_cast<int>(f * kSteps));
+            return !promise.isCanceled();
+          }));
+        } catch (const std::bad_alloc&) {
+          promise.addResult(TouchstoneError{0, "memoria insufficiente per leggere il file"});
+        } catch (const std::exception& e) {
+          promise.addResult(TouchstoneError{0, std::string("errore di lettura: ") + e.what()});
+        }
+      }, path.toStdString());
 
+  QFutureWatcher<TouchstoneResult> watcher;
+  QEventLoop loop;
+  QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
   std::unique_ptr<QProgressDialog> progress;
   if (!DialogsScripted()) {
     progress = std::make_unique<QProgressDialog>(
-        QStringLiteral("Lettura di %1…").arg(QFileInfo(path).fileName()), QStringLiteral("Annulla"), 0, 1000,
+        QStringLiteral("Lettura di %1…").arg(QFileInfo(path).fileName()), QStringLiteral("Annulla"), 0, kSteps,
         FormFrame(FormId::Form1));
     progress->setWindowTitle(QStringLiteral("Apri file Touchstone"));
     progress->setWindowModality(Qt::ApplicationModal);
@@ -136,20 +137,15 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->setValue(0);
+    QObject::connect(&watcher, &QFutureWatcherBase::progressValueChanged, progress.get(),
+                     &QProgressDialog::setValue);
+    QObject::connect(progress.get(), &QProgressDialog::canceled, &watcher, &QFutureWatcherBase::cancel);
   }
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (shared->done) return loop.quit();
-    if (!progress) return;
-    if (progress->wasCanceled()) shared->cancel = true;
-    progress->setValue(static_cast<int>(shared->fraction * 1000));
-  });
-  poll.start(25);
-  if (!shared->done) loop.exec();
-  worker.join();
-  if (shared->cancel) return std::nullopt;
-  return std::move(shared->result);
+  watcher.setFuture(future);
+  if (!watcher.isFinished()) loop.exec();
+  future.waitForFinished();
+  if (future.isCanceled() || future.resultCount() == 0) return std::nullopt;
+  return future.takeResult();
 }
 
 std::optional<ChooserFeedback> InputWindowFeedback() {
