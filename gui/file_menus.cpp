@@ -9,6 +9,7 @@
 #include <QPromise>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTimer>
@@ -27,7 +28,6 @@
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/frequency_chooser.h"
-#include "gui/help_dialogs.h"
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
@@ -52,27 +52,45 @@ struct FileSource {
   double fMHz = 0;
   std::array<std::u16string, 9> written;
 };
-std::optional<FileSource> g_source;
-QString g_projectPath;
-QString g_recentIni;
-QStringList g_recentInMemory;
+// What the input window's files leave behind: the Touchstone file its
+// S-parameter fields were last written from, the project last opened or
+// saved, and where the recent files are kept. One instance, owned by the
+// application object.
+class InputFiles : public QObject {
+ public:
+  static InputFiles& Instance() {
+    static QPointer<InputFiles> files;
+    if (!files) files = new InputFiles(QCoreApplication::instance());
+    return *files;
+  }
+
+  std::optional<FileSource> source;
+  QString projectPath;
+  QString recentIni;           // a test's own settings file
+  QStringList recentInMemory;  // scripted mode without one
+
+ private:
+  using QObject::QObject;
+};
+
+InputFiles& Files() { return InputFiles::Instance(); }
 
 bool SourceIsCurrent() {
-  if (!g_source || !FormWidget(FormId::Form1)) return false;
+  if (!Files().source || !FormWidget(FormId::Form1)) return false;
   for (std::size_t i = 0; i < kSourceFields.size(); ++i)
-    if (ReadText(FormId::Form1, kSourceFields[i]) != g_source->written[i]) return false;
+    if (ReadText(FormId::Form1, kSourceFields[i]) != Files().source->written[i]) return false;
   return true;
 }
 
 std::optional<TouchstoneRef> CurrentTouchstoneRef() {
   if (!SourceIsCurrent()) return std::nullopt;
-  return TouchstoneRef{g_source->path.toStdString(), g_source->fMHz};
+  return TouchstoneRef{Files().source->path.toStdString(), Files().source->fMHz};
 }
 
 // --- recent files ---------------------------------------------------------
 
 std::unique_ptr<QSettings> RecentSettings() {
-  if (!g_recentIni.isEmpty()) return std::make_unique<QSettings>(g_recentIni, QSettings::IniFormat);
+  if (!Files().recentIni.isEmpty()) return std::make_unique<QSettings>(Files().recentIni, QSettings::IniFormat);
   if (DialogsScripted()) return nullptr;  // a test never touches the user's list
   return std::make_unique<QSettings>(QStringLiteral("adattamento-bjt"), QStringLiteral("adattamento-bjt"));
 }
@@ -86,7 +104,7 @@ void NoteRecent(const QString& path) {
   if (auto settings = RecentSettings())
     settings->setValue(kRecentKey, list);
   else
-    g_recentInMemory = list;
+    Files().recentInMemory = list;
 }
 
 std::vector<MenuItem> RecentItems(FormId) {
@@ -273,14 +291,14 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
   if (!fields) return false;
   FileSource source{data, QFileInfo(path).absoluteFilePath(), fields->fMHz, {}};
   if (!WriteFields(*fields, source.written)) return false;
-  g_source = std::move(source);
+  Files().source = std::move(source);
   RefreshAllMenus();
   return true;
 }
 
 bool OpenProjectPath(const QString& path) {
   if (!LoadProjectFile(path)) return false;
-  g_projectPath = QFileInfo(path).absoluteFilePath();
+  Files().projectPath = QFileInfo(path).absoluteFilePath();
   NoteRecent(path);
   RefreshAllMenus();
   return true;
@@ -291,35 +309,35 @@ bool OpenAnyPath(const QString& path, std::optional<double> fMHz) {
 }
 
 bool SaveProjectAs() {
-  const QString suggested = g_projectPath.isEmpty() ? QStringLiteral("progetto.bjtp") : g_projectPath;
+  const QString suggested = Files().projectPath.isEmpty() ? QStringLiteral("progetto.bjtp") : Files().projectPath;
   auto path = AskSaveFileName(FormFrame(FormId::Form1), QStringLiteral("Salva progetto con nome"), kProjectFilter,
                               suggested);
   if (!path) return false;
   if (QFileInfo(*path).suffix().isEmpty()) *path += QLatin1String(kProjectExtension);
   if (!StoreProjectFile(*path, CurrentTouchstoneRef())) return false;
-  g_projectPath = QFileInfo(*path).absoluteFilePath();
+  Files().projectPath = QFileInfo(*path).absoluteFilePath();
   NoteRecent(*path);
   return true;
 }
 
 bool SaveProject() {
-  if (g_projectPath.isEmpty()) return SaveProjectAs();
-  return StoreProjectFile(g_projectPath, CurrentTouchstoneRef());
+  if (Files().projectPath.isEmpty()) return SaveProjectAs();
+  return StoreProjectFile(Files().projectPath, CurrentTouchstoneRef());
 }
 
-QString CurrentProjectPath() { return g_projectPath; }
+QString CurrentProjectPath() { return Files().projectPath; }
 
 QStringList RecentFiles() {
   if (auto settings = RecentSettings()) return settings->value(kRecentKey).toStringList().mid(0, kRecentCount);
-  return g_recentInMemory;
+  return Files().recentInMemory;
 }
 
-void UseRecentFilesSettings(const QString& iniPath) { g_recentIni = iniPath; }
+void UseRecentFilesSettings(const QString& iniPath) { Files().recentIni = iniPath; }
 
 void ProvideTouchstoneSource() {
   SetTouchstoneSourceProvider([] {
     if (!SourceIsCurrent()) return TouchstoneSource{};
-    return TouchstoneSource{g_source->data, g_source->path.toStdString()};
+    return TouchstoneSource{Files().source->data, Files().source->path.toStdString()};
   });
 }
 
@@ -334,7 +352,6 @@ void RegisterFileMenus() {
   AddMenuEntry(input, {QStringLiteral("File/Salva progetto con nome…"),
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [](FormId) { SaveProjectAs(); }, {}});
   AddMenuEntry(input, {QStringLiteral("File/Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), [](FormId) { Quit(); }, {}});
-  RegisterHelpMenus();
 
   ProvideTouchstoneSource();
   static DropOpener* opener = nullptr;
