@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "project/project.h"
 #include "forms/headless.h"
+#include "project/project.h"
 
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress) {
