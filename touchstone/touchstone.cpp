@@ -377,7 +377,8 @@ std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int li
     name += Lower(w);
   }
   const std::string_view rest = Trim(text.substr(close + 1));
-  const std::string shown = "[" + std::string(text.substr(1, close - 1)) + "]";
+  std::string shown = "[";  // appended: GCC 12 warns falsely (-Wrestrict) on "[" + std::string&&
+  shown.append(text.substr(1, close - 1)).append("]");
 
   if (name == "number of ports") {
     const auto n = KeywordCount(rest);
@@ -431,10 +432,17 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
   const std::size_t wanted = ports_ ? static_cast<std::size_t>(ports_) : 2;
   for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
     const auto r = ParseToken(token);
-    if (!r || !(*r > 0))
-      return LineError(line, "\"" + std::string(token) + "\" non è una resistenza di riferimento positiva");
-    if (references_.size() == wanted)
-      return LineError(referenceLine_, "[Reference] vuole " + std::to_string(wanted) + " resistenze, trovate di più");
+    // Appended, not "literal" + std::string&&: GCC 12 warns falsely (-Wrestrict) on that.
+    if (!r || !(*r > 0)) {
+      std::string message = "\"";
+      message.append(token).append("\" non è una resistenza di riferimento positiva");
+      return LineError(line, message);
+    }
+    if (references_.size() == wanted) {
+      std::string message = "[Reference] vuole ";
+      message.append(std::to_string(wanted)).append(" resistenze, trovate di più");
+      return LineError(referenceLine_, message);
+    }
     references_.push_back(*r);
   }
   if (references_.size() < wanted) return std::nullopt;
