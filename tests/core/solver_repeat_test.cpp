@@ -5,16 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <limits>
 #include <random>
-#include <variant>
 #include <vector>
 
 #include "model/s_to_y.h"
+#include "tests/core/solver_cases.h"
 #include "tests/core/solver_reference.h"
-#include "touchstone/touchstone.h"
 
 namespace {
 
@@ -34,50 +32,12 @@ std::string CompareSolvers(const DesignState& s) {
   return FirstDifference(RunSolve(SolveConjugateMatch, s), RunSolve(ReferenceSolveConjugateMatch, s));
 }
 
-// Yf as the input window's feedback options form it.
-struct Feedback {
-  const char* name;
-  double rfKohm, lfMicroH, cfPicoF;  // 0: not part of the option
-};
-void ApplyFeedback(DesignState& s, const Feedback& f) {
-  s.Gf = f.rfKohm > 0 ? 0.001 / f.rfKohm : 0;
-  s.Bf = 0;
-  if (f.lfMicroH > 0) s.Bf = -1.0 / ((s.fMHz * kTwoPi) * f.lfMicroH);
-  if (f.cfPicoF > 0) s.Bf = (s.fMHz * 6.28318530717958e-6) * f.cfPicoF;
-}
-const Feedback kFeedbacks[] = {
-    {"none", 0, 0, 0},          {"Rf 0.5k", 0.5, 0, 0},     {"Rf 5k", 5, 0, 0},
-    {"Rf 50k", 50, 0, 0},       {"Rf 5k//Lf", 5, 10, 0},    {"Rf 1k//Lf", 1, 0.05, 0},
-    {"Rf 5k//Cf", 5, 0, 1},     {"Rf 0.5k//Cf", 0.5, 0, 20},
-};
-
-// The state Calculate has before the solver for a file frequency: the
-// chooser's field texts read back exactly the file's values.
 DesignState StateAtPoint(const TouchstoneData& file, std::size_t i) {
-  const SParamFields f = FieldsAtPoint(file, i);
-  DesignState s = Prefilled();
-  s.S11mag = f.s11Mag, s.S11ang = DegreesToRadians(f.s11Deg);
-  s.S12mag = f.s12Mag, s.S12ang = DegreesToRadians(f.s12Deg);
-  s.S21mag = f.s21Mag, s.S21ang = DegreesToRadians(f.s21Deg);
-  s.S22mag = f.s22Mag, s.S22ang = DegreesToRadians(f.s22Deg);
-  s.Ro = f.ro;
-  s.fMHz = f.fMHz;
-  ConvertSToY(s);
-  return s;
-}
-
-std::vector<TouchstoneData> SampleFiles() {
-  std::vector<TouchstoneData> files;
-  for (const auto& entry : std::filesystem::directory_iterator(BJT_TEST_DATA_DIR))
-    if (entry.path().extension() == ".s2p") {
-      TouchstoneResult read = ReadTouchstoneFile(entry.path().string());
-      if (auto* data = std::get_if<TouchstoneData>(&read)) files.push_back(std::move(*data));
-    }
-  return files;
+  return StateOfFields(Prefilled(), FieldsAtPoint(file, i));
 }
 
 TEST(SolverRepeat, EveryFrequencyOfTheSampleFilesUnderEveryFeedback) {
-  const std::vector<TouchstoneData> files = SampleFiles();
+  const std::vector<TouchstoneData> files = SampleFiles(BJT_TEST_DATA_DIR);
   ASSERT_GE(files.size(), 3u);  // a sample file cut short is left out
   int cases = 0;
   for (const TouchstoneData& file : files)
