@@ -83,9 +83,9 @@ static void StoreCheckImpedances(DesignState& s) {
 // watch compares each YS with the one before (fixed points, nearly all the
 // repetitions of real transistors, seen at once) and with a mark that moves
 // to the latest pass whenever the passes since it reach a doubling span
-// (Brent's method): cycles of any period up to half the passes are seen too,
-// at most about twice as many passes after they begin, for two comparisons a
-// pass (a ring of the last 64 states would cost 64 and miss longer cycles).
+// (Brent's method): cycles of any period are seen too, by about twice the
+// pass where they start plus two periods, for two comparisons a pass (a ring
+// of the last 64 states would cost 64 a pass and miss longer cycles).
 class RepeatWatch {
  public:
   explicit RepeatWatch(Complex YS) : previous_(BitsOf(YS)), mark_(previous_) {}

@@ -7,7 +7,8 @@
 
 // The solver runs exactly 100001 fixed-point passes from YS = −1e-7 − j1e-7,
 // then stores Zi, Zo and the check impedances ZiCheck, ZoCheck. On a fault YS
-// and YL hold the last complete update.
+// and YL hold the last complete update. When the passes' state repeats, the
+// rest are not run but their result is set, the same to the last bit.
 void SolveConjugateMatch(DesignState& state);
 // The same passes with the counter ending at lastPass + 1 (≥ 1 pass) instead
 // of at 100001: the program always runs all; the tests set the early finish
