@@ -15,8 +15,61 @@ double QOf(const ElementLosses& losses, bool inductor) {
   return inductor ? losses.inductorQ : losses.capacitorQ;
 }
 
-NoisyChain ChainOfY(const YMatrix& y, const Matrix2& ca) {
-  const Cx b = -Inverse(y.y21);
+// F of a chain fed from Zs, zᴴ·C_A·z / (4kT0·Re Zs) + 1 with z = [1, conj(Zs)]ᵀ,
+// gathered element by element from the source on: each element adds vᴴ·C·v
+// for its own C, then v becomes Aᴴ·v. The same sum as the cascade of the C_A
+// (C_A1 + A1·C_A2·A1ᴴ ...) without a single 2×2 product, and exact for a
+// series or shunt element, whose C has one entry.
+class NoiseWalk {
+ public:
+  explicit NoiseWalk(Cx zs) : v2_(std::conj(zs)), reZs_(zs.real()) {}
+  void Series(Cx z) {
+    sum_ += kFourKT0 * z.real() * std::norm(v1_);
+    v2_ += std::conj(z) * v1_;
+  }
+  void Shunt(Cx y) {
+    sum_ += kFourKT0 * y.real() * std::norm(v2_);
+    v1_ += std::conj(y) * v2_;
+  }
+  // The last two-port of a chain: its noise, and no Aᴴ·v to carry on.
+  void LastTwoPort(const Matrix2& ca) {
+    const Cx quadratic = std::conj(v1_) * (ca.m11 * v1_ + ca.m12 * v2_) +
+                         std::conj(v2_) * (ca.m21 * v1_ + ca.m22 * v2_);
+    sum_ += quadratic.real();
+  }
+  void TwoPort(const NoisyChain& c) {
+    LastTwoPort(c.ca);
+    const Matrix2& a = c.abcd;
+    const Cx v1 = std::conj(a.m11) * v1_ + std::conj(a.m21) * v2_;
+    v2_ = std::conj(a.m12) * v1_ + std::conj(a.m22) * v2_;
+    v1_ = v1;
+  }
+  double NoiseFactor() const { return 1.0 + sum_ / (kFourKT0 * reZs_); }
+
+ private:
+  Cx v1_{1.0, 0.0}, v2_;
+  double reZs_ = 0;
+  double sum_ = 0;
+};
+
+void WalkTee(NoiseWalk& walk, const TeeNetwork& net, double fMHz, const ElementLosses& losses,
+             bool outerFirst) {
+  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.outer : net.inner, fMHz, losses));
+  walk.Shunt(ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses));
+  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.inner : net.outer, fMHz, losses));
+}
+
+// m·c·mᴴ for m = [[m11, 0], [m21, 1]] and a Hermitian c, written out: a
+// quarter of the products of the general congruence.
+Matrix2 ThroughLowerTriangle(Cx m11, Cx m21, const Matrix2& c) {
+  const Cx row2 = m21 * c.m11 + c.m21;  // (m·c)21; (m·c)22 is m21·c12 + c22
+  const Cx e12 = m11 * (c.m11 * std::conj(m21) + c.m12);
+  const Cx e22 = row2 * std::conj(m21) + m21 * c.m12 + c.m22;
+  return {{std::norm(m11) * c.m11.real(), 0.0}, e12, std::conj(e12), {e22.real(), 0.0}};
+}
+
+// A = −Y22/Y21, B = −1/Y21, C = −ΔY/Y21, D = −Y11/Y21, with b = B given.
+NoisyChain ChainOfY(const YMatrix& y, Cx b, const Matrix2& ca) {
   return {{y.y22 * b, b, (y.y11 * y.y22 - y.y12 * y.y21) * b, y.y11 * b}, ca};
 }
 
@@ -68,19 +121,24 @@ std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
   if (!ca) return std::nullopt;
   PairNoise pair;
   if (yf == Cx{}) {
-    pair.chain = ChainOfY(*y, *ca);
+    pair.chain = ChainOfY(*y, -Inverse(y->y21), *ca);
     pair.noise = *atRo;
   } else {
-    const std::optional<Matrix2> cyTransistor = AdmittanceCorrelation(*ca, *y);
-    if (!cyTransistor) return std::nullopt;
-    const double g = kFourKT0 * yf.real();
-    const Matrix2 cy = Sum(*cyTransistor, {{g, 0.0}, {-g, 0.0}, {-g, 0.0}, {g, 0.0}});
+    // C_A' = T'·(T·C_A·Tᴴ + C_Y,f)·T'ᴴ, grouped as (T'·T)·C_A·(T'·T)ᴴ plus
+    // 4kT0·Re(yf)·w·wᴴ with w = T'·[1, −1]ᵀ: the same sum in half the
+    // products, which the noise panel of a long sweep feels.
     const YMatrix yPair{y->y11 + yf, y->y12 - yf, y->y21 - yf, y->y22 + yf};
-    const std::optional<Matrix2> caPair = ChainCorrelationOfAdmittance(cy, yPair);
-    if (!caPair) return std::nullopt;
-    const std::optional<NoiseParameters> noise = NoiseOfChainCorrelation(*caPair, ro);
+    const Cx b = -Inverse(yPair.y21), d = yPair.y11 * b;
+    // T'·T = [[0, B], [1, D]]·[[−Y11, 1], [−Y21, 0]] = [[−B·Y21, 0], [−Y11 − D·Y21, 1]].
+    const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y->y21, -y->y11 - d * y->y21, *ca);
+    const Cx w1 = -b, w2 = Cx{1.0, 0.0} - d;
+    const double g = kFourKT0 * yf.real();
+    const Matrix2 fromFeedback{g * std::norm(w1), g * w1 * std::conj(w2), g * w2 * std::conj(w1),
+                               g * std::norm(w2)};
+    const Matrix2 caPair = Sum(fromTransistor, fromFeedback);
+    const std::optional<NoiseParameters> noise = NoiseOfChainCorrelation(caPair, ro);
     if (!noise) return std::nullopt;
-    pair.chain = ChainOfY(yPair, *caPair);
+    pair.chain = ChainOfY(yPair, b, caPair);
     pair.noise = *noise;
   }
   if (!IsFinite(pair.chain.abcd)) return std::nullopt;
@@ -94,23 +152,27 @@ NoiseNetworks NoiseNetworksOf(const AmplifierDesign& d, const ElementLosses& los
 std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& transistorAtRo,
                                                const NoiseParameters& transistorNoise,
                                                const NoiseNetworks& n) {
-  if (!(fMHz > 0)) return std::nullopt;
+  if (!(fMHz > 0) || !(n.RE > 0)) return std::nullopt;
   const std::optional<PairNoise> pair =
       PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
   if (!pair) return std::nullopt;
-  const NoisyChain chain =
-      Cascade(Cascade(TeeNoisyChain(n.input, fMHz, n.losses, true), pair->chain),
-              TeeNoisyChain(n.output, fMHz, n.losses, false));
-  if (!IsFinite(chain.ca)) return std::nullopt;
-  const std::optional<double> f = NoiseFactorOfChain(chain.ca, {n.RE, 0.0});
-  const std::optional<double> nf = f ? NoiseFigureDb(*f) : std::nullopt;
+  NoiseWalk walk({n.RE, 0.0});
+  WalkTee(walk, n.input, fMHz, n.losses, true);
+  // Ideal elements add no noise, so a lossless output network changes nothing.
+  if (!std::isinf(n.losses.inductorQ) || !std::isinf(n.losses.capacitorQ)) {
+    walk.TwoPort(pair->chain);
+    WalkTee(walk, n.output, fMHz, n.losses, false);
+  } else {
+    walk.LastTwoPort(pair->chain.ca);
+  }
+  const std::optional<double> nf = NoiseFigureDb(walk.NoiseFactor());
   const std::optional<double> nfMin = NoiseFigureDb(pair->noise.fMin);
   if (!nf || !nfMin) return std::nullopt;
   return AmplifierNoise{fMHz, pair->noise, *nfMin, *nf};
 }
 
 NoiseSource FileNoise(const TouchstoneData& file) {
-  auto block = std::make_shared<const std::vector<NoisePoint>>(file.noise);
+  auto block = std::make_shared<const std::vector<NoiseSample>>(NoiseSamples(file.noise));
   const double reference = file.referenceOhm;
   return [block, reference](double fMHz) { return FileNoiseAt(*block, reference, fMHz); };
 }

@@ -8,10 +8,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 const Cx kOne{1.0, 0.0};
 
-Matrix2 Adjoint(const Matrix2& m) {
-  return {std::conj(m.m11), std::conj(m.m21), std::conj(m.m12), std::conj(m.m22)};
-}
-
 std::optional<Matrix2> IfFinite(const Matrix2& m) {
   if (!IsFinite(m)) return std::nullopt;
   return m;
@@ -25,20 +21,6 @@ std::optional<NoiseParameters> NoiseOfPoint(double nfMinDb, Cx gammaOpt, double 
 }
 
 }  // namespace
-
-bool IsFinite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
-bool IsFinite(const Matrix2& m) {
-  return IsFinite(m.m11) && IsFinite(m.m12) && IsFinite(m.m21) && IsFinite(m.m22);
-}
-
-Matrix2 Product(const Matrix2& a, const Matrix2& b) {
-  return {a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
-          a.m21 * b.m11 + a.m22 * b.m21, a.m21 * b.m12 + a.m22 * b.m22};
-}
-Matrix2 Sum(const Matrix2& a, const Matrix2& b) {
-  return {a.m11 + b.m11, a.m12 + b.m12, a.m21 + b.m21, a.m22 + b.m22};
-}
-Matrix2 Congruence(const Matrix2& t, const Matrix2& c) { return Product(Product(t, c), Adjoint(t)); }
 
 double NoiseParameters::nfMinDb() const { return 10.0 * std::log10(fMin); }
 
@@ -62,7 +44,7 @@ std::optional<NoiseParameters> ReferredTo(const NoiseParameters& n, double r0) {
 std::optional<Cx> OptimumAdmittance(const NoiseParameters& n) {
   const Cx den = kOne + n.gammaOpt;
   if (den == Cx{}) return std::nullopt;
-  const Cx y = (kOne - n.gammaOpt) * Inverse(den) / n.r0;
+  const Cx y = (kOne - n.gammaOpt) * Inverse(den) * (1.0 / n.r0);
   if (!IsFinite(y)) return std::nullopt;
   return y;
 }
@@ -83,16 +65,22 @@ std::optional<NoiseParameters> NoiseOfChainCorrelation(const Matrix2& ca, double
       return NoiseParameters{1.0, {}, 0.0, r0};
     return std::nullopt;
   }
-  const Cx ratio = ca.m12 / c11;
-  const double bOpt = ratio.imag();
+  // One division for the three quotients: the noise panel of a long sweep
+  // comes here once a frequency.
+  const double inverse = 1.0 / c11;
+  const double bOpt = ca.m12.imag() * inverse;
   // C22/C11 − (Im C12/C11)² is Gopt², ≥ 0 but for rounding.
-  const double gOpt = std::sqrt(std::max(ca.m22.real() / c11 - bOpt * bOpt, 0.0));
+  const double gOpt = std::sqrt(std::max(ca.m22.real() * inverse - bOpt * bOpt, 0.0));
   const Cx yOpt{gOpt, bOpt};
-  const double fMin = 1.0 + (ca.m12 + c11 * std::conj(yOpt)).real() / (2.0 * kBoltzmann * kT0);
-  const std::optional<Cx> gammaOpt = GammaOf(kOne / yOpt, r0);
-  const double rn = c11 / kFourKT0;
-  if (!gammaOpt || !std::isfinite(fMin) || !std::isfinite(rn)) return std::nullopt;
-  return NoiseParameters{fMin, *gammaOpt, rn, r0};
+  const double fMin = 1.0 + (ca.m12 + c11 * std::conj(yOpt)).real() * (2.0 / kFourKT0);
+  // Γopt from Yopt directly: Gopt ≥ 0 keeps 1 + Yopt·r0 away from zero, and
+  // Yopt = 0 (a series resistor alone, quietest fed from an open circuit)
+  // gives Γopt = 1 rather than a division by zero.
+  const Cx yr = yOpt * r0;
+  const Cx gammaOpt = (kOne - yr) * Inverse(kOne + yr);
+  const double rn = c11 * (1.0 / kFourKT0);
+  if (!IsFinite(gammaOpt) || !std::isfinite(fMin) || !std::isfinite(rn)) return std::nullopt;
+  return NoiseParameters{fMin, gammaOpt, rn, r0};
 }
 
 std::optional<Matrix2> AdmittanceCorrelation(const Matrix2& ca, const YMatrix& y) {
@@ -148,24 +136,31 @@ std::optional<double> NoiseFigureDb(double f) {
 // take Rn = rn × the file's reference ([Reference] of port 1 in 2.0, equal to
 // port 2's for a transistor file).
 std::optional<NoiseParameters> FileNoiseAt(const TouchstoneData& file, double fMHz) {
-  return FileNoiseAt(file.noise, file.referenceOhm, fMHz);
+  return FileNoiseAt(NoiseSamples(file.noise), file.referenceOhm, fMHz);
 }
 
-std::optional<NoiseParameters> FileNoiseAt(std::span<const NoisePoint> block, double referenceOhm,
+std::vector<NoiseSample> NoiseSamples(std::span<const NoisePoint> block) {
+  std::vector<NoiseSample> samples;
+  samples.reserve(block.size());
+  for (const NoisePoint& p : block)
+    samples.push_back({p.fMHz, p.nfMinDb, GammaFromPolar(p.gammaOptMag, p.gammaOptDeg), p.rnNormalized});
+  return samples;
+}
+
+std::optional<NoiseParameters> FileNoiseAt(std::span<const NoiseSample> block, double referenceOhm,
                                            double fMHz) {
   if (block.empty() || !(fMHz >= block.front().fMHz) || !(fMHz <= block.back().fMHz))
     return std::nullopt;
   const auto above = std::lower_bound(block.begin(), block.end(), fMHz,
-                                      [](const NoisePoint& p, double f) { return p.fMHz < f; });
-  const NoisePoint& hi = *above;
-  const Cx gammaHi = GammaFromPolar(hi.gammaOptMag, hi.gammaOptDeg);
-  if (hi.fMHz == fMHz) return NoiseOfPoint(hi.nfMinDb, gammaHi, hi.rnNormalized, referenceOhm);
-  const NoisePoint& lo = *(above - 1);
-  const Cx gammaLo = GammaFromPolar(lo.gammaOptMag, lo.gammaOptDeg);
+                                      [](const NoiseSample& p, double f) { return p.fMHz < f; });
+  const NoiseSample& hi = *above;
+  if (hi.fMHz == fMHz) return NoiseOfPoint(hi.nfMinDb, hi.gammaOpt, hi.rnNormalized, referenceOhm);
+  const NoiseSample& lo = *(above - 1);
   const double t = (fMHz - lo.fMHz) / (hi.fMHz - lo.fMHz);
   const auto line = [t](double a, double b) { return a + (b - a) * t; };
   return NoiseOfPoint(line(lo.nfMinDb, hi.nfMinDb),
-                      {line(gammaLo.real(), gammaHi.real()), line(gammaLo.imag(), gammaHi.imag())},
+                      {line(lo.gammaOpt.real(), hi.gammaOpt.real()),
+                       line(lo.gammaOpt.imag(), hi.gammaOpt.imag())},
                       line(lo.rnNormalized, hi.rnNormalized), referenceOhm);
 }
 

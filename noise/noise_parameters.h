@@ -4,10 +4,12 @@
 // sources sit at the input, and the admittance form C_Y, which adds for
 // two-ports in parallel. The noise factor F is a ratio; NF = 10·log10 F dB.
 // Every routine returns a finite value or nothing.
+#include <cmath>
 #include <optional>
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "analysis/two_port.h"
 #include "touchstone/touchstone.h"
@@ -20,12 +22,23 @@ inline constexpr double kFourKT0 = 4.0 * kBoltzmann * kT0;
 struct Matrix2 {
   Cx m11, m12, m21, m22;
 };
-Matrix2 Product(const Matrix2& a, const Matrix2& b);
-Matrix2 Sum(const Matrix2& a, const Matrix2& b);
+// Inline: a sweep's noise panel calls these a few times per frequency.
+inline Matrix2 Product(const Matrix2& a, const Matrix2& b) {
+  return {a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
+          a.m21 * b.m11 + a.m22 * b.m21, a.m21 * b.m12 + a.m22 * b.m22};
+}
+inline Matrix2 Sum(const Matrix2& a, const Matrix2& b) {
+  return {a.m11 + b.m11, a.m12 + b.m12, a.m21 + b.m21, a.m22 + b.m22};
+}
+inline Matrix2 Adjoint(const Matrix2& m) {
+  return {std::conj(m.m11), std::conj(m.m21), std::conj(m.m12), std::conj(m.m22)};
+}
 // t·c·tᴴ: how a correlation matrix is carried through a linear map.
-Matrix2 Congruence(const Matrix2& t, const Matrix2& c);
-bool IsFinite(const Matrix2& m);
-bool IsFinite(Cx z);
+inline Matrix2 Congruence(const Matrix2& t, const Matrix2& c) { return Product(Product(t, c), Adjoint(t)); }
+inline bool IsFinite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+inline bool IsFinite(const Matrix2& m) {
+  return IsFinite(m.m11) && IsFinite(m.m12) && IsFinite(m.m21) && IsFinite(m.m22);
+}
 
 struct NoiseParameters {
   double fMin = 1;  // the minimum noise factor, a ratio ≥ 1
@@ -70,7 +83,16 @@ std::optional<double> NoiseFigureDb(double f);
 // block's range nothing (never extrapolated). Γopt referred to the file's
 // reference, Rn = rn × that reference (see the .cpp for version 2.0).
 std::optional<NoiseParameters> FileNoiseAt(const TouchstoneData& file, double fMHz);
-std::optional<NoiseParameters> FileNoiseAt(std::span<const NoisePoint> block, double referenceOhm,
+// A noise block with Γopt as a complex number, for code that interpolates
+// many times (the conversion from magnitude and angle costs more than the
+// interpolation).
+struct NoiseSample {
+  double fMHz = 0, nfMinDb = 0;
+  Cx gammaOpt;
+  double rnNormalized = 0;
+};
+std::vector<NoiseSample> NoiseSamples(std::span<const NoisePoint> block);
+std::optional<NoiseParameters> FileNoiseAt(std::span<const NoiseSample> block, double referenceOhm,
                                            double fMHz);
 // Shown where there are no noise data at a frequency.
 inline constexpr const char* kNoNoiseData = "nessun dato di rumore a questa frequenza";
