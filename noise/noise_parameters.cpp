@@ -20,6 +20,13 @@ std::optional<NoiseParameters> NoiseOfPoint(double nfMinDb, Cx gammaOpt, double 
   return NoiseFromDb(nfMinDb, gammaOpt, rn * r0, r0);
 }
 
+// A line no real two-port has (NFmin below 0 dB, |Γopt| ≥ 1, rn < 0) is no
+// data, and neither is anything interpolated from it: it would give a noise
+// figure below the minimum, or none at all.
+bool Plausible(const NoiseSample& p) {
+  return p.nfMinDb >= 0 && std::norm(p.gammaOpt) < 1 && p.rnNormalized >= 0;
+}
+
 }  // namespace
 
 double NoiseParameters::nfMinDb() const { return 10.0 * std::log10(fMin); }
@@ -154,8 +161,10 @@ std::optional<NoiseParameters> FileNoiseAt(std::span<const NoiseSample> block, d
   const auto above = std::lower_bound(block.begin(), block.end(), fMHz,
                                       [](const NoiseSample& p, double f) { return p.fMHz < f; });
   const NoiseSample& hi = *above;
+  if (!Plausible(hi)) return std::nullopt;
   if (hi.fMHz == fMHz) return NoiseOfPoint(hi.nfMinDb, hi.gammaOpt, hi.rnNormalized, referenceOhm);
   const NoiseSample& lo = *(above - 1);
+  if (!Plausible(lo)) return std::nullopt;
   const double t = (fMHz - lo.fMHz) / (hi.fMHz - lo.fMHz);
   const auto line = [t](double a, double b) { return a + (b - a) * t; };
   return NoiseOfPoint(line(lo.nfMinDb, hi.nfMinDb),

@@ -96,6 +96,17 @@ TEST(NoiseParameters, FileNoiseAtBetweenAndOutsideTheNoiseFrequencies) {
               Polar(0.27, 34) + (Polar(0.17, 152) - Polar(0.27, 34)) / 3.0,
               (0.22 - 0.06 / 3) * 50);
 
+  // A noise line no real device has is no data, nor is anything between it
+  // and its neighbours.
+  TouchstoneData odd = mhz;
+  odd.noise[1].gammaOptMag = 1.2;
+  EXPECT_FALSE(FileNoiseAt(odd, 1000));
+  EXPECT_FALSE(FileNoiseAt(odd, 750));
+  EXPECT_TRUE(FileNoiseAt(odd, 500));
+  odd.noise[1] = mhz.noise[1];
+  odd.noise[2].rnNormalized = -0.1;
+  EXPECT_FALSE(FileNoiseAt(odd, 1500));
+
   // Files without a noise block have none at any frequency.
   EXPECT_FALSE(FileNoiseAt(Sample("amp_db_ghz.s2p"), 1000));
   EXPECT_FALSE(FileNoiseAt(Sample("sim_ri_hz.s2p"), 200));
