@@ -171,6 +171,18 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& trans
   return AmplifierNoise{fMHz, pair->noise, *nfMin, *nf};
 }
 
+std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatrix& transistorAtRo,
+                                                        const NoiseParameters& transistorNoise,
+                                                        const NoiseNetworks& n) {
+  if (!(fMHz > 0)) return std::nullopt;
+  const std::optional<PairNoise> pair =
+      PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
+  if (!pair) return std::nullopt;
+  const NoisyChain chain = Cascade(Cascade(TeeNoisyChain(n.input, fMHz, n.losses, true), pair->chain),
+                                   TeeNoisyChain(n.output, fMHz, n.losses, false));
+  return NoiseOfChainCorrelation(chain.ca, n.RE);
+}
+
 NoiseSource FileNoise(const TouchstoneData& file) {
   auto block = std::make_shared<const std::vector<NoiseSample>>(NoiseSamples(file.noise));
   const double reference = file.referenceOhm;

@@ -77,6 +77,13 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& trans
                                                const NoiseParameters& transistorNoise,
                                                const NoiseNetworks& networks);
 
+// The whole amplifier's noise parameters (NFmin, Γopt, Rn of the chain from
+// the input network to the output network), Γopt referred to RE: what the
+// amplifier's own Touchstone noise block gives.
+std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatrix& transistorAtRo,
+                                                        const NoiseParameters& transistorNoise,
+                                                        const NoiseNetworks& networks);
+
 // Noise data at a frequency, nothing where there are none.
 using NoiseSource = std::function<std::optional<NoiseParameters>(double fMHz)>;
 // A file's noise block, interpolated (a copy of the block is kept).

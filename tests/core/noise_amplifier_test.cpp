@@ -136,6 +136,13 @@ TEST(NoiseCascade, LossyNetworksFollowFriis) {
   const double friis = 1 / g1 + (f2 - 1) / g1 + (1 / g3 - 1) / (g1 * g2.ga);
   EXPECT_NEAR(a->nfDb, 10 * std::log10(friis), 1e-9);
 
+  // The whole amplifier's noise parameters (for its Touchstone noise block)
+  // give the same NF fed from RE, and more for any other source.
+  const NoiseParameters whole = *AmplifierNoiseParameters(f, kTransistor, kNoise, n);
+  EXPECT_NEAR(10 * std::log10(*NoiseFactor(whole, {})), a->nfDb, 1e-9);
+  EXPECT_LE(whole.nfMinDb(), a->nfDb);
+  EXPECT_GT(*NoiseFactor(whole, {0.3, 0.2}), whole.fMin);
+
   // The passive input network alone.
   const NoisyChain tee = TeeNoisyChain(n.input, f, n.losses, true);
   EXPECT_NEAR(*NoiseFactorOfChain(tee.ca, re), 1 / g1, 1e-12);
