@@ -68,11 +68,6 @@ Matrix2 ThroughLowerTriangle(Cx m11, Cx m21, const Matrix2& c) {
   return {{std::norm(m11) * c.m11.real(), 0.0}, e12, std::conj(e12), {e22.real(), 0.0}};
 }
 
-// A = −Y22/Y21, B = −1/Y21, C = −ΔY/Y21, D = −Y11/Y21, with b = B given.
-NoisyChain ChainOfY(const YMatrix& y, Cx b, const Matrix2& ca) {
-  return {{y.y22 * b, b, (y.y11 * y.y22 - y.y12 * y.y21) * b, y.y11 * b}, ca};
-}
-
 }  // namespace
 
 NoisyChain Cascade(const NoisyChain& first, const NoisyChain& second) {
@@ -119,30 +114,29 @@ std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
   if (!atRo || !y || y->y21 == yf) return std::nullopt;
   const std::optional<Matrix2> ca = ChainCorrelation(*atRo);
   if (!ca) return std::nullopt;
-  PairNoise pair;
-  if (yf == Cx{}) {
-    pair.chain = ChainOfY(*y, -Inverse(y->y21), *ca);
-    pair.noise = *atRo;
-  } else {
-    // C_A' = T'·(T·C_A·Tᴴ + C_Y,f)·T'ᴴ, grouped as (T'·T)·C_A·(T'·T)ᴴ plus
-    // 4kT0·Re(yf)·w·wᴴ with w = T'·[1, −1]ᵀ: the same sum in half the
-    // products, which the noise panel of a long sweep feels.
-    const YMatrix yPair{y->y11 + yf, y->y12 - yf, y->y21 - yf, y->y22 + yf};
-    const Cx b = -Inverse(yPair.y21), d = yPair.y11 * b;
-    // T'·T = [[0, B], [1, D]]·[[−Y11, 1], [−Y21, 0]] = [[−B·Y21, 0], [−Y11 − D·Y21, 1]].
-    const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y->y21, -y->y11 - d * y->y21, *ca);
-    const Cx w1 = -b, w2 = Cx{1.0, 0.0} - d;
-    const double g = kFourKT0 * yf.real();
-    const Matrix2 fromFeedback{g * std::norm(w1), g * w1 * std::conj(w2), g * w2 * std::conj(w1),
-                               g * std::norm(w2)};
-    const Matrix2 caPair = Sum(fromTransistor, fromFeedback);
-    const std::optional<NoiseParameters> noise = NoiseOfChainCorrelation(caPair, ro);
-    if (!noise) return std::nullopt;
-    pair.chain = ChainOfY(yPair, b, caPair);
-    pair.noise = *noise;
-  }
-  if (!IsFinite(pair.chain.abcd)) return std::nullopt;
-  return pair;
+  if (yf == Cx{}) return PairNoise{*ca, *atRo, *y};
+  // C_A' = T'·(T·C_A·Tᴴ + C_Y,f)·T'ᴴ, grouped as (T'·T)·C_A·(T'·T)ᴴ plus
+  // 4kT0·Re(yf)·w·wᴴ with w = T'·[1, −1]ᵀ: the same sum in half the
+  // products, which the noise panel of a long sweep feels.
+  const YMatrix yPair{y->y11 + yf, y->y12 - yf, y->y21 - yf, y->y22 + yf};
+  const Cx b = -Inverse(yPair.y21), d = yPair.y11 * b;
+  // T'·T = [[0, B], [1, D]]·[[−Y11, 1], [−Y21, 0]] = [[−B·Y21, 0], [−Y11 − D·Y21, 1]].
+  const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y->y21, -y->y11 - d * y->y21, *ca);
+  const Cx w1 = -b, w2 = Cx{1.0, 0.0} - d;
+  const double g = kFourKT0 * yf.real();
+  const Matrix2 fromFeedback{g * std::norm(w1), g * w1 * std::conj(w2), g * w2 * std::conj(w1),
+                             g * std::norm(w2)};
+  const Matrix2 caPair = Sum(fromTransistor, fromFeedback);
+  const std::optional<NoiseParameters> noise = NoiseOfChainCorrelation(caPair, ro);
+  if (!noise) return std::nullopt;
+  return PairNoise{caPair, *noise, yPair};
+}
+
+// A = −Y22/Y21, B = −1/Y21, C = −ΔY/Y21, D = −Y11/Y21.
+NoisyChain ChainOf(const PairNoise& pair) {
+  const YMatrix& y = pair.y;
+  const Cx b = -Inverse(y.y21);
+  return {{y.y22 * b, b, (y.y11 * y.y22 - y.y12 * y.y21) * b, y.y11 * b}, pair.ca};
 }
 
 NoiseNetworks NoiseNetworksOf(const AmplifierDesign& d, const ElementLosses& losses) {
@@ -160,10 +154,10 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& trans
   WalkTee(walk, n.input, fMHz, n.losses, true);
   // Ideal elements add no noise, so a lossless output network changes nothing.
   if (!std::isinf(n.losses.inductorQ) || !std::isinf(n.losses.capacitorQ)) {
-    walk.TwoPort(pair->chain);
+    walk.TwoPort(ChainOf(*pair));
     WalkTee(walk, n.output, fMHz, n.losses, false);
   } else {
-    walk.LastTwoPort(pair->chain.ca);
+    walk.LastTwoPort(pair->ca);
   }
   const std::optional<double> nf = NoiseFigureDb(walk.NoiseFactor());
   const std::optional<double> nfMin = NoiseFigureDb(pair->noise.fMin);
@@ -178,7 +172,7 @@ std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatr
   const std::optional<PairNoise> pair =
       PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
   if (!pair) return std::nullopt;
-  const NoisyChain chain = Cascade(Cascade(TeeNoisyChain(n.input, fMHz, n.losses, true), pair->chain),
+  const NoisyChain chain = Cascade(Cascade(TeeNoisyChain(n.input, fMHz, n.losses, true), ChainOf(*pair)),
                                    TeeNoisyChain(n.output, fMHz, n.losses, false));
   return NoiseOfChainCorrelation(chain.ca, n.RE);
 }

@@ -48,11 +48,15 @@ NoisyChain TeeNoisyChain(const TeeNetwork& net, double fMHz, const ElementLosses
 // The transistor with its feedback admittance yf across it: Y adds, and C_Y
 // adds, the feedback's C_Y = 4kT0·Re(yf)·[[1, −1], [−1, 1]].
 struct PairNoise {
-  NoisyChain chain;
+  Matrix2 ca;             // the pair's chain correlation matrix
   NoiseParameters noise;  // Γopt referred to ro
+  YMatrix y;              // the pair's Y, siemens
 };
 std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
                                      const NoiseParameters& transistor, Cx yf);
+// The pair as a chain, for a cascade: made only where a cascade needs it
+// (a lossless output network does not), which a long sweep feels.
+NoisyChain ChainOf(const PairNoise& pair);
 
 // What the amplifier's noise figure depends on. RL does not enter: F of a
 // two-port does not depend on its load.

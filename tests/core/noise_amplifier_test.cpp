@@ -78,7 +78,7 @@ TEST(NoiseCascade, FeedbackResistorOfANoiselessTransistor) {
       const auto v2 = [&](Cx i1, Cx i2) { return (a11 * i2 - a21 * i1) / det; };
       const double expected =
           1 + yf.real() * std::norm(v2(-1, 1)) / (ys.real() * std::norm(v2(1, 0)));
-      EXPECT_NEAR(*NoiseFactorOfChain(pair->chain.ca, zs), expected, 1e-12 * expected);
+      EXPECT_NEAR(*NoiseFactorOfChain(pair->ca, zs), expected, 1e-12 * expected);
       EXPECT_NEAR(*NoiseFactorOfImpedance(pair->noise, zs), expected, 1e-12 * expected);
     }
   }
