@@ -1,6 +1,7 @@
 #include "gui/file_menus.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -29,6 +30,7 @@
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
+#include "gui/unsaved_project.h"
 #include "forms/services.h"
 
 namespace {
@@ -74,16 +76,38 @@ std::unique_ptr<QSettings> RecentSettings() {
   return std::make_unique<QSettings>(QStringLiteral("adattamento-bjt"), QStringLiteral("adattamento-bjt"));
 }
 
+void StoreRecent(const QStringList& list) {
+  if (auto settings = RecentSettings())
+    settings->setValue(kRecentKey, list);
+  else
+    g_recentInMemory = list;
+}
+
 void NoteRecent(const QString& path) {
   QStringList list = RecentFiles();
   const QString absolute = QFileInfo(path).absoluteFilePath();
   list.removeAll(absolute);
   list.prepend(absolute);
   while (list.size() > kRecentCount) list.removeLast();
-  if (auto settings = RecentSettings())
-    settings->setValue(kRecentKey, list);
-  else
-    g_recentInMemory = list;
+  StoreRecent(list);
+}
+
+// A recent file that is gone is named, with its folder, and the user may
+// take it off the list; the list stays as it is otherwise.
+void OpenRecent(const QString& path) {
+  if (QFileInfo::exists(path)) {
+    OpenAnyPath(path);
+    return;
+  }
+  static const std::array<std::string, 2> kChoices{"Togli dall'elenco", "Lascia nell'elenco"};
+  const QFileInfo info(path);
+  const std::string text = "Il file " + info.fileName().toStdString() + " non esiste più (cartella " +
+                           QDir::toNativeSeparators(info.absolutePath()).toStdString() +
+                           ").\nToglierlo dall'elenco dei file recenti?";
+  if (AskQuestion(text, kChoices) != 0) return;
+  QStringList list = RecentFiles();
+  list.removeAll(path);
+  StoreRecent(list);
 }
 
 std::vector<MenuItem> RecentItems(FormId) {
@@ -92,7 +116,7 @@ std::vector<MenuItem> RecentItems(FormId) {
   for (int i = 0; i < list.size(); ++i) {
     // A path's slashes would read as submenus: the entry shows the name.
     const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(list[i]).fileName());
-    items.push_back({text, [path = list[i]] { OpenAnyPath(path); }});
+    items.push_back({text, [path = list[i]] { OpenRecent(path); }});
   }
   if (items.empty()) items.push_back({QStringLiteral("(nessuno)"), [] {}});
   return items;
@@ -234,6 +258,7 @@ void AskAndOpenProject() {
 }
 
 void Quit() {
+  if (!ConfirmUnsavedProject()) return;
   QApplication::closeAllWindows();
   QCoreApplication::quit();
 }
@@ -283,6 +308,7 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
 bool OpenProjectPath(const QString& path) {
   if (!LoadProjectFile(path)) return false;
   g_projectPath = QFileInfo(path).absoluteFilePath();
+  NoteProjectSaved();
   NoteRecent(path);
   RefreshAllMenus();
   return true;
@@ -300,13 +326,16 @@ bool SaveProjectAs() {
   if (QFileInfo(*path).suffix().isEmpty()) *path += QLatin1String(kProjectExtension);
   if (!StoreProjectFile(*path, CurrentTouchstoneRef())) return false;
   g_projectPath = QFileInfo(*path).absoluteFilePath();
+  NoteProjectSaved();
   NoteRecent(*path);
   return true;
 }
 
 bool SaveProject() {
   if (g_projectPath.isEmpty()) return SaveProjectAs();
-  return StoreProjectFile(g_projectPath, CurrentTouchstoneRef());
+  if (!StoreProjectFile(g_projectPath, CurrentTouchstoneRef())) return false;
+  NoteProjectSaved();
+  return true;
 }
 
 QString CurrentProjectPath() { return g_projectPath; }
@@ -339,6 +368,7 @@ void RegisterFileMenus() {
   RegisterHelpMenus();
 
   ProvideTouchstoneSource();
+  SetInputCloseGuard(ConfirmUnsavedProject);
   static DropOpener* opener = nullptr;
   if (!opener && qApp) {
     opener = new DropOpener(qApp);
