@@ -175,14 +175,6 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
   return std::move(shared->result);
 }
 
-std::optional<ChooserFeedback> InputWindowFeedback() {
-  int option = 0;
-  for (int i = 1; i <= 4; ++i)
-    if (IsOptionSelected(FormId::Form1, "Option" + std::to_string(i))) option = i;
-  return FeedbackOfTexts(option, ReadText(FormId::Form1, "Text11"), ReadText(FormId::Form1, "Text13"),
-                         ReadText(FormId::Form1, "Text15"));
-}
-
 // The ten fields' texts (S-parameters, Ro, f), all made before the first is
 // written, so a value that cannot be written changes nothing; `written`
 // keeps what the nine source fields then hold.
