@@ -156,7 +156,9 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   layout->addLayout(controls);
   layout->addLayout(extras);
   layout->addWidget(tabs, 1);
-  setMinimumSize(640, 480);
+  // No narrower than the controls' rows need, so no caption is cut; low
+  // enough for a 1600 x 1000 screen at scale 2.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(600, 440)));
   resize(FittedSize(QSize(980, 760)));
 
   connect(apply, &QPushButton::clicked, this, [this] { applySweep(); });
