@@ -1,5 +1,7 @@
 #include "gui/figure_view.h"
 
+#include "model/arithmetic.h"
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -315,13 +317,13 @@ std::optional<PixelCircle> CircleInPixels(const Panel& panel, const PlotFrame& f
 std::vector<QRectF> AlongCircle(const PixelCircle& c, QRectF plot, QSizeF size) {
   const QPointF towards = plot.center() - c.centre;
   const qreal distance = std::hypot(towards.x(), towards.y());
-  const qreal start = distance > 1e-9 ? std::atan2(towards.y(), towards.x()) : -M_PI / 2;
+  const qreal start = distance > 1e-9 ? std::atan2(towards.y(), towards.x()) : -kPi / 2;
   const qreal inward = distance < c.radius ? -1 : 1;
   // Steps along the circle of about a line height, never more than a
   // twelfth of a turn, half a turn either way at most: on a circle far
   // larger than the plot only a short arc shows, and that gets them all.
-  const qreal step = std::min(M_PI / 6, 1.5 * size.height() / std::max(c.radius, 1.0));
-  const int steps = static_cast<int>(std::min(96.0, std::ceil(M_PI / step)));
+  const qreal step = std::min(kPi / 6, 1.5 * size.height() / std::max(c.radius, 1.0));
+  const int steps = static_cast<int>(std::min(96.0, std::ceil(kPi / step)));
   std::vector<QRectF> boxes;
   for (int k = 0; k <= steps; ++k) {
     for (int sign : {1, -1}) {
@@ -451,7 +453,7 @@ void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame, const 
       // polyline around the direction of the plot, a huge ellipse would
       // lose its precision.
       const QPointF middle = RectOf(frame).center() - centre;
-      const qreal towards = std::atan2(middle.y(), middle.x()), half = std::min(M_PI, 2 * reach / radius);
+      const qreal towards = std::atan2(middle.y(), middle.x()), half = std::min(kPi, 2 * reach / radius);
       QPolygonF arc;
       for (int k = 0; k <= 256; ++k) {
         const qreal t = towards - half + 2 * half * k / 256;

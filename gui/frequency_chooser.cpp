@@ -26,6 +26,7 @@
 #include "gui/figure_view.h"
 #include "gui/qt_ui.h"
 #include "forms/services.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -41,16 +42,15 @@ const char* const kHeaders[kAloneColumns] = {
 
 const QColor kMatchable(200, 240, 200);
 
-// The input window's four feedback options in their order there, and their
-// value fields.
-constexpr const char* kOptionNames[] = {"Option1", "Option2", "Option3", "Option4"};
+// The chooser's own buttons for the input window's four feedback options,
+// in the order of FeedbackChoice, and the fields their values are typed in.
 const char* const kOptionTexts[] = {"Rf", "Rf // Lf", "Rf // Cf", "nessuna"};
-constexpr const char* kFeedbackFields[] = {"Text11", "Text13", "Text15"};
+constexpr Quantity kFeedbackFields[] = {Quantity::RfKohm, Quantity::LfMicroH, Quantity::CfPicoF};
 
 // The input window's option: 1 to 4, 0 when none is selected.
 int InputWindowOption() {
-  for (int i = 1; i <= 4; ++i)
-    if (IsOptionSelected(FormId::Form1, kOptionNames[i - 1])) return i;
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (IsOptionSelected(FormId::Form1, o.control)) return static_cast<int>(o.choice);
   return 0;
 }
 
@@ -375,7 +375,8 @@ void FrequencyChooser::FollowInputWindow() {
   label->setToolTip(QStringLiteral("La stessa scelta della finestra dei dati"));
   row->addWidget(label);
   options_ = new QButtonGroup(this);
-  for (int i = 1; i <= 4; ++i) {
+  for (const FeedbackOptionSpec& o : kFeedbackOptions) {
+    const int i = static_cast<int>(o.choice);
     auto* option = new QRadioButton(QString::fromUtf8(kOptionTexts[i - 1]), this);
     option->setObjectName(QStringLiteral("ChooserOption%1").arg(i));
     options_->addButton(option, i);
@@ -386,14 +387,14 @@ void FrequencyChooser::FollowInputWindow() {
   // A choice here is the user's click on the input window's option, its
   // display action included.
   connect(options_, &QButtonGroup::idClicked, this, [](int id) {
-    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, kOptionNames[id - 1])))
-      option->click();
+    const char* control = ControlOf(static_cast<FeedbackChoice>(id));
+    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, control))) option->click();
   });
-  for (const char* name : kOptionNames)
-    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, name)))
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, o.control)))
       connect(option, &QAbstractButton::toggled, this, [this] { SyncWithInputWindow(); });
-  for (const char* name : kFeedbackFields)
-    if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, name)))
+  for (Quantity q : kFeedbackFields)
+    if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, ControlOf(q))))
       connect(field, &QLineEdit::textChanged, this, [this] { SyncWithInputWindow(); });
   SyncWithInputWindow();
 }
@@ -453,8 +454,9 @@ void FrequencyChooser::accept() {
 }
 
 std::optional<ChooserFeedback> InputWindowFeedback() {
-  return FeedbackOfTexts(InputWindowOption(), ReadText(FormId::Form1, "Text11"), ReadText(FormId::Form1, "Text13"),
-                         ReadText(FormId::Form1, "Text15"));
+  return FeedbackOfTexts(InputWindowOption(), ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::LfMicroH)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::CfPicoF)));
 }
 
 std::optional<SParamFields> ChooseFrequency(QWidget* parent, const TouchstoneData& data, const QString& fileName,
