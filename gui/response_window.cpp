@@ -45,7 +45,9 @@ class SweepTableModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     const auto titles = ResponseColumnTitles();
-    return QString::fromStdString(titles[static_cast<std::size_t>(section)]);
+    // The unit on a line of its own, so a narrow window cuts no heading.
+    return QString::fromStdString(titles[static_cast<std::size_t>(section)])
+        .replace(QStringLiteral(" ["), QStringLiteral("\n["));
   }
 
  private:

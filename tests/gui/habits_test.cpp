@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QStyle>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -456,6 +457,11 @@ TEST_F(Habits, NoTextIsCutAtTheLeastSize) {
     window->resize(window->minimumSize());
     QApplication::processEvents();
     ExpectNothingCut(window, window->objectName().toStdString());
+    if (auto* tabs = window->findChild<QTabWidget*>()) {  // the response's table
+      tabs->setCurrentIndex(1);
+      QApplication::processEvents();
+      ExpectNothingCut(window, window->objectName().toStdString() + " table");
+    }
   }
 
   const auto read = ReadTouchstoneFile(Sample("bfr_maker_ma_mhz.s2p").toStdString());
