@@ -274,7 +274,8 @@ FigureLayout LayoutFigure(const Figure& figure, double width, double height) {
       const double side = std::max(0.0, std::min(width - 2 * kPad, share) - 2 * kSmithMargin);
       frame = {(width - side) / 2, y + (share - side) / 2, side, side};
     } else {
-      const double bottom = i == lastCartesian || !panel.x.title.empty() ? kBottomMargin : kTickOnlyBottomMargin;
+      const double bottom =
+          i == lastCartesian || !panel.x.title.empty() ? kBottomMargin : kTickOnlyBottomMargin;
       frame = {kPad + kLeftMargin, y + kTopMargin, std::max(0.0, width - 2 * kPad - kLeftMargin - kRightMargin),
                std::max(0.0, share - kTopMargin - bottom)};
     }

@@ -42,12 +42,14 @@ QFont FigureFont(double pixels, bool bold = false) {
 constexpr double kLeastFontPx = 7;
 
 double FittedPixels(double pixels, bool bold, const QString& text, qreal width) {
-  while (pixels > kLeastFontPx && QFontMetricsF(FigureFont(pixels, bold)).horizontalAdvance(text) > width) pixels -= 1;
+  while (pixels > kLeastFontPx && QFontMetricsF(FigureFont(pixels, bold)).horizontalAdvance(text) > width)
+    pixels -= 1;
   return pixels;
 }
 
 // Draws one line in the fitted size; returns the size used.
-double DrawFittedLine(QPainter& p, const QRectF& rect, int flags, const QString& text, double pixels, bool bold) {
+double DrawFittedLine(QPainter& p, const QRectF& rect, int flags, const QString& text, double pixels,
+                      bool bold) {
   const double fitted = FittedPixels(pixels, bold, text, rect.width());
   p.setFont(FigureFont(fitted, bold));
   p.drawText(rect, flags, text);
@@ -203,8 +205,9 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
   }
   p.setPen(kInk);
   if (lastCartesian || !panel.x.title.empty()) {
-    DrawFittedLine(p, QRectF(rect.left(), rect.bottom() + 4 + metrics.height(), rect.width(), kFigureFontPx * 1.6),
-                   Qt::AlignHCenter | Qt::AlignTop, Text(panel.x.title), kFigureFontPx, false);
+    DrawFittedLine(
+        p, QRectF(rect.left(), rect.bottom() + 4 + metrics.height(), rect.width(), kFigureFontPx * 1.6),
+        Qt::AlignHCenter | Qt::AlignTop, Text(panel.x.title), kFigureFontPx, false);
   }
   p.save();
   p.translate(rect.left() - 52, rect.center().y());
@@ -249,9 +252,11 @@ class LabelSpace {
   // a crowded chart, nor cut at its edge.
   std::optional<QRectF> Place(const std::vector<QRectF>& candidates) {
     if (candidates.empty()) return std::nullopt;
-    auto chosen = std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) { return Free(c); });
+    auto chosen =
+        std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) { return Free(c); });
     if (chosen == candidates.end())
-      chosen = std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) { return room_.contains(c); });
+      chosen = std::find_if(candidates.begin(), candidates.end(),
+                            [&](const QRectF& c) { return room_.contains(c); });
     const QRectF box = chosen != candidates.end() ? *chosen : Inside(candidates.front());
     Take(box);
     return box;
@@ -267,7 +272,9 @@ class LabelSpace {
   std::vector<QRectF> taken_;
 };
 
-QRectF CentredBox(QPointF at, QSizeF size) { return QRectF(at - QPointF(size.width() / 2, size.height() / 2), size); }
+QRectF CentredBox(QPointF at, QSizeF size) {
+  return QRectF(at - QPointF(size.width() / 2, size.height() / 2), size);
+}
 
 // Boxes around an anchor: on it first when it may sit there, then beside it
 // at `gap` (right, left, above, below, then the four corners), then in rings
@@ -369,7 +376,8 @@ std::vector<QRectF> LegendPlaces(const Panel& panel, const PlotFrame& frame, QRe
     places.insert(places.end(), inside.begin(), inside.end());
     return places;
   }
-  const qreal top = size.height() + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - size.height() - 1;
+  const qreal top =
+      size.height() + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - size.height() - 1;
   return {QRectF(QPointF(frame.left + frame.width - size.width() - 6, top), size)};
 }
 
@@ -416,8 +424,8 @@ PanelLabels PlaceLabels(const Panel& panel, const PlotFrame& frame, QRectF room)
     const Marker& marker = panel.markers[i];
     const auto at = ToPixel(panel, frame, marker.at);
     if (marker.label.empty() || !at) continue;
-    labels.markers[i] =
-        space.Place(AroundPoint(PointF(*at), TextSize(markerFont, Text(marker.label), 2), kMarkerRadius + 3, false));
+    labels.markers[i] = space.Place(
+        AroundPoint(PointF(*at), TextSize(markerFont, Text(marker.label), 2), kMarkerRadius + 3, false));
   }
   for (std::size_t i = 0; i < panel.letters.size(); ++i) {
     const Lettering& letter = panel.letters[i];
@@ -556,7 +564,8 @@ void DrawLegend(QPainter& p, const Panel& panel, const PanelLabels& labels) {
   }
 }
 
-void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian, qreal figureWidth) {
+void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian,
+                qreal figureWidth) {
   if (frame.width <= 1 || frame.height <= 1) return;
   const QRectF rect = RectOf(frame);
   p.save();
@@ -599,8 +608,8 @@ void PaintFigure(QPainter& painter, const Figure& figure, QRectF area) {
   const FigureLayout layout = LayoutFigure(figure, area.width(), area.height());
   if (!figure.title.empty()) {
     painter.setPen(kInk);
-    DrawFittedLine(painter, QRectF(8, 6, area.width() - 16, layout.titleHeight), Qt::AlignHCenter | Qt::AlignVCenter,
-                   Text(figure.title), kFigureFontPx + 1, true);
+    DrawFittedLine(painter, QRectF(8, 6, area.width() - 16, layout.titleHeight),
+                   Qt::AlignHCenter | Qt::AlignVCenter, Text(figure.title), kFigureFontPx + 1, true);
   }
   std::size_t lastCartesian = figure.panels.size();
   for (std::size_t i = 0; i < figure.panels.size(); ++i)
@@ -640,8 +649,8 @@ std::vector<QRectF> FigureLabelBoxes(const Figure& figure, QSizeF size) {
   const FigureLayout layout = LayoutFigure(figure, size.width(), size.height());
   for (std::size_t i = 0; i < figure.panels.size(); ++i) {
     if (layout.frames[i].width <= 1 || layout.frames[i].height <= 1) continue;
-    const PanelLabels labels =
-        PlaceLabels(figure.panels[i], layout.frames[i], LabelRoom(figure.panels[i], layout.frames[i], size.width()));
+    const PanelLabels labels = PlaceLabels(figure.panels[i], layout.frames[i],
+                                           LabelRoom(figure.panels[i], layout.frames[i], size.width()));
     for (const auto* list : {&labels.letters, &labels.markers, &labels.circles})
       for (const auto& box : *list)
         if (box) boxes.push_back(*box);

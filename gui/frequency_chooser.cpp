@@ -306,7 +306,8 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     const int table = lists->height() - noiseHeight - (lists->count() - 1) * lists->handleWidth();
     lists->setSizes(noiseHeight > 0 ? QList<int>{table, noiseHeight} : QList<int>{table});
   } else {
-    QList<int> sizes = share(splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth());
+    QList<int> sizes =
+        share(splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth());
     if (noiseHeight > 0) sizes.append(noiseHeight);
     splitter->setSizes(sizes);
   }
@@ -350,7 +351,8 @@ void FrequencyChooser::FitColumns() {
   const int rows = std::min(model_->rowCount(), 64);
   for (int column = 0; column < model_->columnCount(); ++column) {
     int width = cellMetrics.horizontalAdvance(QStringLiteral("-0.0000000"));
-    for (const QString& line : model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split(u'\n'))
+    for (const QString& line :
+         model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split(u'\n'))
       width = std::max(width, headerMetrics.horizontalAdvance(line));
     for (int row = 0; row < rows; ++row)
       width = std::max(width, cellMetrics.horizontalAdvance(model_->index(row, column).data().toString()));

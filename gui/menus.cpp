@@ -65,7 +65,9 @@ qsizetype WordLength(const QString& text, qsizetype i) {
 // three letters ("Salva progetto con &nome…"), then of any word, then any
 // free letter; -1 when every letter is taken.
 qsizetype MnemonicPlace(const QString& text, const QSet<QChar>& taken) {
-  const auto free = [&](qsizetype i) { return text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()); };
+  const auto free = [&](qsizetype i) {
+    return text[i].isLetterOrNumber() && !taken.contains(text[i].toLower());
+  };
   for (qsizetype i = 0; i < text.size(); ++i)
     if (StartsWord(text, i) && WordLength(text, i) > 3 && free(i)) return i;
   for (qsizetype i = 0; i < text.size(); ++i)

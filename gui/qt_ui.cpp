@@ -357,9 +357,9 @@ std::size_t AskQuestionImpl(const std::string& text, std::span<const std::string
   std::vector<QAbstractButton*> buttons;
   for (std::size_t i = 0; i < choices.size(); ++i) {
     const bool last = i + 1 == choices.size();
-    buttons.push_back(box.addButton(QString::fromStdString(choices[i]),
-                                    i == 0 ? QMessageBox::AcceptRole
-                                           : (last ? QMessageBox::RejectRole : QMessageBox::DestructiveRole)));
+    buttons.push_back(box.addButton(
+        QString::fromStdString(choices[i]),
+        i == 0 ? QMessageBox::AcceptRole : (last ? QMessageBox::RejectRole : QMessageBox::DestructiveRole)));
   }
   box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
   box.setEscapeButton(buttons.back());

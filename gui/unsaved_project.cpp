@@ -24,7 +24,9 @@ std::optional<SavedProject> g_saved;
 
 // What a save keeps of the window; the Touchstone reference follows the
 // fields, so comparing them is enough.
-bool SameContents(const Project& a, const Project& b) { return a.fields == b.fields && a.feedback == b.feedback; }
+bool SameContents(const Project& a, const Project& b) {
+  return a.fields == b.fields && a.feedback == b.feedback;
+}
 
 }  // namespace
 

@@ -95,7 +95,8 @@ bool LooksLikeText(std::string_view start) {
 }
 
 TouchstoneError NotTextError() {
-  return {0, "non è un file di testo (contiene byte che non sono caratteri), quindi non è un file Touchstone"};
+  return {0,
+          "non è un file di testo (contiene byte che non sono caratteri), quindi non è un file Touchstone"};
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }

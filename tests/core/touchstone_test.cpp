@@ -315,7 +315,10 @@ TEST(Touchstone, BinaryFilesAreNotTextAndMessagesQuoteOnlyPrintableCharacters) {
   }
   EXPECT_NE(Refused(std::string("ab\0", 3)).message.find("non è un file di testo"), std::string::npos);
 
-  const TouchstoneData latin1 = Parsed("! Vce = 6 V, T = 25 \xB0" "C, \xB5" "A\n# MHz S MA R 50\n100 1 2 3 4 5 6 7 8\n");
+  const TouchstoneData latin1 = Parsed(
+      "! Vce = 6 V, T = 25 \xB0"
+      "C, \xB5"
+      "A\n# MHz S MA R 50\n100 1 2 3 4 5 6 7 8\n");
   EXPECT_EQ(latin1.records.size(), 1u);
 
   // Past the start, a refusal that quotes the line shows "?" for what cannot be shown.

@@ -9,10 +9,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QMenu>
-#include <QMenuBar>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSet>
 #include <QStyle>
 #include <QTabBar>
@@ -44,7 +44,9 @@ QString Cell(const QTableView* table, int row, int column) {
   return table->model()->index(row, column).data().toString();
 }
 
-void Click(FormId form, const char* name) { qobject_cast<QAbstractButton*>(FindControl(form, name))->click(); }
+void Click(FormId form, const char* name) {
+  qobject_cast<QAbstractButton*>(FindControl(form, name))->click();
+}
 
 std::optional<FormId> OpenResultForm() {
   for (FormId form : kResultForms)
@@ -54,7 +56,9 @@ std::optional<FormId> OpenResultForm() {
 
 bool InputOpen() { return FormFrame(FormId::Form1) && FormFrame(FormId::Form1)->isVisible(); }
 
-int Count(const std::string& text) { return static_cast<int>(std::count(g_messages.begin(), g_messages.end(), text)); }
+int Count(const std::string& text) {
+  return static_cast<int>(std::count(g_messages.begin(), g_messages.end(), text));
+}
 
 const std::string kQuestion = "Salvare le modifiche al progetto?";
 
@@ -255,7 +259,8 @@ TEST_F(Habits, GoneRecentFileIsNamedAndMayLeaveTheList) {
 bool Printable(const std::string& text) {
   const QString decoded = QString::fromUtf8(text);
   if (decoded.toUtf8().toStdString() != text || decoded.contains(QChar::ReplacementCharacter)) return false;
-  return std::none_of(decoded.begin(), decoded.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+  return std::none_of(decoded.begin(), decoded.end(),
+                      [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 TEST_F(Habits, BinaryFileGivenAsTouchstoneIsNotTextAndNothingUnreadableIsShown) {
@@ -283,16 +288,17 @@ void ExpectNoLabelOverlaps(const Figure& figure, QSizeF size, const std::string&
   for (std::size_t i = 0; i < boxes.size(); ++i)
     for (std::size_t j = i + 1; j < boxes.size(); ++j)
       EXPECT_FALSE(boxes[i].intersects(boxes[j]))
-          << what << " at " << size.width() << "x" << size.height() << ": box " << i << " (" << boxes[i].x() << ","
-          << boxes[i].y() << " " << boxes[i].width() << "x" << boxes[i].height() << ") and box " << j << " ("
-          << boxes[j].x() << "," << boxes[j].y() << ")";
+          << what << " at " << size.width() << "x" << size.height() << ": box " << i << " (" << boxes[i].x()
+          << "," << boxes[i].y() << " " << boxes[i].width() << "x" << boxes[i].height() << ") and box " << j
+          << " (" << boxes[j].x() << "," << boxes[j].y() << ")";
 }
 
 void ExpectChartLabelsApart(FormId form, const std::string& what) {
   ASSERT_EQ(TriggerMenuEntry(form, QStringLiteral("Analisi/Carta di Smith...")), "");
   SmithWindow* window = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->objectName() == QLatin1String("SmithWindow") && w->isVisible()) window = static_cast<SmithWindow*>(w);
+    if (w->objectName() == QLatin1String("SmithWindow") && w->isVisible())
+      window = static_cast<SmithWindow*>(w);
   ASSERT_NE(window, nullptr);
   for (bool extras : {false, true}) {
     window->findChild<QAbstractButton*>(QStringLiteral("stabilityCircles"))->setChecked(extras);
@@ -336,7 +342,8 @@ QString Header(const QTableView* table, int column) {
 TEST_F(Habits, ChooserFollowsTheFeedbackOptionWhileOpen) {
   const auto read = ReadTouchstoneFile(Sample("bfr_maker_ma_mhz.s2p").toStdString());
   const TouchstoneData& data = std::get<TouchstoneData>(read);
-  FrequencyChooser chooser(data, QStringLiteral("bfr_maker_ma_mhz.s2p"), InputWindowFeedback(), FormFrame(FormId::Form1));
+  FrequencyChooser chooser(data, QStringLiteral("bfr_maker_ma_mhz.s2p"), InputWindowFeedback(),
+                           FormFrame(FormId::Form1));
   chooser.FollowInputWindow();
   const QTableView* table = chooser.table();
   ASSERT_EQ(table->model()->columnCount(), 17);
@@ -350,7 +357,10 @@ TEST_F(Habits, ChooserFollowsTheFeedbackOptionWhileOpen) {
   EXPECT_NE(withFive, QStringLiteral("—"));
   SetText(FormId::Form1, "Text11", u"1");
   EXPECT_NE(Cell(table, 0, 15), withFive);
-  EXPECT_EQ(chooser.findChild<QLabel*>(QStringLiteral("ChooserLegend"))->text().contains(QStringLiteral("con la retroazione Rf")), true);
+  EXPECT_EQ(chooser.findChild<QLabel*>(QStringLiteral("ChooserLegend"))
+                ->text()
+                .contains(QStringLiteral("con la retroazione Rf")),
+            true);
 
   // A change made in the input window itself is followed too.
   Click(FormId::Form1, "Option3");
@@ -358,8 +368,10 @@ TEST_F(Habits, ChooserFollowsTheFeedbackOptionWhileOpen) {
   EXPECT_TRUE(chooser.findChild<QAbstractButton*>(QStringLiteral("ChooserOption3"))->isChecked());
   Click(FormId::Form1, "Option4");
   EXPECT_EQ(Cell(table, 0, 15), QStringLiteral("—"));
-  const auto& curves = chooser.findChild<FigureView*>(QStringLiteral("ChooserPlot"))->figure().panels[0].curves;
-  EXPECT_TRUE(std::none_of(curves.begin(), curves.end(), [](const Curve& c) { return c.name.find("con") != std::string::npos; }));
+  const auto& curves =
+      chooser.findChild<FigureView*>(QStringLiteral("ChooserPlot"))->figure().panels[0].curves;
+  EXPECT_TRUE(std::none_of(curves.begin(), curves.end(),
+                           [](const Curve& c) { return c.name.find("con") != std::string::npos; }));
 }
 
 // At its default size no heading line or value of the first rows is wider
@@ -380,7 +392,8 @@ TEST_F(Habits, ChooserCutsNoHeadingOrValue) {
         EXPECT_GE(header->sectionSize(column), headerMetrics.horizontalAdvance(line) + margin)
             << line.toStdString();
       for (int row = 0; row < table->model()->rowCount(); ++row)
-        EXPECT_GE(header->sectionSize(column), cellMetrics.horizontalAdvance(Cell(table, row, column)) + margin)
+        EXPECT_GE(header->sectionSize(column),
+                  cellMetrics.horizontalAdvance(Cell(table, row, column)) + margin)
             << Cell(table, row, column).toStdString();
     }
     EXPECT_GE(header->height(), 2 * headerMetrics.height());
@@ -403,7 +416,8 @@ void ExpectNothingCut(QWidget* window, const std::string& what) {
     if (auto* label = qobject_cast<QLabel*>(w)) {
       if (label->text().isEmpty()) continue;
       if (label->wordWrap()) {
-        EXPECT_LE(label->heightForWidth(label->width()), label->height()) << where << " " << label->text().toStdString();
+        EXPECT_LE(label->heightForWidth(label->width()), label->height())
+            << where << " " << label->text().toStdString();
       } else {
         EXPECT_LE(label->sizeHint().width(), label->width()) << where << " " << label->text().toStdString();
       }
@@ -411,7 +425,8 @@ void ExpectNothingCut(QWidget* window, const std::string& what) {
       EXPECT_LE(check->sizeHint().width(), check->width()) << where << " " << check->text().toStdString();
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
       if (!button->text().isEmpty() && !qobject_cast<QTabBar*>(w->parentWidget())) {
-        EXPECT_LE(metrics.horizontalAdvance(QString(button->text()).remove(u'&')) + 8, button->width()) << where;
+        EXPECT_LE(metrics.horizontalAdvance(QString(button->text()).remove(u'&')) + 8, button->width())
+            << where;
       }
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
       EXPECT_LE(combo->minimumSizeHint().width(), combo->width()) << where;
@@ -432,7 +447,8 @@ void ExpectNothingCut(QWidget* window, const std::string& what) {
       EXPECT_GE(FigureLeastTextPixels(view->figure(), QSizeF(view->size())), 8) << where;
       const std::vector<QRectF> boxes = FigureLabelBoxes(view->figure(), QSizeF(view->size()));
       for (std::size_t i = 0; i < boxes.size(); ++i)
-        for (std::size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(boxes[i].intersects(boxes[j])) << where;
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+          EXPECT_FALSE(boxes[i].intersects(boxes[j])) << where;
     }
   }
 }
