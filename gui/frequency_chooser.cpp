@@ -21,12 +21,12 @@
 #include <cmath>
 
 #include "figures/figure.h"
-#include "text/number_text.h"
+#include "forms/services.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
 #include "gui/qt_ui.h"
-#include "forms/services.h"
 #include "model/quantities.h"
+#include "text/number_text.h"
 
 namespace {
 
