@@ -173,14 +173,12 @@ QMenu* MenuFor(QWidget* parent, QMenuBar* bar, const QString& path, QString* tex
 void FillDynamic(QMenu* menu, FormId form, const MenuItems& items) {
   menu->clear();
   const std::vector<MenuItem> list = items(form);
-  if (list.empty()) {
-    menu->addAction(QStringLiteral("(nessuno)"))->setEnabled(false);
-    return;
-  }
+  if (list.empty()) menu->addAction(QStringLiteral("(nessuno)"))->setEnabled(false);
   for (const MenuItem& item : list) {
     QAction* action = menu->addAction(item.text);
     QObject::connect(action, &QAction::triggered, action, [run = item.run] { run(); });
   }
+  AssignMenuMnemonics(menu);  // the entries made now have theirs too
 }
 
 void AddToBar(QWidget* parent, QMenuBar* bar, FormId form, const Registration& r) {
