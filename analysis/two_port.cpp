@@ -10,10 +10,6 @@ namespace {
 
 bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
-struct YMatrix {
-  Cx y11, y12, y21, y22;
-};
-
 // S to normalized Y and back are one map, its own inverse:
 // y = (1 − S)(1 + S)⁻¹ and S = (1 − y)(1 + y)⁻¹, written out for two ports.
 template <typename Out>
@@ -88,6 +84,13 @@ Cx FeedbackAdmittance(const FeedbackElement& e, double fMHz) {
       return {e.conductanceS, omega * e.capacitanceF};
   }
   return {};
+}
+
+std::optional<YMatrix> AdmittanceOf(const SMatrix& s, double r0) {
+  std::optional<YMatrix> y = NormalizedY(s);
+  if (!y || !(r0 > 0)) return std::nullopt;
+  const double g = 1.0 / r0;
+  return YMatrix{y->y11 * g, y->y12 * g, y->y21 * g, y->y22 * g};
 }
 
 std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf) {

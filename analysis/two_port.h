@@ -33,6 +33,14 @@ FeedbackElement MakeFeedback(FeedbackKind kind, double rfKohm, double lfMicroH, 
 // Yf of the element at fMHz, siemens (0 for None).
 Cx FeedbackAdmittance(const FeedbackElement& element, double fMHz);
 
+// Y-parameters of a two-port, siemens unless a routine says otherwise.
+struct YMatrix {
+  Cx y11, y12, y21, y22;
+};
+// Y of the two-port whose S are referred to r0, in siemens. Nullopt when the
+// conversion is singular or overflows.
+std::optional<YMatrix> AdmittanceOf(const SMatrix& s, double r0);
+
 // S (referred to r0) -> Y, add yf from input to output, Y -> S. Nullopt when
 // the conversion is singular or overflows.
 std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf);

@@ -1,6 +1,8 @@
 // The finished amplifier of the worked example across 10001 frequencies of
 // transistor data held in memory, from the data to every plotted value: the
 // sweep's points, both bandwidths and the bands of possible instability.
+// Beside it the noise panel of the same sweep, which should add at most half
+// that time.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -10,6 +12,7 @@
 #include "model/gain.h"
 #include "model/solver.h"
 #include "networks/t_networks.h"
+#include "noise/noise_cascade.h"
 #include "tests/core/worked_example_state.h"
 #include "verification/verify.h"
 
@@ -28,7 +31,9 @@ AmplifierDesign WorkedExampleDesign() {
 
 // 10001 frequencies from 50 to 150 MHz around the entered S-parameters, the
 // phases turning and the gain falling with frequency as a transistor's do;
-// magnitude and degrees, as a maker writes them.
+// magnitude and degrees, as a maker writes them; a noise block of 11
+// frequencies over the same range, so every point of the noise panel is
+// computed.
 TouchstoneData TransistorFile(const AmplifierDesign& d) {
   TouchstoneData data;
   data.format = PairFormat::MA;
@@ -40,6 +45,8 @@ TouchstoneData TransistorFile(const AmplifierDesign& d) {
     data.records.push_back({f, {pair(d.transistor.s11 * turn), pair(d.transistor.s21 * turn / r),
                                 pair(d.transistor.s12 * r * turn), pair(d.transistor.s22 * turn)}});
   }
+  for (int i = 0; i <= 10; ++i)
+    data.noise.push_back({50.0 + 10 * i, 0.9 + 0.03 * i, 0.45 - 0.01 * i, 20.0 + 3 * i, 0.25 - 0.005 * i});
   return data;
 }
 
@@ -59,5 +66,53 @@ void BM_SweepFromFile(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_SweepFromFile)->Unit(benchmark::kMillisecond);
+
+// The worked example's design, file and sweep frequencies, and the
+// transistor source a response window holds for its sweep and its panel.
+struct NoiseBench {
+  AmplifierDesign design = WorkedExampleDesign();
+  TouchstoneData file = TransistorFile(design);
+  std::vector<double> frequencies = SweepFrequencies([this] {
+    SweepPlan plan = DefaultSweep(file);
+    plan.points = 10001;
+    return plan;
+  }());
+  TransistorSource transistor = FileTransistor(file);
+};
+
+// The noise panel on its own: NFmin of the transistor and of the pair and the
+// amplifier's NF at each of the sweep's frequencies, the transistor's
+// S-parameters interpolated again from the source the sweep used.
+void BM_NoisePanelFromFile(benchmark::State& bench) {
+  const NoiseBench b;
+  for (auto _ : bench) {
+    const std::vector<NoisePanelPoint> panel =
+        NoisePanel(NoiseNetworksOf(b.design), b.transistor, FileNoise(b.file), b.frequencies);
+    benchmark::DoNotOptimize(panel.data());
+    if (panel.size() != b.frequencies.size()) bench.SkipWithError("a panel point is missing");
+  }
+}
+BENCHMARK(BM_NoisePanelFromFile)->Unit(benchmark::kMillisecond);
+
+// The noise alone, as a sweep that computes it in its own loop would add it:
+// the transistor's S at each frequency already at hand.
+void BM_NoiseAtSweepPoints(benchmark::State& bench) {
+  const NoiseBench b;
+  std::vector<SMatrix> s;
+  for (double f : b.frequencies) s.push_back(*b.transistor.sAt(f));
+  const NoiseNetworks networks = NoiseNetworksOf(b.design);
+  for (auto _ : bench) {
+    const NoiseSource noise = FileNoise(b.file);
+    double sum = 0;
+    for (std::size_t i = 0; i < b.frequencies.size(); ++i) {
+      const double f = b.frequencies[i];
+      const std::optional<NoiseParameters> n = noise(f);
+      const std::optional<AmplifierNoise> a = n ? AmplifierNoiseAt(f, s[i], *n, networks) : std::nullopt;
+      if (a) sum += a->nfDb + a->nfMinPairDb + n->nfMinDb();
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_NoiseAtSweepPoints)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,0 +1,204 @@
+#include "noise/noise_cascade.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// The series resistance of an element of reactance x and quality q: |x|/q,
+// which is ωL/Q for an inductor and 1/(ωC·Q) for a capacitor.
+double LossResistance(double x, double q) { return std::isinf(q) ? 0.0 : std::abs(x) / q; }
+
+bool ArmIsInductor(NetworkKind kind, bool seriesArm) { return (kind == NetworkKind::LCL) == seriesArm; }
+
+double QOf(const ElementLosses& losses, bool inductor) {
+  return inductor ? losses.inductorQ : losses.capacitorQ;
+}
+
+// F of a chain fed from Zs, zᴴ·C_A·z / (4kT0·Re Zs) + 1 with z = [1, conj(Zs)]ᵀ,
+// gathered element by element from the source on: each element adds vᴴ·C·v
+// for its own C, then v becomes Aᴴ·v. The same sum as the cascade of the C_A
+// (C_A1 + A1·C_A2·A1ᴴ ...) without a single 2×2 product, and exact for a
+// series or shunt element, whose C has one entry.
+class NoiseWalk {
+ public:
+  explicit NoiseWalk(Cx zs) : v2_(std::conj(zs)), reZs_(zs.real()) {}
+  void Series(Cx z) {
+    sum_ += kFourKT0 * z.real() * std::norm(v1_);
+    v2_ += std::conj(z) * v1_;
+  }
+  void Shunt(Cx y) {
+    sum_ += kFourKT0 * y.real() * std::norm(v2_);
+    v1_ += std::conj(y) * v2_;
+  }
+  // The last two-port of a chain: its noise, and no Aᴴ·v to carry on.
+  void LastTwoPort(const Matrix2& ca) {
+    const Cx quadratic = std::conj(v1_) * (ca.m11 * v1_ + ca.m12 * v2_) +
+                         std::conj(v2_) * (ca.m21 * v1_ + ca.m22 * v2_);
+    sum_ += quadratic.real();
+  }
+  void TwoPort(const NoisyChain& c) {
+    LastTwoPort(c.ca);
+    const Matrix2& a = c.abcd;
+    const Cx v1 = std::conj(a.m11) * v1_ + std::conj(a.m21) * v2_;
+    v2_ = std::conj(a.m12) * v1_ + std::conj(a.m22) * v2_;
+    v1_ = v1;
+  }
+  double NoiseFactor() const { return 1.0 + sum_ / (kFourKT0 * reZs_); }
+
+ private:
+  Cx v1_{1.0, 0.0}, v2_;
+  double reZs_ = 0;
+  double sum_ = 0;
+};
+
+void WalkTee(NoiseWalk& walk, const TeeNetwork& net, double fMHz, const ElementLosses& losses,
+             bool outerFirst) {
+  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.outer : net.inner, fMHz, losses));
+  walk.Shunt(ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses));
+  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.inner : net.outer, fMHz, losses));
+}
+
+// m·c·mᴴ for m = [[m11, 0], [m21, 1]] and a Hermitian c, written out: a
+// quarter of the products of the general congruence.
+Matrix2 ThroughLowerTriangle(Cx m11, Cx m21, const Matrix2& c) {
+  const Cx row2 = m21 * c.m11 + c.m21;  // (m·c)21; (m·c)22 is m21·c12 + c22
+  const Cx e12 = m11 * (c.m11 * std::conj(m21) + c.m12);
+  const Cx e22 = row2 * std::conj(m21) + m21 * c.m12 + c.m22;
+  return {{std::norm(m11) * c.m11.real(), 0.0}, e12, std::conj(e12), {e22.real(), 0.0}};
+}
+
+}  // namespace
+
+NoisyChain Cascade(const NoisyChain& first, const NoisyChain& second) {
+  return {Product(first.abcd, second.abcd), Sum(first.ca, Congruence(first.abcd, second.ca))};
+}
+
+NoisyChain SeriesImpedance(Cx z) {
+  return {{{1.0, 0.0}, z, {}, {1.0, 0.0}}, {{kFourKT0 * z.real(), 0.0}, {}, {}, {}}};
+}
+NoisyChain ShuntAdmittance(Cx y) {
+  return {{{1.0, 0.0}, {}, y, {1.0, 0.0}}, {{}, {}, {}, {kFourKT0 * y.real(), 0.0}}};
+}
+
+std::string CheckQ(double q) {
+  if (std::isnan(q) || !(q > 0)) return "Il fattore di merito Q deve essere un numero maggiore di zero";
+  return {};
+}
+
+Cx SeriesArmImpedance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
+  const double x = SeriesArmReactance(kind, value, fMHz);
+  return {LossResistance(x, QOf(losses, ArmIsInductor(kind, true))), x};
+}
+
+Cx ShuntArmAdmittance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
+  const double b = ShuntArmSusceptance(kind, value, fMHz);
+  const double q = QOf(losses, ArmIsInductor(kind, false));
+  if (std::isinf(q)) return {0.0, b};
+  const double x = -1.0 / b;
+  return Inverse({LossResistance(x, q), x});
+}
+
+NoisyChain TeeNoisyChain(const TeeNetwork& net, double fMHz, const ElementLosses& losses,
+                         bool outerFirst) {
+  const NoisyChain outer = SeriesImpedance(SeriesArmImpedance(net.kind, net.outer, fMHz, losses));
+  const NoisyChain inner = SeriesImpedance(SeriesArmImpedance(net.kind, net.inner, fMHz, losses));
+  const NoisyChain shunt = ShuntAdmittance(ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses));
+  return Cascade(Cascade(outerFirst ? outer : inner, shunt), outerFirst ? inner : outer);
+}
+
+std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
+                                     const NoiseParameters& transistor, Cx yf) {
+  const std::optional<NoiseParameters> atRo = ReferredTo(transistor, ro);
+  const std::optional<YMatrix> y = AdmittanceOf(transistorAtRo, ro);
+  if (!atRo || !y || y->y21 == yf) return std::nullopt;
+  const std::optional<Matrix2> ca = ChainCorrelation(*atRo);
+  if (!ca) return std::nullopt;
+  if (yf == Cx{}) return PairNoise{*ca, *atRo, *y};
+  // C_A' = T'·(T·C_A·Tᴴ + C_Y,f)·T'ᴴ, grouped as (T'·T)·C_A·(T'·T)ᴴ plus
+  // 4kT0·Re(yf)·w·wᴴ with w = T'·[1, −1]ᵀ: the same sum in half the
+  // products, which the noise panel of a long sweep feels.
+  const YMatrix yPair{y->y11 + yf, y->y12 - yf, y->y21 - yf, y->y22 + yf};
+  const Cx b = -Inverse(yPair.y21), d = yPair.y11 * b;
+  // T'·T = [[0, B], [1, D]]·[[−Y11, 1], [−Y21, 0]] = [[−B·Y21, 0], [−Y11 − D·Y21, 1]].
+  const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y->y21, -y->y11 - d * y->y21, *ca);
+  const Cx w1 = -b, w2 = Cx{1.0, 0.0} - d;
+  const double g = kFourKT0 * yf.real();
+  const Matrix2 fromFeedback{g * std::norm(w1), g * w1 * std::conj(w2), g * w2 * std::conj(w1),
+                             g * std::norm(w2)};
+  const Matrix2 caPair = Sum(fromTransistor, fromFeedback);
+  const std::optional<NoiseParameters> noise = NoiseOfChainCorrelation(caPair, ro);
+  if (!noise) return std::nullopt;
+  return PairNoise{caPair, *noise, yPair};
+}
+
+// A = −Y22/Y21, B = −1/Y21, C = −ΔY/Y21, D = −Y11/Y21.
+NoisyChain ChainOf(const PairNoise& pair) {
+  const YMatrix& y = pair.y;
+  const Cx b = -Inverse(y.y21);
+  return {{y.y22 * b, b, (y.y11 * y.y22 - y.y12 * y.y21) * b, y.y11 * b}, pair.ca};
+}
+
+NoiseNetworks NoiseNetworksOf(const AmplifierDesign& d, const ElementLosses& losses) {
+  return {d.input, d.output, d.RE, d.Ro, d.feedback, losses};
+}
+
+std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& transistorAtRo,
+                                               const NoiseParameters& transistorNoise,
+                                               const NoiseNetworks& n) {
+  if (!(fMHz > 0) || !(n.RE > 0)) return std::nullopt;
+  const std::optional<PairNoise> pair =
+      PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
+  if (!pair) return std::nullopt;
+  NoiseWalk walk({n.RE, 0.0});
+  WalkTee(walk, n.input, fMHz, n.losses, true);
+  // Ideal elements add no noise, so a lossless output network changes nothing.
+  if (!std::isinf(n.losses.inductorQ) || !std::isinf(n.losses.capacitorQ)) {
+    walk.TwoPort(ChainOf(*pair));
+    WalkTee(walk, n.output, fMHz, n.losses, false);
+  } else {
+    walk.LastTwoPort(pair->ca);
+  }
+  const std::optional<double> nf = NoiseFigureDb(walk.NoiseFactor());
+  const std::optional<double> nfMin = NoiseFigureDb(pair->noise.fMin);
+  if (!nf || !nfMin) return std::nullopt;
+  return AmplifierNoise{fMHz, pair->noise, *nfMin, *nf};
+}
+
+std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatrix& transistorAtRo,
+                                                        const NoiseParameters& transistorNoise,
+                                                        const NoiseNetworks& n) {
+  if (!(fMHz > 0)) return std::nullopt;
+  const std::optional<PairNoise> pair =
+      PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
+  if (!pair) return std::nullopt;
+  const NoisyChain chain = Cascade(Cascade(TeeNoisyChain(n.input, fMHz, n.losses, true), ChainOf(*pair)),
+                                   TeeNoisyChain(n.output, fMHz, n.losses, false));
+  return NoiseOfChainCorrelation(chain.ca, n.RE);
+}
+
+NoiseSource FileNoise(const TouchstoneData& file) {
+  auto block = std::make_shared<const std::vector<NoiseSample>>(NoiseSamples(file.noise));
+  const double reference = file.referenceOhm;
+  return [block, reference](double fMHz) { return FileNoiseAt(*block, reference, fMHz); };
+}
+
+std::vector<NoisePanelPoint> NoisePanel(const NoiseNetworks& networks,
+                                        const TransistorSource& transistor,
+                                        const NoiseSource& noise,
+                                        std::span<const double> frequencies) {
+  std::vector<NoisePanelPoint> panel;
+  if (!transistor.sAt || !noise) return panel;
+  const bool renormalize = transistor.referenceOhm != networks.Ro;
+  for (double f : frequencies) {
+    // The noise first: most sweeps run well past a noise block's few
+    // frequencies, and there the S-parameters are not needed.
+    const std::optional<NoiseParameters> n = noise(f);
+    if (!n) continue;
+    std::optional<SMatrix> s = transistor.sAt(f);
+    if (s && renormalize) s = Renormalize(*s, transistor.referenceOhm, networks.Ro);
+    const std::optional<AmplifierNoise> a = s ? AmplifierNoiseAt(f, *s, *n, networks) : std::nullopt;
+    if (a) panel.push_back({f, n->nfMinDb(), a->nfMinPairDb, a->nfDb});
+  }
+  return panel;
+}

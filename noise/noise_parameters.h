@@ -1,0 +1,104 @@
+#pragma once
+// Two-port noise parameters (Fmin, Γopt, Rn) and their correlation matrices
+// in the 4kT0 convention (Hillbrand–Russer): the chain form C_A, whose noise
+// sources sit at the input, and the admittance form C_Y, which adds for
+// two-ports in parallel. The noise factor F is a ratio; NF = 10·log10 F dB.
+// Every routine returns a finite value or nothing.
+#include <cmath>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "analysis/two_port.h"
+#include "touchstone/touchstone.h"
+
+inline constexpr double kBoltzmann = 1.380649e-23;  // J/K
+inline constexpr double kT0 = 290.0;                // K, the standard noise temperature
+inline constexpr double kFourKT0 = 4.0 * kBoltzmann * kT0;
+
+// A 2×2 complex matrix: a chain (ABCD) matrix or a correlation matrix.
+struct Matrix2 {
+  Cx m11, m12, m21, m22;
+};
+// Inline: a sweep's noise panel calls these a few times per frequency.
+inline Matrix2 Product(const Matrix2& a, const Matrix2& b) {
+  return {a.m11 * b.m11 + a.m12 * b.m21, a.m11 * b.m12 + a.m12 * b.m22,
+          a.m21 * b.m11 + a.m22 * b.m21, a.m21 * b.m12 + a.m22 * b.m22};
+}
+inline Matrix2 Sum(const Matrix2& a, const Matrix2& b) {
+  return {a.m11 + b.m11, a.m12 + b.m12, a.m21 + b.m21, a.m22 + b.m22};
+}
+inline Matrix2 Adjoint(const Matrix2& m) {
+  return {std::conj(m.m11), std::conj(m.m21), std::conj(m.m12), std::conj(m.m22)};
+}
+// t·c·tᴴ: how a correlation matrix is carried through a linear map.
+inline Matrix2 Congruence(const Matrix2& t, const Matrix2& c) { return Product(Product(t, c), Adjoint(t)); }
+inline bool IsFinite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
+inline bool IsFinite(const Matrix2& m) {
+  return IsFinite(m.m11) && IsFinite(m.m12) && IsFinite(m.m21) && IsFinite(m.m22);
+}
+
+struct NoiseParameters {
+  double fMin = 1;  // the minimum noise factor, a ratio ≥ 1
+  Cx gammaOpt;      // the source reflection for Fmin, referred to r0
+  double rnOhm = 0;
+  double r0 = 50;
+  double nfMinDb() const;
+};
+
+// From NFmin in dB; nullopt for values that are not finite or r0 ≤ 0.
+std::optional<NoiseParameters> NoiseFromDb(double nfMinDb, Cx gammaOpt, double rnOhm, double r0);
+// The same noise with Γopt referred to another resistance (Fmin and Rn do not
+// depend on the reference).
+std::optional<NoiseParameters> ReferredTo(const NoiseParameters& n, double r0);
+// Yopt = (1/r0)·(1 − Γopt)/(1 + Γopt), siemens.
+std::optional<Cx> OptimumAdmittance(const NoiseParameters& n);
+
+// C_A = 4kT0·[[Rn, (Fmin − 1)/2 − Rn·conj(Yopt)], [(Fmin − 1)/2 − Rn·Yopt, Rn·|Yopt|²]].
+std::optional<Matrix2> ChainCorrelation(const NoiseParameters& n);
+// Back from C_A, with Γopt referred to r0. A noiseless two-port (C_A = 0)
+// gives Fmin = 1, Γopt = 0, Rn = 0; nullopt where C_A has no minimum (Rn = 0
+// with noise left over) or is not finite.
+std::optional<NoiseParameters> NoiseOfChainCorrelation(const Matrix2& ca, double r0);
+// C_Y = T·C_A·Tᴴ, T = [[−Y11, 1], [−Y21, 0]], and back C_A = T'·C_Y·T'ᴴ,
+// T' = [[0, B], [1, D]] with B = −1/Y21, D = −Y11/Y21.
+std::optional<Matrix2> AdmittanceCorrelation(const Matrix2& ca, const YMatrix& y);
+std::optional<Matrix2> ChainCorrelationOfAdmittance(const Matrix2& cy, const YMatrix& y);
+
+// F for a source reflection Γs (referred to n.r0), by the classic formula
+// F = Fmin + 4·rn·|Γs − Γopt|² / ((1 − |Γs|²)·|1 + Γopt|²). Nullopt for
+// |Γs| ≥ 1.
+std::optional<double> NoiseFactor(const NoiseParameters& n, Cx gammaS);
+// The same from the source impedance: F = Fmin + (Rn/Gs)·|Ys − Yopt|².
+std::optional<double> NoiseFactorOfImpedance(const NoiseParameters& n, Cx zs);
+// F = 1 + zᴴ·C_A·z / (4kT0·Re Zs), z = [1, conj(Zs)]ᵀ. Nullopt for Re Zs ≤ 0.
+std::optional<double> NoiseFactorOfChain(const Matrix2& ca, Cx zs);
+// 10·log10 F; nullopt for F < 1 beyond rounding or not finite.
+std::optional<double> NoiseFigureDb(double f);
+
+// The file's noise at fMHz: at a noise frequency its values, between two
+// NFmin in dB, Re Γopt, Im Γopt and rn each linear in frequency, outside the
+// block's range nothing (never extrapolated). Γopt referred to the file's
+// reference, Rn = rn × that reference (see the .cpp for version 2.0).
+std::optional<NoiseParameters> FileNoiseAt(const TouchstoneData& file, double fMHz);
+// A noise block with Γopt as a complex number, for code that interpolates
+// many times (the conversion from magnitude and angle costs more than the
+// interpolation).
+struct NoiseSample {
+  double fMHz = 0, nfMinDb = 0;
+  Cx gammaOpt;
+  double rnNormalized = 0;
+};
+std::vector<NoiseSample> NoiseSamples(std::span<const NoisePoint> block);
+std::optional<NoiseParameters> FileNoiseAt(std::span<const NoiseSample> block, double referenceOhm,
+                                           double fMHz);
+// Shown where there are no noise data at a frequency.
+inline constexpr const char* kNoNoiseData = "nessun dato di rumore a questa frequenza";
+
+// Noise typed by hand: NFmin [dB], |Γopt|, angle of Γopt [°], Rn [ohm], with
+// Γopt referred to r0. An Italian message on refusal.
+std::variant<NoiseParameters, std::string> NoiseFromFields(double nfMinDb, double gammaOptMag,
+                                                           double gammaOptDeg, double rnOhm,
+                                                           double r0);
