@@ -29,5 +29,7 @@ class SmithWindow : public QWidget {
   std::optional<SweepResult> sweep_;  // made the first time it is asked for
   QCheckBox* reflection_;
   QCheckBox* circles_;
+  QCheckBox* noiseCircles_;
+  std::optional<SourcePlane> sourcePlane_;
   FigureView* view_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "noise/noise_circles.h"
@@ -14,6 +15,13 @@ constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 std::string Decimals(double value, int decimals) {
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  return buffer;
+}
+
+// Up to six significant digits, no trailing zeros: "900", "2140.5".
+std::string Short(double value) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
   return buffer;
 }
 
@@ -73,6 +81,33 @@ std::string DistanceFromMinimumText(double nfDb, double nfMinDb) {
   return "a " + Decimals(std::max(nfDb - nfMinDb, 0.0), 2) + " dB dal minimo";
 }
 
+namespace {
+
+std::string ParametersText(const NoiseParameters& n) {
+  return "NFmin = " + Decimals(n.nfMinDb(), 2) + " dB, Γopt = " + Decimals(MagnitudeOf(n.gammaOpt), 3) + " ∠ " +
+         Decimals(DegreesOf(n.gammaOpt), 1) + "°, Rn = " + Decimals(n.rnOhm, 2) + " ohm";
+}
+
+}  // namespace
+
+std::vector<std::string> NoiseSummaryLines(const AmplifierDesign& d, const NoiseSource& noise) {
+  const std::optional<NoiseAtDesign> at = NoiseAtState(d.state, noise);
+  if (!at) return {kNoNoiseData};
+  std::vector<std::string> lines = {
+      "Transistor a " + Short(d.fMHz) +
+          " MHz: " + ParametersText(at->transistor),
+      "Transistor con la reazione: " + ParametersText(at->withFeedback),
+  };
+  if (const std::optional<AmplifierNoise> a = NoiseOfDesign(d, noise))
+    lines.push_back("Amplificatore progettato (sorgente RE attraverso la rete d'ingresso): NF = " +
+                    Decimals(a->nfDb, 2) + " dB, " + DistanceFromMinimumText(a->nfDb, a->nfMinPairDb));
+  else
+    lines.push_back("NF dell'amplificatore progettato non calcolabile");
+  lines.push_back("Γopt riferito a Ro = " + Short(d.Ro) +
+                  " ohm");
+  return lines;
+}
+
 double MagnitudeOf(Cx gamma) { return std::abs(gamma); }
 
 double DegreesOf(Cx gamma) {
@@ -120,19 +155,23 @@ std::optional<SourcePlane> SourcePlaneOf(const AmplifierDesign& d, const NoiseSo
     if (c && IsFinite(c->centre) && std::isfinite(c->radius))
       plane.noiseCircles.push_back({c->centre, c->radius, "NFmin + " + Decimals(step, 2) + " dB"});
   }
-  // Gain circles 1, 2 and 3 dB below GA at the conjugate match's source
-  // point, and the one through Γopt: what the quietest source costs in gain.
+  // The gain circle 1 dB below GA at the conjugate match's source point and
+  // the one through Γopt: what the quietest source costs in gain. More crowd
+  // the chart's middle with labels.
   std::vector<double> levels;
   const std::optional<Cx> matched = GammaOf(std::conj(d.zi), d.Ro);
   if (const auto ga = matched ? AvailableGain(*s, *matched) : std::nullopt; ga && ga->ga > 0) {
     const double top = 10.0 * std::log10(ga->ga);
-    for (double drop : {1.0, 2.0, 3.0}) levels.push_back(top - drop);
+    levels.push_back(top - 1.0);
   }
-  if (const auto ga = AvailableGain(*s, plane.gammaOpt); ga && ga->ga > 0) levels.push_back(10.0 * std::log10(ga->ga));
-  for (double level : levels) {
-    const std::optional<Circle> c = AvailableGainCircle(*s, std::pow(10.0, level / 10.0));
+  const auto atOpt = AvailableGain(*s, plane.gammaOpt);
+  if (atOpt && atOpt->ga > 0) levels.push_back(10.0 * std::log10(atOpt->ga));
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    const std::optional<Circle> c = AvailableGainCircle(*s, std::pow(10.0, levels[i] / 10.0));
+    const bool throughOpt = atOpt && i + 1 == levels.size();
     if (c && IsFinite(c->centre) && std::isfinite(c->radius))
-      plane.gainCircles.push_back({c->centre, c->radius, "GA = " + Decimals(level, 1) + " dB"});
+      plane.gainCircles.push_back(
+          {c->centre, c->radius, "GA = " + Decimals(levels[i], 1) + " dB" + (throughOpt ? " a Γopt" : "")});
   }
   return plane;
 }

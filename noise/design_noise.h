@@ -41,6 +41,12 @@ std::optional<NoiseAtDesign> NoiseAtState(const DesignState& afterCalculate, con
 // designed (possibly lossy) input network.
 std::optional<AmplifierNoise> NoiseOfDesign(const AmplifierDesign& design, const NoiseSource& noise);
 
+// What the noise window and the report say of a design at its frequency:
+// the transistor's and the pair's noise parameters and the amplifier's NF
+// with its distance from the pair's minimum; without data the one line
+// kNoNoiseData.
+std::vector<std::string> NoiseSummaryLines(const AmplifierDesign& design, const NoiseSource& noise);
+
 // "a 0.42 dB dal minimo" (never below zero: rounding can put NF a hair under
 // NFmin when the source is Γopt).
 std::string DistanceFromMinimumText(double nfDb, double nfMinDb);
