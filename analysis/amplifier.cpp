@@ -1,11 +1,12 @@
 #include "analysis/amplifier.h"
 
+#include "model/arithmetic.h"
+
 #include <cmath>
 
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // The series resistance of an element of reactance x and quality q: |x|/q,
 // which is ωL/Q for an inductor and 1/(ωC·Q) for a capacitor.
