@@ -123,8 +123,13 @@ int FrequencyTableModel::rowCount(const QModelIndex& parent) const {
 
 int FrequencyTableModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return kAloneColumns + (feedback_ ? kFeedbackColumns : 0);
+  return NoiseColumn() + NoiseColumns();
 }
+
+// NFmin of the transistor, and with the feedback, after every other column
+// when the file has a noise block.
+int FrequencyTableModel::NoiseColumn() const { return kAloneColumns + (feedback_ ? kFeedbackColumns : 0); }
+int FrequencyTableModel::NoiseColumns() const { return data_.noise.empty() ? 0 : (feedback_ ? 2 : 1); }
 
 const RowFigures& FrequencyTableModel::Figures(int row) const {
   if (row != cachedRow_) {
@@ -146,6 +151,10 @@ QVariant FrequencyTableModel::data(const QModelIndex& index, int role) const {
     return column == kFreq ? FrequencyText(fields.fMHz) : Significant(FieldOf(fields, column));
   }
   const RowFigures& figures = Figures(index.row());
+  if (column >= NoiseColumn()) {
+    const std::optional<double>& nf = column == NoiseColumn() ? figures.nfMinDb : figures.nfMinWithFeedbackDb;
+    return nf ? Text(FormatFixed(*nf, 2)) : QStringLiteral("—");
+  }
   if (column < kAloneColumns) return FigureText(figures.alone, column - kK);
   return FigureText(figures.withFeedback, column - kAloneColumns);
 }
@@ -154,6 +163,8 @@ QVariant FrequencyTableModel::headerData(int section, Qt::Orientation orientatio
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < kAloneColumns) return QString::fromUtf8(kHeaders[section]);
+  if (section == NoiseColumn()) return QStringLiteral("NFmin [dB]");
+  if (section > NoiseColumn()) return QStringLiteral("NFmin [dB]\ncon ") + Text(feedback_->name);
   return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) + QStringLiteral("\ncon ") +
          Text(feedback_->name);
 }

@@ -21,13 +21,7 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   circles_->setObjectName(QStringLiteral("stabilityCircles"));
   noiseCircles_ = new QCheckBox(QStringLiteral("Cerchi di rumore e di guadagno"));
   noiseCircles_->setObjectName(QStringLiteral("noiseCircles"));
-  noiseCircles_->setToolTip(QStringLiteral("Γopt, NFmin + 0.25, 0.5, 1 e 2 dB e cerchi di guadagno disponibile "
-                                           "del transistor con la reazione, nel piano della sorgente"));
-  sourcePlane_ = SourcePlaneOf(design_.design, NoiseSourceOf(design_.source, design_.design.Ro));
-  if (!sourcePlane_) {
-    noiseCircles_->setEnabled(false);
-    noiseCircles_->setToolTip(QString::fromUtf8(kNoNoiseData));
-  }
+  updateSourcePlane();
   auto* png = new QPushButton(QStringLiteral("PNG…"));
   png->setObjectName(QStringLiteral("exportPng"));
   auto* svg = new QPushButton(QStringLiteral("SVG…"));
@@ -64,7 +58,23 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
           [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Png, base); });
   connect(svg, &QPushButton::clicked, this,
           [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Svg, base); });
+  // Noise data typed in a noise window, or a Q, change the circles.
+  listener_ = OnNoiseSettingsChanged([this] {
+    updateSourcePlane();
+    redraw();
+  });
   redraw();
+}
+
+SmithWindow::~SmithWindow() { DropNoiseSettingsListener(listener_); }
+
+void SmithWindow::updateSourcePlane() {
+  sourcePlane_ = SourcePlaneOf(design_.design, NoiseSourceOf(design_.source, design_.design.Ro));
+  noiseCircles_->setEnabled(sourcePlane_.has_value());
+  noiseCircles_->setToolTip(sourcePlane_ ? QStringLiteral("Γopt, NFmin + 0.25, 0.5, 1 e 2 dB e cerchi di guadagno "
+                                                          "disponibile del transistor con la reazione, nel piano "
+                                                          "della sorgente")
+                                         : QString::fromUtf8(kNoNoiseData));
 }
 
 const Figure& SmithWindow::figure() const { return view_->figure(); }

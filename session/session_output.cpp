@@ -5,6 +5,7 @@
 
 #include "analysis/amplifier.h"
 #include "forms/result_commands.h"
+#include "model/quantities.h"
 #include "project/project.h"
 #include "session/state_json.h"
 #include "forms/accessible_names.h"
@@ -67,10 +68,8 @@ std::string MessagesJson(const std::vector<std::string>& messages) {
 std::string InputTextsJson(const std::vector<FieldText>& texts) {
   std::string o = "{";
   for (size_t i = 0; i < texts.size(); ++i) {
-    std::string key = texts[i].control;
-    for (const ProjectFieldKey& k : ProjectFieldKeys())
-      if (key == k.control) key = k.key;
-    o += (i ? "," : "") + JsonString(key) + ":" + JsonString(texts[i].text);
+    const QuantitySpec* q = QuantityOfControl(texts[i].control);
+    o += (i ? "," : "") + JsonString(q ? q->key : texts[i].control) + ":" + JsonString(texts[i].text);
   }
   return o + "}";
 }

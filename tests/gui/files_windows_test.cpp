@@ -74,8 +74,16 @@ TEST_F(Files, ChooserShowsEveryFormatInMegahertzMagnitudeAndDegrees) {
 
   // A feedback adds its own figures, and they differ from the transistor's.
   FrequencyChooser withRf(ma, QString(), FeedbackOfTexts(1, u"0.5", u"", u""));
-  ASSERT_EQ(withRf.table()->model()->columnCount(), maChooser.table()->model()->columnCount() + 4);
+  // (and NFmin with it, after NFmin of the transistor, as the file has noise data)
+  ASSERT_EQ(withRf.table()->model()->columnCount(), maChooser.table()->model()->columnCount() + 5);
   EXPECT_NE(Cell(withRf.table(), 0, 11), Cell(withRf.table(), 0, 15));
+  // NFmin where the noise block has data (500 to 2000 MHz), none below it.
+  const int nfMin = maChooser.table()->model()->columnCount() - 1;
+  EXPECT_EQ(maChooser.table()->model()->headerData(nfMin, Qt::Horizontal).toString(), QStringLiteral("NFmin [dB]"));
+  EXPECT_EQ(Cell(maChooser.table(), 2, nfMin), QStringLiteral("1.10"));
+  EXPECT_EQ(Cell(maChooser.table(), 0, nfMin), QStringLiteral("—"));
+  EXPECT_GT(Cell(withRf.table(), 2, nfMin + 5).toDouble(), 1.10);
+  EXPECT_EQ(dbChooser.table()->model()->columnCount(), nfMin);
   EXPECT_FALSE(FeedbackOfTexts(2, u"0.5", u"abc", u"").has_value());
 }
 
