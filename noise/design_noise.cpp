@@ -120,6 +120,7 @@ NoisySweep RunNoisySweep(const AmplifierDesign& design, const TransistorSource& 
   NoisySweep result;
   const std::vector<double> frequencies = SweepFrequencies(plan);
   result.sweep.points.reserve(frequencies.size());
+  if (noise) result.noise.reserve(frequencies.size());
   const bool renormalize = transistor.referenceOhm != design.Ro;
   const NoiseNetworks networks = NoiseNetworksOf(design, design.losses);
   for (double f : frequencies) {
