@@ -156,23 +156,25 @@ std::optional<SourcePlane> SourcePlaneOf(const AmplifierDesign& d, const NoiseSo
     if (c && IsFinite(c->centre) && std::isfinite(c->radius))
       plane.noiseCircles.push_back({c->centre, c->radius, "NFmin + " + Decimals(step, 2) + " dB"});
   }
-  // The gain circle 1 dB below GA at the conjugate match's source point and
-  // the one through Γopt: what the quietest source costs in gain. More crowd
-  // the chart's middle with labels.
-  std::vector<double> levels;
+  // The gain circle through Γopt (what the quietest source costs in gain),
+  // then 1 and 3 dB below GA at the conjugate match's source point, each only
+  // when 0.5 dB or more from those drawn: circles that nearly coincide would
+  // only pile their labels on one another.
+  std::vector<std::pair<double, std::string>> levels;
+  const auto add = [&levels](double level, std::string suffix) {
+    for (const auto& [kept, text] : levels)
+      if (std::fabs(kept - level) < 0.5) return;
+    levels.emplace_back(level, std::move(suffix));
+  };
+  if (const auto atOpt = AvailableGain(*s, plane.gammaOpt); atOpt && atOpt->ga > 0)
+    add(10.0 * std::log10(atOpt->ga), " a Γopt");
   const std::optional<Cx> matched = GammaOf(std::conj(d.zi), d.Ro);
-  if (const auto ga = matched ? AvailableGain(*s, *matched) : std::nullopt; ga && ga->ga > 0) {
-    const double top = 10.0 * std::log10(ga->ga);
-    levels.push_back(top - 1.0);
-  }
-  const auto atOpt = AvailableGain(*s, plane.gammaOpt);
-  if (atOpt && atOpt->ga > 0) levels.push_back(10.0 * std::log10(atOpt->ga));
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    const std::optional<Circle> c = AvailableGainCircle(*s, std::pow(10.0, levels[i] / 10.0));
-    const bool throughOpt = atOpt && i + 1 == levels.size();
+  if (const auto ga = matched ? AvailableGain(*s, *matched) : std::nullopt; ga && ga->ga > 0)
+    for (double drop : {1.0, 3.0}) add(10.0 * std::log10(ga->ga) - drop, "");
+  for (const auto& [level, suffix] : levels) {
+    const std::optional<Circle> c = AvailableGainCircle(*s, std::pow(10.0, level / 10.0));
     if (c && IsFinite(c->centre) && std::isfinite(c->radius))
-      plane.gainCircles.push_back(
-          {c->centre, c->radius, "GA = " + Decimals(levels[i], 1) + " dB" + (throughOpt ? " a Γopt" : "")});
+      plane.gainCircles.push_back({c->centre, c->radius, "GA = " + Decimals(level, 1) + " dB" + suffix});
   }
   return plane;
 }
