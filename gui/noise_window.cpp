@@ -89,7 +89,7 @@ void NoiseWindow::refresh() {
   const std::string origin = NoiseOriginOf(design_.source);
   QString originText = QString::fromStdString(origin);
   if (!originText.isEmpty()) originText[0] = originText[0].toUpper();
-  origin_->setText(origin.empty() ? QStringLiteral("Nessun dato di rumore: inserirli qui sotto")
+  origin_->setText(origin.empty() ? QStringLiteral("Né il file né i campi qui sotto danno dati di rumore:")
                                   : originText + QStringLiteral(":"));
   QStringList lines;
   for (const std::string& line : NoiseSummaryLines(d, noise)) lines << QString::fromStdString(line);
