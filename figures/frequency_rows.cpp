@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "noise/noise_cascade.h"
-#include "touchstone/touchstone.h"
 #include "text/number_text.h"
+#include "touchstone/fields.h"
 
 namespace {
 

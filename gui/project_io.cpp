@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 #include "gui/noise_settings.h"
-#include "gui/qt_ui.h"
 #include "forms/services.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

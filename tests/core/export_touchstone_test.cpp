@@ -6,11 +6,11 @@
 
 #include "analysis/sweep.h"
 #include "export/amplifier_touchstone.h"
-#include "noise/noise_cascade.h"
-#include "session/session.h"
-#include "touchstone/touchstone.h"
 #include "forms/headless.h"
 #include "forms/result_commands.h"
+#include "noise/noise_cascade.h"
+#include "session/session.h"
+#include "touchstone/fields.h"
 
 namespace {
 
