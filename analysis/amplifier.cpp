@@ -8,6 +8,16 @@
 namespace {
 
 
+// The series resistance of an element of reactance x and quality q: |x|/q,
+// which is ωL/Q for an inductor and 1/(ωC·Q) for a capacitor.
+double LossResistance(double x, double q) { return std::isinf(q) ? 0.0 : std::abs(x) / q; }
+
+bool ArmIsInductor(NetworkKind kind, bool seriesArm) { return (kind == NetworkKind::LCL) == seriesArm; }
+
+double QOf(const ElementLosses& losses, bool inductor) {
+  return inductor ? losses.inductorQ : losses.capacitorQ;
+}
+
 bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 
 // A cascade in chain (ABCD) form. The determinant is carried apart: the
@@ -28,12 +38,23 @@ Chain Then(const Chain& m, const Chain& n) {
 // Series jx1, shunt jb, series jx2, from the outer arm or from the inner
 // one: the product of the three matrices written out, A and D real, B and C
 // imaginary.
-Chain TeeChain(const TeeNetwork& net, double fMHz, bool outerFirst) {
+Chain IdealTeeChain(const TeeNetwork& net, double fMHz, bool outerFirst) {
   const double outer = SeriesArmReactance(net.kind, net.outer, fMHz);
   const double inner = SeriesArmReactance(net.kind, net.inner, fMHz);
   const double b = ShuntArmSusceptance(net.kind, net.shunt, fMHz);
   const double x1 = outerFirst ? outer : inner, x2 = outerFirst ? inner : outer;
   return {{1.0 - x1 * b, 0.0}, {0.0, x1 + x2 - x1 * b * x2}, {0.0, b}, {1.0 - b * x2, 0.0}};
+}
+
+// The same with lossy elements of constant Q: series z1, shunt y, series z2.
+Chain TeeChain(const TeeNetwork& net, double fMHz, const ElementLosses& losses, bool outerFirst) {
+  if (losses.ideal()) return IdealTeeChain(net, fMHz, outerFirst);
+  const Cx outer = SeriesArmImpedance(net.kind, net.outer, fMHz, losses);
+  const Cx inner = SeriesArmImpedance(net.kind, net.inner, fMHz, losses);
+  const Cx y = ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses);
+  const Cx z1 = outerFirst ? outer : inner, z2 = outerFirst ? inner : outer;
+  const Cx one{1.0, 0.0};
+  return {one + z1 * y, z1 + z2 + z1 * y * z2, y, one + y * z2};
 }
 
 // A two-port from its S referred to r0 (the transistor with its feedback).
@@ -99,6 +120,24 @@ double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz) {
   return kind == NetworkKind::LCL ? omega * value * 1e-12 : -1.0 / (omega * value * 1e-9);
 }
 
+std::string CheckQ(double q) {
+  if (std::isnan(q) || !(q > 0)) return "Il fattore di merito Q deve essere un numero maggiore di zero";
+  return {};
+}
+
+Cx SeriesArmImpedance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
+  const double x = SeriesArmReactance(kind, value, fMHz);
+  return {LossResistance(x, QOf(losses, ArmIsInductor(kind, true))), x};
+}
+
+Cx ShuntArmAdmittance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
+  const double b = ShuntArmSusceptance(kind, value, fMHz);
+  const double q = QOf(losses, ArmIsInductor(kind, false));
+  if (std::isinf(q)) return {0.0, b};
+  const double x = -1.0 / b;
+  return Inverse({LossResistance(x, q), x});
+}
+
 TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind) {
   if (side == Side::Input)
     return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2} : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
@@ -159,8 +198,8 @@ std::optional<SMatrix> TransistorWithFeedback(const AmplifierDesign& d, double f
 std::optional<SMatrix> CascadeS(const AmplifierDesign& d, double fMHz, const SMatrix& withFeedback) {
   const std::optional<Chain> transistor = ChainOfS(withFeedback, d.Ro);
   if (!transistor) return std::nullopt;
-  const Chain m = Then(Then(TeeChain(d.input, fMHz, true), *transistor),
-                       TeeChain(d.output, fMHz, false));
+  const Chain m = Then(Then(TeeChain(d.input, fMHz, d.losses, true), *transistor),
+                       TeeChain(d.output, fMHz, d.losses, false));
   return SOfChain(m, d.RE, d.RL);
 }
 

@@ -3,6 +3,7 @@
 // network, transistor with its feedback, output T network, load RL. Captured
 // after the window's compute command, so a plot never mixes two designs.
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,25 @@ struct TeeNetwork {
 // of a network of this kind, from the element's value in nH or pF.
 double SeriesArmReactance(NetworkKind kind, double value, double fMHz);
 double ShuntArmSusceptance(NetworkKind kind, double value, double fMHz);
+// The matching elements' losses: constant Q, as a series resistance (an
+// inductor's ωL/Q, a capacitor's 1/(ωC·Q)). Infinite Q, the default, is an
+// ideal element.
+struct ElementLosses {
+  double inductorQ = std::numeric_limits<double>::infinity();
+  double capacitorQ = std::numeric_limits<double>::infinity();
+  bool ideal() const { return inductorQ == kIdealQ && capacitorQ == kIdealQ; }
+  static constexpr double kIdealQ = std::numeric_limits<double>::infinity();
+};
+// An Italian message for a Q that cannot be used (not a number above zero),
+// empty when it can.
+std::string CheckQ(double q);
+
+// Impedance of a series arm and admittance of the shunt arm of a T network of
+// this kind (values in nH or pF as the design state holds them), lossy with
+// the given Q.
+// One home for the arms: the amplifier's cascade and the noise walk use them.
+Cx SeriesArmImpedance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses);
+Cx ShuntArmAdmittance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses);
 // The element names in the order outer, shunt, inner: Li1 Ci Li2, Ci1 Li
 // Ci2, Lo2 Co Lo1, Co2 Lo Co1.
 enum class Side { Input, Output };
@@ -43,6 +63,7 @@ struct AmplifierDesign {
   double PoPi = 0;
   Cx zi, zo;  // the verified transistor port impedances at fMHz
   DesignState state;
+  ElementLosses losses;  // ideal unless the user gives a Q
 };
 
 // Nullopt when the state holds no usable design of these network kinds (its

@@ -12,6 +12,7 @@
 #include "model/gain.h"
 #include "model/solver.h"
 #include "networks/t_networks.h"
+#include "noise/design_noise.h"
 #include "noise/noise_cascade.h"
 #include "tests/core/worked_example_state.h"
 #include "verification/verify.h"
@@ -114,5 +115,25 @@ void BM_NoiseAtSweepPoints(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_NoiseAtSweepPoints)->Unit(benchmark::kMillisecond);
+
+// What the response window runs: the sweep with its noise panel in the same
+// loop, sharing the interpolated S-parameters. Against BM_SweepFromFile
+// this is the noise panel's cost.
+void BM_NoisySweepFromFile(benchmark::State& bench) {
+  const NoiseBench b;
+  SweepPlan plan = DefaultSweep(b.file);
+  plan.points = 10001;
+  for (auto _ : bench) {
+    const NoisySweep noisy = RunNoisySweep(b.design, FileTransistor(b.file), FileNoise(b.file), plan);
+    const Bandwidth b1 = BandwidthOf(noisy.sweep, b.design.fMHz, 1);
+    const Bandwidth b3 = BandwidthOf(noisy.sweep, b.design.fMHz, 3);
+    const std::vector<FrequencyBand> unstable = PossiblyUnstableBands(noisy.sweep);
+    benchmark::DoNotOptimize(noisy.noise.data());
+    benchmark::DoNotOptimize(b1.highMHz + b3.highMHz);
+    benchmark::DoNotOptimize(unstable.size());
+    if (noisy.noise.size() != b.frequencies.size()) bench.SkipWithError("a panel point is missing");
+  }
+}
+BENCHMARK(BM_NoisySweepFromFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -47,16 +47,32 @@ struct Inputs {
   std::vector<TypedText> project, fields;  // before and after the Touchstone texts
   int feedbackOption = 0;
   std::shared_ptr<const TouchstoneData> touchstone;
+  SessionNoiseData noise;  // its file is the Touchstone file
 };
+
+// --noise over the project's noise data over the file's noise block; an entry
+// the noise window would refuse ends the run with its message.
+std::optional<NoiseEntry> TypedNoise(const CliOptions& o, const std::optional<ProjectNoise>& project) {
+  std::optional<NoiseEntry> typed;
+  if (project) typed = NoiseEntry{project->nfMinDb, project->gammaOptMag, project->gammaOptDeg, project->rnOhm};
+  if (o.noise) typed = NoiseEntry{(*o.noise)[0], (*o.noise)[1], (*o.noise)[2], (*o.noise)[3]};
+  // Ro does not enter the checks of the four numbers themselves.
+  if (typed)
+    if (const auto refused = NoiseOfEntry(*typed, 50.0); std::holds_alternative<std::string>(refused))
+      throw Failure{std::get<std::string>(refused)};
+  return typed;
+}
 
 Inputs GatherInputs(const CliOptions& o) {
   Inputs in;
+  std::optional<ProjectNoise> projectNoise;
   if (o.project) {
     std::variant<Project, std::string> read = ReadProjectFile(*o.project);
     if (auto* error = std::get_if<std::string>(&read)) throw Failure{*error};
     const Project& p = std::get<Project>(read);
     for (const auto& [key, text] : p.fields) in.project.push_back({ControlOfFieldKey(key), text});
     if (p.feedback) in.feedbackOption = OptionNumber(*p.feedback);
+    projectNoise = p.noise;
   }
   if (o.touchstone) {
     TouchstoneResult read = ReadTouchstoneFile(*o.touchstone);
@@ -66,6 +82,10 @@ Inputs GatherInputs(const CliOptions& o) {
   }
   for (const auto& [key, text] : o.fields) in.fields.push_back({ControlOfFieldKey(key), Utf8ToUtf16(text)});
   if (o.feedback) in.feedbackOption = OptionNumber(*o.feedback);
+  in.noise.typed = TypedNoise(o, projectNoise);
+  in.noise.file = in.touchstone;
+  if (o.inductorQ) in.noise.losses.inductorQ = *o.inductorQ;
+  if (o.capacitorQ) in.noise.losses.capacitorQ = *o.capacitorQ;
   return in;
 }
 
@@ -142,9 +162,9 @@ int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   for (size_t i = 0; i < results.size(); ++i) {
     anyDesign = anyDesign || results[i].firstDesign();
     if (o.json)
-      text += (i ? ",\n" : "") + SessionJson(results[i]);
+      text += (i ? ",\n" : "") + SessionJson(results[i], in.noise);
     else
-      text += SweepCsvLine({frequencies[i], results[i]});
+      text += SweepCsvLine({frequencies[i], results[i]}, in.noise);
   }
   if (o.json) text += "]\n";
   WriteOutput(o, text);
@@ -156,12 +176,15 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
   const WindowDesignResult* made = session.firstDesign();
   std::optional<AmplifierDesign> design;
   if (made) design = CaptureDesign(made->window, made->state);
+  if (design) design->losses = in.noise.losses;
   if (!design) {
     std::cerr << "bjt-design: nessun progetto completo da esportare\n";
     return kRefused;
   }
   if (o.exportS2p)
-    if (auto error = ExportAmplifierTouchstone(*design, in.touchstone.get(), RequestedRange(o), *o.exportS2p))
+    if (auto error = ExportAmplifierTouchstone(
+            *design, in.touchstone.get(), RequestedRange(o), *o.exportS2p,
+            DesignNoiseSource(in.noise.typed, design->Ro, in.touchstone.get())))
       throw Failure{*error};
   if (o.exportSpice)
     if (auto error = ExportSpiceNetlist(*design, *o.exportSpice)) throw Failure{*error};
@@ -178,7 +201,7 @@ int Run(const CliOptions& o) {
     return status == kDesigned ? exported : status;
   }
   const SessionResult session = RunSession(SingleSession(o, in));
-  WriteOutput(o, o.json ? SessionJson(session) + "\n" : SessionReport(session));
+  WriteOutput(o, o.json ? SessionJson(session, in.noise) + "\n" : SessionReport(session));
   // A design is made when a result window's compute ran to its end.
   if (!session.firstDesign()) return kRefused;
   return exports ? RunExports(o, in, session) : kDesigned;

@@ -49,6 +49,27 @@ struct Parser {
     if (!ControlOfFieldKey(key)) throw UsageError{"chiave sconosciuta: \"" + key + "\""};
     options.fields.emplace_back(key, assignment.substr(eq + 1));
   }
+  double Quality(const std::string& option) {
+    const std::string text = Value(option);
+    if (auto x = PositiveNumber(text)) return *x;
+    throw UsageError{option + " vuole un fattore di merito Q maggiore di zero, non \"" + text + "\""};
+  }
+  // Four numbers separated by commas; what they may be is checked with the
+  // design's Ro, as the noise window checks its fields.
+  void Noise(const std::string& text) {
+    std::array<double, 4> values{};
+    size_t start = 0;
+    for (size_t k = 0; k < values.size(); ++k) {
+      const size_t comma = k + 1 < values.size() ? text.find(',', start) : text.size();
+      const char* first = text.data() + start;
+      const char* last = text.data() + (comma == std::string::npos ? text.size() : comma);
+      const auto r = std::from_chars(first, last, values[k]);
+      if (comma == std::string::npos || r.ec != std::errc() || r.ptr != last || !std::isfinite(values[k]))
+        throw UsageError{"--noise vuole NFMIN_DB,GOPT_MAG,GOPT_DEG,RN_OHM (quattro numeri), non \"" + text + "\""};
+      start = comma + 1;
+    }
+    options.noise = values;
+  }
   void Feedback(const std::string& name) {
     if (!ControlOfFeedback(name))
       throw UsageError{"reazione sconosciuta: \"" + name + "\" (Rf, Rf//Lf, Rf//Cf o nessuna)"};
@@ -69,6 +90,9 @@ struct Parser {
     else if (a == "--field") Field(Value(a));
     else if (a == "--feedback") Feedback(Value(a));
     else if (a == "--out") options.out = Value(a);
+    else if (a == "--noise") Noise(Value(a));
+    else if (a == "--q-l") options.inductorQ = Quality(a);
+    else if (a == "--q-c") options.capacitorQ = Quality(a);
     else if (a == "--export-s2p") options.exportS2p = Value(a);
     else if (a == "--export-spice") options.exportSpice = Value(a);
     else if (a.size() > 1 && a[0] == '-') throw UsageError{"opzione sconosciuta: " + a};
@@ -119,6 +143,10 @@ std::string HelpText() {
          "  --field CHIAVE=TESTO     il testo di un campo (ripetibile); chiavi:\n"
          "                           " + keys + "\n"
          "  --feedback R             la reazione Yf: Rf, Rf//Lf, Rf//Cf o nessuna\n"
+         "  --noise NF,MAG,ANG,RN    dati di rumore a f: NFmin [dB], |Γopt|, angolo di Γopt [°],\n"
+         "                           Rn [ohm] (al posto di quelli del file o del progetto)\n"
+         "  --q-l Q, --q-c Q         fattore di merito di induttori e condensatori delle reti\n"
+         "                           (perdita in serie; predefinito: ideali)\n"
          "  --json                   un oggetto JSON invece del resoconto\n"
          "  --sweep                  un progetto a ogni frequenza del file Touchstone,\n"
          "  --from MHZ --to MHZ      o a frequenze equidistanti da MHZ a MHZ\n"

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of bjt-design.
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,10 @@ struct CliOptions {
   std::optional<int> points;
   std::optional<std::string> out, exportS2p, exportSpice;
   int jobs = 0;  // 0: one per core
+  // --noise NFMIN_DB,GOPT_MAG,GOPT_DEG,RN_OHM: noise data at the design
+  // frequency, over a file's noise block and a project's.
+  std::optional<std::array<double, 4>> noise;
+  std::optional<double> inductorQ, capacitorQ;  // --q-l, --q-c
 };
 
 struct UsageError {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "export/spice_netlist.h"
+#include "noise/design_noise.h"
 #include "text/number_text.h"
 
 namespace {
@@ -23,7 +24,9 @@ std::string Pair(Cx z) { return FileNumberText(z.real()) + " " + FileNumberText(
 
 }  // namespace
 
-std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult& sweep) {
+std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult& sweep,
+                                    const std::vector<NoiseParameters>& noise,
+                                    const std::vector<double>& noiseMHz) {
   const bool sameReference = d.RE == d.RL;
   std::string out = "! " + DescribeDesign(d) + "\n";
   out += "! L'amplificatore completo: parametri S riferiti a RE all'ingresso e a RL all'uscita\n";
@@ -39,6 +42,16 @@ std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult&
   for (const AmplifierPoint& p : sweep.points)
     out += HzText(p.fMHz) + " " + Pair(p.s.s11) + " " + Pair(p.s.s21) + " " + Pair(p.s.s12) + " " +
            Pair(p.s.s22) + "\n";
+  if (sameReference && !noise.empty() && noise.size() == noiseMHz.size()) {
+    // The block starts where a frequency no longer rises, so a reader finds it
+    // without a keyword.
+    out += "! Rumore dell'amplificatore: f[Hz] NFmin[dB] |Γopt| ang(Γopt)[°] Rn/RE\n";
+    for (std::size_t i = 0; i < noise.size(); ++i) {
+      const NoiseParameters& n = noise[i];
+      out += HzText(noiseMHz[i]) + " " + FileNumberText(n.nfMinDb()) + " " + FileNumberText(std::abs(n.gammaOpt)) +
+             " " + FileNumberText(DegreesOf(n.gammaOpt)) + " " + FileNumberText(n.rnOhm / d.RE) + "\n";
+    }
+  }
   if (!sameReference) out += "[End]\n";
   return out;
 }

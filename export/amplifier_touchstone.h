@@ -4,6 +4,15 @@
 // with R = RE when RE = RL; version 2.0 with "[Reference] RE RL" otherwise.
 #include <string>
 
-#include "analysis/sweep.h"
+#include <vector>
 
-std::string AmplifierTouchstoneText(const AmplifierDesign& design, const SweepResult& sweep);
+#include "analysis/sweep.h"
+#include "noise/noise_parameters.h"
+
+// The whole amplifier's noise at the sweep frequencies that have noise data,
+// Γopt referred to RE: written as the file's noise block (NFmin in dB, |Γopt|,
+// its angle, Rn/RE) when the file is version 1.1, the only version where a
+// two-port's noise block has one port reference.
+std::string AmplifierTouchstoneText(const AmplifierDesign& design, const SweepResult& sweep,
+                                    const std::vector<NoiseParameters>& noise = {},
+                                    const std::vector<double>& noiseMHz = {});

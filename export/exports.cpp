@@ -7,14 +7,30 @@
 std::optional<std::string> ExportAmplifierTouchstone(const AmplifierDesign& design,
                                                      const TouchstoneData* file,
                                                      const std::optional<SweepPlan>& plan,
-                                                     const std::string& path) {
+                                                     const std::string& path,
+                                                     const NoiseSource& noise) {
   SweepPlan grid = file && !file->records.empty() ? DefaultSweep(*file) : DefaultSweep(design);
   if (plan) grid = *plan;
   if (std::string error = CheckSweep(grid); !error.empty()) return error;
   const TransistorSource source = file ? FileTransistor(*file) : ConstantTransistor(design);
   const SweepResult sweep = RunSweep(design, source, grid);
   if (sweep.points.empty()) return std::string("Nessuna frequenza della scansione ha dati utilizzabili");
-  return WriteFileAtomically(path, AmplifierTouchstoneText(design, sweep));
+  std::vector<NoiseParameters> amplifierNoise;
+  std::vector<double> noiseMHz;
+  if (noise && design.RE == design.RL) {
+    const NoiseNetworks networks = NoiseNetworksOf(design, design.losses);
+    const bool renormalize = source.referenceOhm != design.Ro;
+    for (const AmplifierPoint& p : sweep.points) {
+      const std::optional<NoiseParameters> n = noise(p.fMHz);
+      std::optional<SMatrix> s = n ? source.sAt(p.fMHz) : std::nullopt;
+      if (s && renormalize) s = Renormalize(*s, source.referenceOhm, design.Ro);
+      const auto whole = s ? AmplifierNoiseParameters(p.fMHz, *s, *n, networks) : std::nullopt;
+      if (!whole) continue;
+      amplifierNoise.push_back(*whole);
+      noiseMHz.push_back(p.fMHz);
+    }
+  }
+  return WriteFileAtomically(path, AmplifierTouchstoneText(design, sweep, amplifierNoise, noiseMHz));
 }
 
 std::optional<std::string> ExportSpiceNetlist(const AmplifierDesign& design, const std::string& path) {

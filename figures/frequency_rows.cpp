@@ -5,6 +5,7 @@
 #include <exception>
 #include <vector>
 
+#include "noise/noise_cascade.h"
 #include "text/number_text.h"
 #include "touchstone/fields.h"
 
@@ -13,6 +14,7 @@ namespace {
 constexpr Rgb kMuColour{200, 30, 60};
 constexpr Rgb kGainColour{20, 70, 200};
 constexpr Rgb kLimitColour{150, 150, 150};
+constexpr Rgb kNoiseColour{0, 130, 110};
 
 // The field check's characters, and a value that parses to a finite number.
 std::optional<double> NumberOfText(std::u16string_view text) {
@@ -77,6 +79,15 @@ RowFigures FiguresOfRow(const TouchstoneData& data, std::size_t index,
   if (feedback) row.withFeedback = WithFeedbackFigures(data, p, *feedback);
   const std::optional<StabilityFigures>& design = feedback ? row.withFeedback : row.alone;
   row.matchable = design && design->mu > 1;
+  if (data.noise.empty()) return row;
+  const std::optional<NoiseParameters> noise = FileNoiseAt(data, p.fMHz);
+  if (!noise) return row;
+  row.nfMinDb = noise->nfMinDb();
+  if (feedback) {
+    const Cx yf = FeedbackAdmittance(feedback->element, p.fMHz);
+    if (const auto pair = PairNoiseOf(MatrixOf(p), data.referenceOhm, *noise, yf))
+      row.nfMinWithFeedbackDb = pair->noise.nfMinDb();
+  }
   return row;
 }
 
@@ -88,7 +99,7 @@ std::string GainText(const std::optional<StabilityFigures>& figures) {
 Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeedback>& feedback,
                      std::size_t samples) {
   std::vector<double> f;
-  std::vector<std::optional<double>> mu, gain, muFb, gainFb;
+  std::vector<std::optional<double>> mu, gain, muFb, gainFb, nfMin, nfMinFb;
   for (std::size_t i : SampleIndices(data.records.size(), samples)) {
     const RowFigures row = FiguresOfRow(data, i, feedback);
     f.push_back(data.records[i].fMHz);
@@ -103,6 +114,8 @@ Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeed
     gain.push_back(gainOf(row.alone));
     muFb.push_back(muOf(row.withFeedback));
     gainFb.push_back(gainOf(row.withFeedback));
+    nfMin.push_back(row.nfMinDb);
+    nfMinFb.push_back(row.nfMinWithFeedbackDb);
   }
   const double lo = f.empty() ? 0 : f.front(), hi = f.empty() ? 1 : f.back();
 
@@ -126,5 +139,15 @@ Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeed
 
   Figure figure;
   figure.panels = {std::move(top), std::move(bottom)};
+  if (!data.noise.empty()) {
+    Panel noise;
+    noise.x = FixedAxis("Frequenza [MHz]", top.x.min, top.x.max);
+    figure.panels[1].x.title = "";
+    noise.curves.push_back(CurveOf("NFmin", kNoiseColour, Stroke::Solid, f, nfMin));
+    if (feedback)
+      noise.curves.push_back(CurveOf("NFmin con " + feedback->name, kNoiseColour, Stroke::Dashed, f, nfMinFb));
+    noise.y = FitAxis("NFmin [dB]", CurveValuesY(noise), 4);
+    figure.panels.push_back(std::move(noise));
+  }
   return figure;
 }

@@ -29,6 +29,10 @@ struct RowFigures {
   // A simultaneous conjugate match exists (μ > 1) for the design Calculate
   // would make: with the feedback when one is given.
   bool matchable = false;
+  // NFmin of the transistor from the file's noise block interpolated onto the
+  // row's frequency, and of the transistor with the feedback (with its
+  // resistor's noise); nullopt where the block has no data.
+  std::optional<double> nfMinDb, nfMinWithFeedbackDb;
 };
 
 RowFigures FiguresOfRow(const TouchstoneData& data, std::size_t index,
@@ -37,7 +41,8 @@ RowFigures FiguresOfRow(const TouchstoneData& data, std::size_t index,
 // "MAG 12.3" / "MSG 15.1"; "" when there is no figure or the gain is unbounded.
 std::string GainText(const std::optional<StabilityFigures>& figures);
 
-// μ (top) and MAG/MSG (bottom) against frequency, from at most `samples`
+// μ (top) and MAG/MSG (bottom) against frequency, and NFmin below them
+// when the file has a noise block, from at most `samples`
 // frequencies spread evenly over the file, so a million rows plot at once.
 Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeedback>& feedback,
                      std::size_t samples = 1500);

@@ -16,6 +16,9 @@ constexpr Rgb kDesignColour{80, 80, 80};
 constexpr Rgb kWarningColour{200, 0, 0};
 constexpr Rgb kNoteColour{30, 30, 30};
 constexpr Rgb kLimitColour{150, 150, 150};
+constexpr Rgb kNoiseColour{20, 70, 200};
+constexpr Rgb kNoiseMinColour{120, 40, 170};
+constexpr Rgb kTransistorNoiseColour{0, 140, 70};
 
 // The dB panel shows return losses up to this much above the best gain: an
 // exact match has an unbounded return loss, which would flatten everything.
@@ -151,6 +154,58 @@ Panel StabilityPanel(const ResponseInput& input, const Axis& frequency, const st
   return panel;
 }
 
+using NoiseField = double NoisePanelPoint::*;
+
+// A noise curve; a gap wherever the sweep has a point and the noise none, so
+// the line does not bridge the stretch outside the noise block.
+Curve NoiseCurve(const ResponseInput& input, NoiseField field, std::string name, Rgb colour, Stroke stroke) {
+  const std::vector<NoisePanelPoint>& noise = *input.noise;
+  std::vector<double> x;
+  std::vector<std::optional<double>> y;
+  std::size_t k = 0;
+  for (const AmplifierPoint& p : input.sweep->points) {
+    while (k < noise.size() && noise[k].fMHz < p.fMHz) ++k;
+    x.push_back(p.fMHz);
+    y.push_back(k < noise.size() && noise[k].fMHz == p.fMHz ? std::optional<double>(noise[k].*field) : std::nullopt);
+  }
+  return {.name = std::move(name), .colour = colour, .stroke = stroke, .width = 1.6, .pieces = SplitAtGaps(x, y)};
+}
+
+Panel NoiseFigurePanel(const ResponseInput& input, const Axis& frequency) {
+  Panel panel;
+  panel.x = frequency;
+  panel.weight = 0.8;
+  panel.curves.push_back(NoiseCurve(input, &NoisePanelPoint::nfDb, "NF amplificatore", kNoiseColour, Stroke::Solid));
+  panel.curves.push_back(
+      NoiseCurve(input, &NoisePanelPoint::nfMinPairDb, "NFmin transistor con reazione", kNoiseMinColour, Stroke::Dashed));
+  panel.curves.push_back(NoiseCurve(input, &NoisePanelPoint::nfMinTransistorDb, "NFmin transistor",
+                                    kTransistorNoiseColour, Stroke::Dotted));
+  std::vector<double> values{0.0};
+  for (const NoisePanelPoint& p : *input.noise) values.insert(values.end(), {p.nfDb, p.nfMinPairDb, p.nfMinTransistorDb});
+  panel.y = FitAxis("NF [dB]", values);
+  const double f0 = input.design->fMHz;
+  panel.lines.push_back({f0, "", kDesignColour, Stroke::Dashed});
+  // NF at the design frequency, between the noise points around it.
+  const std::vector<NoisePanelPoint>& n = *input.noise;
+  for (std::size_t i = 1; i < n.size(); ++i) {
+    if (n[i - 1].fMHz <= f0 && f0 <= n[i].fMHz) {
+      const double span = n[i].fMHz - n[i - 1].fMHz;
+      const double t = span > 0 ? (f0 - n[i - 1].fMHz) / span : 0;
+      const double nf = n[i - 1].nfDb + (n[i].nfDb - n[i - 1].nfDb) * t;
+      panel.markers.push_back({{f0, nf}, "NF = " + FormatFixed(nf, 2) + " dB", kNoiseColour, MarkerShape::Dot});
+      break;
+    }
+  }
+  return panel;
+}
+
+std::optional<NoisePanelPoint> NearestNoise(const std::vector<NoisePanelPoint>* noise, double fMHz) {
+  if (!noise || noise->empty() || !std::isfinite(fMHz)) return std::nullopt;
+  return *std::min_element(noise->begin(), noise->end(), [&](const auto& a, const auto& b) {
+    return std::fabs(a.fMHz - fMHz) < std::fabs(b.fMHz - fMHz);
+  });
+}
+
 std::string ReadoutLine(const char* name, double value, int decimals, const char* unit = "") {
   return std::string(name) + " = " + FormatFixed(value, decimals) + unit;
 }
@@ -187,17 +242,29 @@ Figure BuildResponseFigure(const ResponseInput& input) {
   figure.panels.push_back(GainPanel(input, frequency, unstable));
   figure.panels.push_back(StabilityPanel(input, frequency, unstable));
   figure.notes = ResponseNotes(input);
+  if (input.noise && !input.noise->empty()) {
+    figure.panels.push_back(NoiseFigurePanel(input, frequency));
+    figure.notes.push_back({"Rumore: " + input.noiseOrigin, kNoteColour});
+  } else if (input.noise) {
+    figure.notes.push_back({"Rumore: nessun dato di rumore nelle frequenze della scansione", kNoteColour});
+  }
   return figure;
 }
 
-std::string ResponseReadout(const SweepResult& sweep, double fMHz) {
+std::string ResponseReadout(const SweepResult& sweep, double fMHz, const std::vector<NoisePanelPoint>* noise) {
   const auto p = NearestPoint(sweep, fMHz);
   if (!p) return "";
+  std::string noiseLine;
+  if (const auto n = NearestNoise(noise, p->fMHz); n && n->fMHz == p->fMHz)
+    noiseLine = "\n" + ReadoutLine("NF", n->nfDb, 2, " dB") + "   " +
+                ReadoutLine("NFmin con reazione", n->nfMinPairDb, 2, " dB");
+  else if (noise)
+    noiseLine = std::string("\n") + kNoNoiseData;
   return "f = " + FormatSignificant(p->fMHz, 7) + " MHz\n" + ReadoutLine("GT", p->gainDb, 2, " dB") + "\n" +
          ReadoutLine("perdita di ritorno in ingresso", p->inputReturnLossDb, 2, " dB") + "\n" +
          ReadoutLine("perdita di ritorno in uscita", p->outputReturnLossDb, 2, " dB") + "\n" +
          ReadoutLine("K", p->kAmplifier, 3) + "   " + ReadoutLine("μ", p->muAmplifier, 3) + "\n" +
-         ReadoutLine("K transistor", p->kTransistor, 3) + "   " + ReadoutLine("μ transistor", p->muTransistor, 3);
+         ReadoutLine("K transistor", p->kTransistor, 3) + "   " + ReadoutLine("μ transistor", p->muTransistor, 3) + noiseLine;
 }
 
 std::vector<std::string> ResponseColumnTitles() {
@@ -210,14 +277,26 @@ std::vector<double> ResponseRow(const AmplifierPoint& p) {
           p.kTransistor, p.muTransistor};
 }
 
-std::string ResponseCsv(const SweepResult& sweep) {
+std::string ResponseCsv(const SweepResult& sweep, const std::vector<NoisePanelPoint>* noise) {
   std::string csv =
-      "f_MHz,GT_dB,input_return_loss_dB,output_return_loss_dB,K_amplifier,mu_amplifier,K_transistor,mu_transistor\n";
+      "f_MHz,GT_dB,input_return_loss_dB,output_return_loss_dB,K_amplifier,mu_amplifier,K_transistor,mu_transistor";
+  csv += noise ? ",NFmin_dB,NFmin_Yf_dB,NF_dB\n" : "\n";
+  std::size_t k = 0;
   for (const AmplifierPoint& p : sweep.points) {
     const std::vector<double> row = ResponseRow(p);
     for (std::size_t i = 0; i < row.size(); ++i) {
       if (i > 0) csv += ',';
       csv += FormatRoundTrip(row[i]);
+    }
+    if (noise) {
+      while (k < noise->size() && (*noise)[k].fMHz < p.fMHz) ++k;
+      if (k < noise->size() && (*noise)[k].fMHz == p.fMHz) {
+        const NoisePanelPoint& n = (*noise)[k];
+        csv += "," + FormatRoundTrip(n.nfMinTransistorDb) + "," + FormatRoundTrip(n.nfMinPairDb) + "," +
+               FormatRoundTrip(n.nfDb);
+      } else {
+        csv += ",,,";
+      }
     }
     csv += '\n';
   }

@@ -9,6 +9,7 @@
 
 #include "analysis/sweep.h"
 #include "figures/figure.h"
+#include "noise/noise_cascade.h"
 
 struct TouchstoneData;
 
@@ -31,6 +32,10 @@ struct ResponseInput {
   bool constantTransistor = false;      // no file: the entered S-parameters at every frequency
   const SweepResult* rounded = nullptr;  // the design with preferred values, or null
   std::string roundedSeries{};          // "E12"
+  // The noise panel's points (NF of the amplifier, NFmin of the pair and of
+  // the transistor) and where their data came from; no panel when null.
+  const std::vector<NoisePanelPoint>* noise = nullptr;
+  std::string noiseOrigin{};
 };
 
 // The notes under the plot: the −1 and −3 dB bandwidths, each band where
@@ -39,7 +44,9 @@ std::vector<Note> ResponseNotes(const ResponseInput& input);
 Figure BuildResponseFigure(const ResponseInput& input);
 
 // The values at the sweep point nearest fMHz, one per line; empty without points.
-std::string ResponseReadout(const SweepResult& sweep, double fMHz);
+// With noise points, the NF and NFmin at the nearest noise point too.
+std::string ResponseReadout(const SweepResult& sweep, double fMHz,
+                            const std::vector<NoisePanelPoint>* noise = nullptr);
 
 // One row per sweep point: frequency, GT, input and output return loss, K
 // and μ of the amplifier and of the transistor with feedback.
@@ -47,4 +54,5 @@ std::vector<std::string> ResponseColumnTitles();
 std::vector<double> ResponseRow(const AmplifierPoint& point);
 // C-locale CSV with one header line, every value with the digits that read
 // back to the same double.
-std::string ResponseCsv(const SweepResult& sweep);
+// With noise points, three more columns, empty where there are no noise data.
+std::string ResponseCsv(const SweepResult& sweep, const std::vector<NoisePanelPoint>* noise = nullptr);

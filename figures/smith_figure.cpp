@@ -14,6 +14,8 @@ constexpr Rgb kLoadColour{210, 60, 0};
 constexpr Rgb kReflectionColour{0, 140, 70};
 constexpr Rgb kSourceCircleColour{120, 40, 170};
 constexpr Rgb kLoadCircleColour{200, 30, 60};
+constexpr Rgb kNoiseCircleColour{0, 130, 110};
+constexpr Rgb kGainCircleColour{150, 110, 0};
 
 FigPoint PointOf(Cx g) { return {g.real(), g.imag()}; }
 
@@ -59,6 +61,15 @@ void AddCircle(Panel& panel, const StabilityCircle& circle, std::string label, R
   panel.circles.push_back({PointOf(circle.centre), circle.radius, colour, Stroke::Dashed, std::move(label)});
 }
 
+// Drawn under the paths and markers, named through the panel's circle
+// labels like the stability circles.
+void AddSourcePlane(Panel& panel, const SourcePlane& plane) {
+  for (const SourcePlaneCircle& c : plane.noiseCircles)
+    panel.circles.push_back({PointOf(c.centre), c.radius, kNoiseCircleColour, Stroke::Solid, c.label});
+  for (const SourcePlaneCircle& c : plane.gainCircles)
+    panel.circles.push_back({PointOf(c.centre), c.radius, kGainCircleColour, Stroke::Dotted, c.label});
+}
+
 // Points that fall together (RE = RL = Ro is common) get one marker with
 // both names, so neither name hides the other.
 void AddMarker(Panel& panel, Cx gamma, const std::string& label, Rgb colour, MarkerShape shape) {
@@ -87,6 +98,7 @@ Figure BuildSmithFigure(const SmithFigureInput& input) {
     AddCircle(panel, chart.source, "cerchio di stabilità della sorgente", kSourceCircleColour);
     AddCircle(panel, chart.load, "cerchio di stabilità del carico", kLoadCircleColour);
   }
+  if (input.sourcePlane) AddSourcePlane(panel, *input.sourcePlane);
   if (input.inputReflection) AddReflection(panel, *input.inputReflection, chart.r0);
   AddPath(panel, chart.inputPath, kInputColours);
   AddPath(panel, chart.outputPath, kOutputColours);
@@ -94,8 +106,17 @@ Figure BuildSmithFigure(const SmithFigureInput& input) {
   AddMarker(panel, chart.gammaZiConj, "Zi*", kSourceColour, MarkerShape::Dot);
   AddMarker(panel, chart.gammaRL, "RL", kLoadColour, MarkerShape::Square);
   AddMarker(panel, chart.gammaZoConj, "Zo*", kLoadColour, MarkerShape::Dot);
+  if (input.sourcePlane) AddMarker(panel, input.sourcePlane->gammaOpt, "Γopt", kNoiseCircleColour, MarkerShape::Diamond);
   figure.panels.push_back(std::move(panel));
   figure.notes.push_back({"Rete d'ingresso (blu) da RE a Zi*, rete d'uscita (arancio) da RL a Zo*", {30, 30, 30}});
+  if (input.sourcePlane)
+  {
+    figure.notes.push_back({"Sorgente del transistor con la reazione: Γopt (NFmin = " +
+                                FormatFixed(input.sourcePlane->nfMinDb, 2) + " dB) e Zi*, la sorgente del progetto",
+                            {30, 30, 30}});
+    figure.notes.push_back({"Cerchi di NF costante (verdi) e di guadagno disponibile GA costante (ocra, punteggiati)",
+                            {30, 30, 30}});
+  }
   if (input.stabilityCircles && !(chart.source.valid && chart.load.valid))
     figure.notes.push_back({"Un cerchio di stabilità degenera in una retta e non è disegnato", {30, 30, 30}});
   return figure;

@@ -8,6 +8,7 @@
 #include "analysis/smith_chart.h"
 #include "analysis/sweep.h"
 #include "figures/figure.h"
+#include "noise/design_noise.h"
 
 struct SmithFigureInput {
   const AmplifierDesign* design = nullptr;
@@ -15,6 +16,9 @@ struct SmithFigureInput {
   std::string caption;                        // which result window
   const SweepResult* inputReflection = nullptr;  // null: not drawn
   bool stabilityCircles = false;
+  // Γopt, the constant-noise and available-gain circles of the transistor with
+  // its feedback in the source plane; null: not drawn.
+  const SourcePlane* sourcePlane = nullptr;
 };
 Figure BuildSmithFigure(const SmithFigureInput& input);
 

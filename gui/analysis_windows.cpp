@@ -1,13 +1,18 @@
 #include "gui/analysis_windows.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
+
+#include <charconv>
 
 #include "figures/figure.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
 #include "gui/menus.h"
+#include "gui/noise_settings.h"
+#include "gui/noise_window.h"
 #include "gui/preferred_values_window.h"
 #include "gui/qt_ui.h"
 #include "gui/response_window.h"
@@ -61,9 +66,22 @@ std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form) {
     ShowMessage("Il progetto di questa finestra non si può analizzare: ricalcolare le reti di adattamento");
     return std::nullopt;
   }
+  design->losses = CurrentNoiseSettings().losses;
   const QString caption = WindowCaption(form) + QStringLiteral(", f = ") +
                           QString::fromStdString(FormatSignificant(design->fMHz, 7)) + QStringLiteral(" MHz");
   return AnalysedDesign{form, *stored, std::move(*design), caption};
+}
+
+std::optional<double> ReadNumberText(const QLineEdit* edit) {
+  std::string text = edit->text().trimmed().toStdString();
+  for (char& c : text)
+    if (c == ',') c = '.';
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
+  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 QSize FittedSize(QSize wanted) {
@@ -94,6 +112,12 @@ QWidget* OpenPreferredValuesWindow(FormId form) {
   auto analysed = AnalyseWindowDesign(form);
   if (!analysed) return nullptr;
   return Present(new PreferredValuesWindow(std::move(*analysed)));
+}
+
+QWidget* OpenNoiseWindow(FormId form) {
+  auto analysed = AnalyseWindowDesign(form);
+  if (!analysed) return nullptr;
+  return Present(new NoiseWindow(std::move(*analysed)));
 }
 
 bool ExportFigure(QWidget* parent, const Figure& figure, QSize size, ImageFormat format,
@@ -130,6 +154,9 @@ void RegisterAnalysisMenus() {
                        QString::fromUtf8(kWaitsForCompute)});
   AddMenuEntry(forms, {QStringLiteral("Analisi/Valori commerciali…"), QKeySequence(),
                        [](FormId form) { OpenPreferredValuesWindow(form); }, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
+  AddMenuEntry(forms, {QStringLiteral("Analisi/Rumore…"), QKeySequence(),
+                       [](FormId form) { OpenNoiseWindow(form); }, HasDesign,
                        QString::fromUtf8(kWaitsForCompute)});
   // A completed compute enables the entries at once, not only when a menu opens.
   OnWindowDesignChanged([](FormId form) { RefreshMenus(form); });

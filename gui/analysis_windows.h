@@ -12,11 +12,13 @@
 #include "forms/result_commands.h"
 #include "gui/design_store.h"
 
+class QLineEdit;
 class QWidget;
 struct Figure;
 
 // Registers "Analisi/Risposta in frequenza…" (Ctrl+R), "Analisi/Carta di
-// Smith…" and "Analisi/Valori commerciali…" for the four result windows.
+// Smith…", "Analisi/Valori commerciali…" and "Analisi/Rumore…" for the four
+// result windows.
 void RegisterAnalysisMenus();
 
 // Open a new window on the design the result window shows now; nullptr (and
@@ -24,6 +26,7 @@ void RegisterAnalysisMenus();
 QWidget* OpenResponseWindow(FormId form);
 QWidget* OpenSmithWindow(FormId form);
 QWidget* OpenPreferredValuesWindow(FormId form);
+QWidget* OpenNoiseWindow(FormId form);
 
 // For the windows: the design of a result window captured for analysis, with
 // a message when it cannot be.
@@ -34,6 +37,10 @@ struct AnalysedDesign {
   QString caption;  // "Form2 (ImZi < 0  ImZo < 0), f = 500 MHz"
 };
 std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
+
+// A number as typed in a field of these windows, "." or "," as the
+// separator; nullopt unless the whole text is one finite number.
+std::optional<double> ReadNumberText(const QLineEdit* edit);
 
 // A window's first size: the one wanted, made smaller where the screen is.
 QSize FittedSize(QSize wanted);

@@ -142,7 +142,7 @@ int FrequencyTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FrequencyTableModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kAloneColumns + kFeedbackColumns;
+  return parent.isValid() ? 0 : NoiseColumn() + NoiseColumns();
 }
 
 void FrequencyTableModel::setFeedback(std::optional<ChooserFeedback> feedback) {
@@ -151,6 +151,12 @@ void FrequencyTableModel::setFeedback(std::optional<ChooserFeedback> feedback) {
   emit headerDataChanged(Qt::Horizontal, kAloneColumns, columnCount() - 1);
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
+
+// NFmin of the transistor, and with the feedback, after every other column
+// when the file has a noise block. The feedback's columns are always there
+// ("—" without a feedback), so the table keeps its shape when the option changes.
+int FrequencyTableModel::NoiseColumn() const { return kAloneColumns + kFeedbackColumns; }
+int FrequencyTableModel::NoiseColumns() const { return data_.noise.empty() ? 0 : 2; }
 
 const RowFigures& FrequencyTableModel::Figures(int row) const {
   if (row != cachedRow_) {
@@ -172,6 +178,10 @@ QVariant FrequencyTableModel::data(const QModelIndex& index, int role) const {
     return column == kFreq ? FrequencyText(fields.fMHz) : Significant(FieldOf(fields, column));
   }
   const RowFigures& figures = Figures(index.row());
+  if (column >= NoiseColumn()) {
+    const std::optional<double>& nf = column == NoiseColumn() ? figures.nfMinDb : figures.nfMinWithFeedbackDb;
+    return nf ? Text(FormatFixed(*nf, 2)) : QStringLiteral("—");
+  }
   if (column < kAloneColumns) return FigureText(figures.alone, column - kK);
   return FigureText(figures.withFeedback, column - kAloneColumns);
 }
@@ -180,8 +190,11 @@ QVariant FrequencyTableModel::headerData(int section, Qt::Orientation orientatio
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < kAloneColumns) return QString::fromUtf8(kHeaders[section]);
-  return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) +
-         (feedback_ ? QStringLiteral("\ncon ") + Text(feedback_->name) : QStringLiteral("\ncon retroazione"));
+  const QString withFeedback =
+      feedback_ ? QStringLiteral("\ncon ") + Text(feedback_->name) : QStringLiteral("\ncon retroazione");
+  if (section == NoiseColumn()) return QStringLiteral("NFmin [dB]");
+  if (section > NoiseColumn()) return QStringLiteral("NFmin [dB]") + withFeedback;
+  return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) + withFeedback;
 }
 
 FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fileName,

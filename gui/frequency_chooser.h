@@ -35,6 +35,8 @@ class FrequencyTableModel : public QAbstractTableModel {
 
  private:
   const RowFigures& Figures(int row) const;
+  int NoiseColumn() const;
+  int NoiseColumns() const;
   const TouchstoneData& data_;
   std::optional<ChooserFeedback> feedback_;
   mutable int cachedRow_ = -1;

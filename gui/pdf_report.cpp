@@ -19,6 +19,7 @@
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
 #include "gui/menus.h"
+#include "gui/noise_settings.h"
 #include "gui/pictures.h"
 #include "gui/qt_ui.h"
 #include "project/atomic_file.h"
@@ -92,12 +93,35 @@ ReportTable FeedbackTable(FormId form, const DesignState& state) {
   return ValueTable("Retroazione", RowsOf(form, boxes));
 }
 
+// The transistor's and the pair's noise parameters at f and the amplifier's
+// NF, or one row saying there are no data.
+ReportTable NoiseTable(const AmplifierDesign& design, const NoiseSource& noise) {
+  const std::optional<NoiseAtDesign> at = NoiseAtState(design.state, noise);
+  if (!at) return {"Rumore a f", {}, {{kNoNoiseData}}};
+  const auto row = [](const char* name, const NoiseParameters& n) {
+    return std::vector<std::string>{name, FormatFixed(n.nfMinDb(), 2), FormatFixed(MagnitudeOf(n.gammaOpt), 3),
+                                    FormatFixed(DegreesOf(n.gammaOpt), 1), FormatFixed(n.rnOhm, 2)};
+  };
+  ReportTable table{"Rumore a f (dB, °, ohm; Γopt riferito a Ro)",
+                    {"", "NFmin", "|Γopt|", "∠Γopt", "Rn"},
+                    {row("Transistor", at->transistor), row("Con la reazione", at->withFeedback)}};
+  // The amplifier's NF, and how far it is from the pair's minimum.
+  if (const std::optional<AmplifierNoise> a = NoiseOfDesign(design, noise)) {
+    table.rows.push_back({"NF amplificatore [dB]", FormatFixed(a->nfDb, 2)});
+    table.rows.push_back({"Dal minimo [dB]", FormatFixed(std::max(a->nfDb - a->nfMinPairDb, 0.0), 2)});
+  }
+  return table;
+}
+
 void AddFigures(ReportContent& content, const AnalysedDesign& analysed) {
   const AmplifierDesign& design = analysed.design;
   const auto& file = analysed.source.touchstone;
   const bool fromFile = file && !file->records.empty();
   const SweepPlan plan = fromFile ? DefaultSweep(*file) : DefaultSweep(design);
-  const SweepResult sweep = RunSweep(design, fromFile ? FileTransistor(*file) : ConstantTransistor(design), plan);
+  const NoiseSource noise = NoiseSourceOf(analysed.source, design.Ro);
+  const NoisySweep noisy =
+      RunNoisySweep(design, fromFile ? FileTransistor(*file) : ConstantTransistor(design), noise, plan);
+  const SweepResult& sweep = noisy.sweep;
   const std::string caption = analysed.caption.toStdString();
   if (sweep.points.empty())
     content.responseMissing = QStringLiteral("La risposta in frequenza non si può calcolare per questo progetto.");
@@ -108,7 +132,9 @@ void AddFigures(ReportContent& content, const AnalysedDesign& analysed) {
                                             .caption = caption,
                                             .constantTransistor = !fromFile,
                                             .rounded = nullptr,
-                                            .roundedSeries = {}});
+                                            .roundedSeries = {},
+                                            .noise = noise ? &noisy.noise : nullptr,
+                                            .noiseOrigin = NoiseOriginOf(analysed.source)});
   // The page's heading names the window and the frequency already; the
   // figures' own long titles would not fit the page's width.
   if (content.response) {
@@ -139,7 +165,8 @@ ReportContent GatherReport(const AnalysedDesign& analysed) {
   content.right = {ValueTable("Reti di adattamento", RowsOf(form, NetworkBoxes())),
                    GainTable(RowsOf(form, GainBoxes()), analysed.design.PoPi), FeedbackTable(form, state)};
   content.bottomLeft = {VerificationTable(RowsOf(form, VerificationBoxes()))};
-  content.bottomRight = {StabilityTable(analysed.design)};
+  content.bottomRight = {StabilityTable(analysed.design),
+                         NoiseTable(analysed.design, NoiseSourceOf(analysed.source, analysed.design.Ro))};
   AddFigures(content, analysed);
   return content;
 }

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
+#include "gui/noise_settings.h"
 #include "forms/services.h"
 #include "gui/qt_ui.h"
 
@@ -21,10 +22,18 @@ Project ProjectOfInputWindow(std::optional<TouchstoneRef> touchstone) {
   for (const FeedbackOption& o : FeedbackOptions())
     if (IsOptionSelected(FormId::Form1, o.control)) project.feedback = o.name;
   project.touchstone = std::move(touchstone);
+  if (const auto& typed = CurrentNoiseSettings().typed)
+    project.noise = ProjectNoise{typed->nfMinDb, typed->gammaOptMag, typed->gammaOptDeg, typed->rnOhm};
   return project;
 }
 
 void ApplyProjectToInputWindow(const Project& project) {
+  // The typed noise data belong to the project as the texts do.
+  std::optional<NoiseEntry> typed;
+  if (project.noise)
+    typed = NoiseEntry{project.noise->nfMinDb, project.noise->gammaOptMag, project.noise->gammaOptDeg,
+                       project.noise->rnOhm};
+  SetTypedNoise(typed);
   for (const auto& [key, text] : project.fields)
     if (const char* control = ControlOfFieldKey(key)) SetText(FormId::Form1, control, text);
   if (!project.feedback) {

@@ -12,10 +12,10 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <charconv>
 
 #include "analysis/preferred_values.h"
 #include "gui/figure_view.h"
+#include "gui/noise_settings.h"
 
 // The sweep's numbers as the table shows them; the model reads the window's
 // result, so 100001 points cost no widgets.
@@ -58,20 +58,6 @@ namespace {
 
 constexpr ESeries kSeries[] = {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96};
 
-// A number as typed, "." or "," as the separator; nullopt unless the whole
-// text is one finite number.
-std::optional<double> ReadNumber(const QLineEdit* edit) {
-  std::string text = edit->text().trimmed().toStdString();
-  for (char& c : text)
-    if (c == ',') c = '.';
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
-  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 QLineEdit* NumberEdit(const char* name, const QString& accessible) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
@@ -79,6 +65,9 @@ QLineEdit* NumberEdit(const char* name, const QString& accessible) {
   edit->setMaximumWidth(110);
   return edit;
 }
+
+// Q as the field shows it: empty for an ideal element.
+QString QText(double q) { return std::isinf(q) ? QString() : QString::fromStdString(FormatSignificant(q, 10)); }
 
 QPushButton* Button(const QString& text, const char* name) {
   auto* button = new QPushButton(text);
@@ -113,6 +102,17 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   for (ESeries s : kSeries) series_->addItem(QString::fromLatin1(SeriesName(s)));
   series_->setCurrentIndex(1);
   series_->setAccessibleName(QStringLiteral("serie dei valori commerciali"));
+  qInductors_ = NumberEdit("qInductors", QStringLiteral("Q degli induttori"));
+  qCapacitors_ = NumberEdit("qCapacitors", QStringLiteral("Q dei condensatori"));
+  qInductors_->setMaximumWidth(80);
+  qCapacitors_->setMaximumWidth(80);
+  qInductors_->setPlaceholderText(QStringLiteral("ideale"));
+  qCapacitors_->setPlaceholderText(QStringLiteral("ideale"));
+  const QString qTip = QStringLiteral("Fattore di merito costante, perdita in serie; vuoto: elemento ideale");
+  qInductors_->setToolTip(qTip);
+  qCapacitors_->setToolTip(qTip);
+  qInductors_->setText(QText(CurrentNoiseSettings().losses.inductorQ));
+  qCapacitors_->setText(QText(CurrentNoiseSettings().losses.capacitorQ));
   auto* png = Button(QStringLiteral("PNG…"), "exportPng");
   auto* svg = Button(QStringLiteral("SVG…"), "exportSvg");
   auto* csv = Button(QStringLiteral("CSV…"), "exportCsv");
@@ -154,9 +154,17 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   tabs->addTab(view_, QStringLiteral("Grafico"));
   tabs->addTab(table_, QStringLiteral("Tabella"));
 
+  auto* losses = new QHBoxLayout;
+  losses->addWidget(new QLabel(QStringLiteral("Perdite delle reti:  Q induttori")));
+  losses->addWidget(qInductors_);
+  losses->addWidget(new QLabel(QStringLiteral("Q condensatori")));
+  losses->addWidget(qCapacitors_);
+  losses->addWidget(new QLabel(QStringLiteral("(vuoto: ideali)")));
+  losses->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
   layout->addLayout(extras);
+  layout->addLayout(losses);
   layout->addWidget(tabs, 1);
   // No narrower than the controls' rows need, so no caption is cut; low
   // enough for a 1600 x 1000 screen at scale 2.
@@ -164,7 +172,7 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   resize(FittedSize(QSize(980, 760)));
 
   connect(apply, &QPushButton::clicked, this, [this] { applySweep(); });
-  for (QLineEdit* edit : {from_, to_, points_}) connect(edit, &QLineEdit::returnPressed, this, [this] { applySweep(); });
+  for (QLineEdit* edit : {from_, to_, points_, qInductors_, qCapacitors_}) connect(edit, &QLineEdit::returnPressed, this, [this] { applySweep(); });
   connect(scale_, &QComboBox::activated, this, [this] { applySweep(); });
   connect(overlay_, &QCheckBox::toggled, this, [this] { applySweep(); });
   connect(series_, &QComboBox::activated, this, [this] { applySweep(); });
@@ -174,12 +182,22 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
           [this] { ExportFigure(this, figure(), view_->size().expandedTo(QSize(900, 650)), ImageFormat::Svg, fileBase()); });
   connect(csv, &QPushButton::clicked, this, [this] {
     ExportText(this, QStringLiteral("Esporta i dati come CSV"), QStringLiteral("Testo CSV (*.csv)"),
-               fileBase() + QStringLiteral(".csv"), ResponseCsv(sweep_));
+               fileBase() + QStringLiteral(".csv"), ResponseCsv(sweep_, noiseSource_ ? &noise_ : nullptr));
+  });
+  // Noise data typed in a noise window, or a Q given in another response
+  // window, change this one's curves too.
+  listener_ = OnNoiseSettingsChanged([this] {
+    if (applying_) return;
+    qInductors_->setText(QText(CurrentNoiseSettings().losses.inductorQ));
+    qCapacitors_->setText(QText(CurrentNoiseSettings().losses.capacitorQ));
+    applySweep();
   });
 
   showPlan(plan_);
   applySweep();
 }
+
+ResponseWindow::~ResponseWindow() { DropNoiseSettingsListener(listener_); }
 
 const Figure& ResponseWindow::figure() const { return view_->figure(); }
 
@@ -191,7 +209,7 @@ void ResponseWindow::showPlan(const SweepPlan& plan) {
 }
 
 std::optional<SweepPlan> ResponseWindow::readPlan() {
-  const auto from = ReadNumber(from_), to = ReadNumber(to_), points = ReadNumber(points_);
+  const auto from = ReadNumberText(from_), to = ReadNumberText(to_), points = ReadNumberText(points_);
   if (!from) return ShowMessage("La frequenza iniziale non è un numero"), std::nullopt;
   if (!to) return ShowMessage("La frequenza finale non è un numero"), std::nullopt;
   if (!points || *points != std::floor(*points) || std::fabs(*points) > 1e9)
@@ -202,10 +220,40 @@ std::optional<SweepPlan> ResponseWindow::readPlan() {
   return plan;
 }
 
+std::optional<ElementLosses> ResponseWindow::readLosses() {
+  ElementLosses losses;
+  double* const targets[2] = {&losses.inductorQ, &losses.capacitorQ};
+  QLineEdit* const edits[2] = {qInductors_, qCapacitors_};
+  for (int i = 0; i < 2; ++i) {
+    if (edits[i]->text().trimmed().isEmpty()) continue;
+    const std::optional<double> q = ReadNumberText(edits[i]);
+    const std::string problem = q ? CheckQ(*q) : CheckQ(NAN);
+    if (!problem.empty()) {
+      ShowMessage(problem);
+      edits[i]->setFocus();
+      edits[i]->selectAll();
+      return std::nullopt;
+    }
+    *targets[i] = *q;
+  }
+  return losses;
+}
+
 bool ResponseWindow::applySweep() {
   const std::optional<SweepPlan> plan = readPlan();
   if (!plan) return false;
-  SweepResult sweep = RunSweep(design_.design, transistor_, *plan);
+  const std::optional<ElementLosses> losses = readLosses();
+  if (!losses) return false;
+  const ElementLosses& now = CurrentNoiseSettings().losses;
+  if (now.inductorQ != losses->inductorQ || now.capacitorQ != losses->capacitorQ) {
+    applying_ = true;
+    SetElementLosses(*losses);
+    applying_ = false;
+  }
+  design_.design.losses = *losses;
+  const NoiseSource noise = NoiseSourceOf(design_.source, design_.design.Ro);
+  NoisySweep noisy = RunNoisySweep(design_.design, transistor_, noise, *plan);
+  SweepResult sweep = std::move(noisy.sweep);
   if (sweep.points.empty()) {
     ShowMessage("Nessuna frequenza della scansione si può calcolare: scegliere un altro intervallo");
     return false;
@@ -216,15 +264,22 @@ bool ResponseWindow::applySweep() {
   plan_ = *plan;
   sweep_ = std::move(sweep);
   rounded_ = std::move(rounded);
+  noise_ = std::move(noisy.noise);
+  noiseSource_ = static_cast<bool>(noise);
+  std::string origin = NoiseOriginOf(design_.source);
+  if (!losses->ideal()) origin += ", con le perdite degli elementi (Q)";
   model_->setSweep(&sweep_);
   view_->setFigure(BuildResponseFigure({.design = &design_.design, .sweep = &sweep_, .scale = plan_.scale,
                                         .caption = design_.caption.toStdString(), .constantTransistor = !fromFile_,
                                         .rounded = rounded_ ? &*rounded_ : nullptr,
-                                        .roundedSeries = SeriesName(series)}));
+                                        .roundedSeries = SeriesName(series),
+                                        .noise = noiseSource_ ? &noise_ : nullptr, .noiseOrigin = origin}));
   return true;
 }
 
-std::string ResponseWindow::readout(int, FigPoint at) const { return ResponseReadout(sweep_, at.x); }
+std::string ResponseWindow::readout(int, FigPoint at) const {
+  return ResponseReadout(sweep_, at.x, noiseSource_ ? &noise_ : nullptr);
+}
 
 QString ResponseWindow::fileBase() const {
   return QStringLiteral("risposta_") + QString::fromUtf8(FormName(design_.form));

@@ -20,16 +20,19 @@ class ResponseWindow : public QWidget {
   Q_OBJECT
  public:
   explicit ResponseWindow(AnalysedDesign design, QWidget* parent = nullptr);
+  ~ResponseWindow() override;
 
   // Runs the sweep the controls describe; a bad entry is told in a message
   // and the last good plot stays. True when the plot was replaced.
   bool applySweep();
   const SweepResult& sweep() const { return sweep_; }
+  const std::vector<NoisePanelPoint>& noise() const { return noise_; }
   const SweepPlan& plan() const { return plan_; }
   const Figure& figure() const;
 
  private:
   std::optional<SweepPlan> readPlan();
+  std::optional<ElementLosses> readLosses();
   void showPlan(const SweepPlan& plan);
   std::string readout(int panel, FigPoint at) const;
   QString fileBase() const;
@@ -39,6 +42,12 @@ class ResponseWindow : public QWidget {
   TransistorSource transistor_;
   SweepPlan plan_;
   SweepResult sweep_;
+  std::vector<NoisePanelPoint> noise_;
+  bool noiseSource_ = false;  // the design has noise data
+  int listener_ = 0;
+  bool applying_ = false;
+  QLineEdit* qInductors_;
+  QLineEdit* qCapacitors_;
   std::optional<SweepResult> rounded_;
   QLineEdit* from_;
   QLineEdit* to_;

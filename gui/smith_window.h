@@ -17,11 +17,13 @@ class SmithWindow : public QWidget {
   Q_OBJECT
  public:
   SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* parent = nullptr);
+  ~SmithWindow() override;
   const Figure& figure() const;
   const SmithChart& chart() const { return chart_; }
 
  private:
   void redraw();
+  void updateSourcePlane();
   const SweepResult& inputSweep();
 
   AnalysedDesign design_;
@@ -29,5 +31,8 @@ class SmithWindow : public QWidget {
   std::optional<SweepResult> sweep_;  // made the first time it is asked for
   QCheckBox* reflection_;
   QCheckBox* circles_;
+  QCheckBox* noiseCircles_;
+  std::optional<SourcePlane> sourcePlane_;
+  int listener_ = 0;
   FigureView* view_;
 };

@@ -5,16 +5,6 @@
 
 namespace {
 
-// The series resistance of an element of reactance x and quality q: |x|/q,
-// which is ωL/Q for an inductor and 1/(ωC·Q) for a capacitor.
-double LossResistance(double x, double q) { return std::isinf(q) ? 0.0 : std::abs(x) / q; }
-
-bool ArmIsInductor(NetworkKind kind, bool seriesArm) { return (kind == NetworkKind::LCL) == seriesArm; }
-
-double QOf(const ElementLosses& losses, bool inductor) {
-  return inductor ? losses.inductorQ : losses.capacitorQ;
-}
-
 // F of a chain fed from Zs, zᴴ·C_A·z / (4kT0·Re Zs) + 1 with z = [1, conj(Zs)]ᵀ,
 // gathered element by element from the source on: each element adds vᴴ·C·v
 // for its own C, then v becomes Aᴴ·v. The same sum as the cascade of the C_A
@@ -79,24 +69,6 @@ NoisyChain SeriesImpedance(Cx z) {
 }
 NoisyChain ShuntAdmittance(Cx y) {
   return {{{1.0, 0.0}, {}, y, {1.0, 0.0}}, {{}, {}, {}, {kFourKT0 * y.real(), 0.0}}};
-}
-
-std::string CheckQ(double q) {
-  if (std::isnan(q) || !(q > 0)) return "Il fattore di merito Q deve essere un numero maggiore di zero";
-  return {};
-}
-
-Cx SeriesArmImpedance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
-  const double x = SeriesArmReactance(kind, value, fMHz);
-  return {LossResistance(x, QOf(losses, ArmIsInductor(kind, true))), x};
-}
-
-Cx ShuntArmAdmittance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses) {
-  const double b = ShuntArmSusceptance(kind, value, fMHz);
-  const double q = QOf(losses, ArmIsInductor(kind, false));
-  if (std::isinf(q)) return {0.0, b};
-  const double x = -1.0 / b;
-  return Inverse({LossResistance(x, q), x});
 }
 
 NoisyChain TeeNoisyChain(const TeeNetwork& net, double fMHz, const ElementLosses& losses,

@@ -3,7 +3,6 @@
 // the transistor with its feedback element, and the finished amplifier
 // (source RE, input T network, transistor with feedback, output T network).
 #include <functional>
-#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,22 +23,6 @@ NoisyChain Cascade(const NoisyChain& first, const NoisyChain& second);
 NoisyChain SeriesImpedance(Cx z);
 NoisyChain ShuntAdmittance(Cx y);
 
-// The matching elements' losses: constant Q, as a series resistance (an
-// inductor's ωL/Q, a capacitor's 1/(ωC·Q)). Infinite Q, the default, is an
-// ideal element.
-struct ElementLosses {
-  double inductorQ = std::numeric_limits<double>::infinity();
-  double capacitorQ = std::numeric_limits<double>::infinity();
-};
-// An Italian message for a Q that cannot be used (not a number above zero),
-// empty when it can.
-std::string CheckQ(double q);
-
-// Impedance of a series arm and admittance of the shunt arm of a T network of
-// this kind (values in nH or pF as the design state holds them), lossy with
-// the given Q.
-Cx SeriesArmImpedance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses);
-Cx ShuntArmAdmittance(NetworkKind kind, double value, double fMHz, const ElementLosses& losses);
 // The T network from its outer arm (the input network, seen from RE) or from
 // its inner arm (the output network, seen from the transistor).
 NoisyChain TeeNoisyChain(const TeeNetwork& net, double fMHz, const ElementLosses& losses,

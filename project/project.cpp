@@ -49,6 +49,28 @@ std::variant<Project, std::string> ReadTouchstoneRef(const Json& ref, Project pr
   return project;
 }
 
+constexpr struct {
+  const char* key;
+  double ProjectNoise::*field;
+} kNoiseKeys[] = {{"nfMinDb", &ProjectNoise::nfMinDb},
+                  {"gammaOptMag", &ProjectNoise::gammaOptMag},
+                  {"gammaOptDeg", &ProjectNoise::gammaOptDeg},
+                  {"rnOhm", &ProjectNoise::rnOhm}};
+
+std::variant<Project, std::string> ReadNoise(const Json& noise, Project project) {
+  const std::string refusal =
+      "Nel progetto \"noise\" vuole i numeri \"nfMinDb\", \"gammaOptMag\", \"gammaOptDeg\" e \"rnOhm\"";
+  if (!noise.is_object() || noise.size() != std::size(kNoiseKeys)) return refusal;
+  ProjectNoise n;
+  for (const auto& k : kNoiseKeys) {
+    const auto value = noise.find(k.key);
+    if (value == noise.end() || !value->is_number() || !std::isfinite(value->get<double>())) return refusal;
+    n.*k.field = value->get<double>();
+  }
+  project.noise = n;
+  return project;
+}
+
 }  // namespace
 
 std::span<const ProjectFieldKey> ProjectFieldKeys() { return kQuantities; }
@@ -91,6 +113,9 @@ std::variant<Project, std::string> ParseProject(std::string_view json) {
     if (const auto ref = doc.find("touchstone"); ref != doc.end() && !ref->is_null())
       result = ReadTouchstoneRef(*ref, std::move(*project));
   }
+  if (auto* project = std::get_if<Project>(&result))
+    if (const auto noise = doc.find("noise"); noise != doc.end() && !noise->is_null())
+      result = ReadNoise(*noise, std::move(*project));
   return result;
 }
 
@@ -110,7 +135,7 @@ std::variant<Project, std::string> ReadProjectFile(const std::string& path) {
 std::variant<std::string, ProjectError> SerializeProject(const Project& project) {
   nlohmann::ordered_json doc;
   doc["format"] = kProjectFormat;
-  doc["version"] = kProjectVersion;
+  doc["version"] = project.noise ? kProjectVersion : 1;
   doc["fields"] = nlohmann::ordered_json::object();
   for (const auto& [key, text] : project.fields)
     if (!ControlOfFieldKey(key)) return ProjectError{"Campo sconosciuto \"" + key + "\""};
@@ -131,6 +156,14 @@ std::variant<std::string, ProjectError> SerializeProject(const Project& project)
     if (!std::isfinite(project.touchstone->fMHz))
       return ProjectError{"La frequenza del file Touchstone non è un numero valido"};
     doc["touchstone"] = {{"path", project.touchstone->path}, {"fMHz", project.touchstone->fMHz}};
+  }
+  if (project.noise) {
+    doc["noise"] = nlohmann::ordered_json::object();
+    for (const auto& k : kNoiseKeys) {
+      const double value = (*project.noise).*k.field;
+      if (!std::isfinite(value)) return ProjectError{"I dati di rumore del progetto non sono numeri validi"};
+      doc["noise"][k.key] = value;
+    }
   }
   try {
     return doc.dump(2) + "\n";

@@ -3,7 +3,10 @@
 // the feedback option and where the S-parameters came from, as JSON:
 //   {"format": "adattamento-bjt", "version": 1, "fields": {...},
 //    "feedback": "Rf" | "Rf//Lf" | "Rf//Cf" | "nessuna" | null,
-//    "touchstone": {"path": "...", "fMHz": 2140}}   (touchstone optional)
+//    "touchstone": {"path": "...", "fMHz": 2140},   (touchstone optional)
+//    "noise": {"nfMinDb": 0.9, "gammaOptMag": 0.3, "gammaOptDeg": 45, "rnOhm": 12}}
+// Version 2 added "noise" (typed noise data); a file without it is written as
+// version 1, so a program that reads only version 1 still opens it.
 #include <map>
 #include <optional>
 #include <span>
@@ -14,7 +17,7 @@
 #include "model/quantities.h"
 
 inline constexpr const char* kProjectFormat = "adattamento-bjt";
-inline constexpr int kProjectVersion = 1;
+inline constexpr int kProjectVersion = 2;
 inline constexpr const char* kProjectExtension = ".bjtp";
 
 // The project keys and the input window's controls, from the table of its
@@ -33,12 +36,19 @@ struct TouchstoneRef {
   double fMHz = 0;
 };
 
+// Noise data typed by hand at the design frequency: NFmin [dB], |Γopt|, the
+// angle of Γopt [°], Rn [ohm]; they override a file's noise block.
+struct ProjectNoise {
+  double nfMinDb = 0, gammaOptMag = 0, gammaOptDeg = 0, rnOhm = 0;
+};
+
 struct Project {
   // Key -> the field's text as typed. A key absent here was absent from the
   // file: the window keeps its text for it.
   std::map<std::string, std::u16string> fields;
   std::optional<std::string> feedback;  // one of FeedbackOptions()' names, or none
   std::optional<TouchstoneRef> touchstone;
+  std::optional<ProjectNoise> noise;  // since version 2
 };
 
 // Refuses (with an Italian message) malformed JSON, a foreign format, a newer

@@ -7,6 +7,7 @@
 #include "forms/accessible_names.h"
 #include "forms/controls.h"
 #include "forms/result_commands.h"
+#include "model/quantities.h"
 #include "project/project.h"
 #include "session/state_json.h"
 #include "text/number_text.h"
@@ -62,6 +63,32 @@ std::string MessagesJson(const std::vector<std::string>& messages) {
   return JsonArray(messages, [](const std::string& m) { return JsonString(m); });
 }
 
+// The input window's texts by project key ("s11_mag"), the names a script
+// gives after --field, so it reads back what it wrote.
+std::string InputTextsJson(const std::vector<FieldText>& texts) {
+  std::string o = "{";
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const QuantitySpec* q = QuantityOfControl(texts[i].control);
+    o += (i ? "," : "") + JsonString(q ? q->key : texts[i].control) + ":" + JsonString(texts[i].text);
+  }
+  return o + "}";
+}
+
+std::string OptionalJson(const std::optional<double>& x) { return x ? JsonNumber(*x) : "null"; }
+
+std::string NoiseParametersJson(const NoiseParameters& n) {
+  return "{\"nfMinDb\":" + JsonNumber(n.nfMinDb()) + ",\"gammaOptMag\":" + JsonNumber(MagnitudeOf(n.gammaOpt)) +
+         ",\"gammaOptDeg\":" + JsonNumber(DegreesOf(n.gammaOpt)) + ",\"rnOhm\":" + JsonNumber(n.rnOhm) + "}";
+}
+
+std::string NoiseJson(const std::optional<NoiseAtDesign>& n) {
+  if (!n) return "null";
+  return "{\"fMHz\":" + JsonNumber(n->fMHz) + ",\"transistor\":" + NoiseParametersJson(n->transistor) +
+         ",\"withFeedback\":" + NoiseParametersJson(n->withFeedback) + "}";
+}
+
+std::string CsvNumber(const std::optional<double>& x) { return x ? FileNumberText(*x) : std::string(); }
+
 std::string TextsJson(const std::vector<FieldText>& texts) {
   std::string o = "{";
   for (size_t i = 0; i < texts.size(); ++i) {
@@ -73,11 +100,11 @@ std::string TextsJson(const std::vector<FieldText>& texts) {
   return o + "}";
 }
 
-std::string DesignJson(const WindowDesignResult& d) {
+std::string DesignJson(const WindowDesignResult& d, const std::optional<double>& nfDb) {
   return std::string("{\"window\":") + JsonString(FormName(d.window)) +
          ",\"computed\":" + (d.computed ? "true" : "false") +
          ",\"messages\":" + MessagesJson(d.messages) + ",\"values\":" + TextsJson(d.values) +
-         ",\"state\":" + StateJson(d.state) + "}";
+         ",\"state\":" + StateJson(d.state) + ",\"noiseFigureDb\":" + OptionalJson(nfDb) + "}";
 }
 
 std::string NameOf(FormId form, const std::string& control) {
@@ -137,15 +164,32 @@ std::string FeedbackName(int option) {
   return "";
 }
 
-std::string SessionJson(const SessionResult& r) {
+SessionNoise NoiseOfSession(const SessionResult& r, const SessionNoiseData& data) {
+  SessionNoise out;
+  const NoiseSource source = DesignNoiseSource(data.typed, r.state.Ro, data.file.get());
+  out.atDesign = NoiseAtState(r.state, source);
+  for (const WindowDesignResult& d : r.designs) {
+    std::optional<AmplifierDesign> design = d.computed ? CaptureDesign(d.window, d.state) : std::nullopt;
+    if (design) design->losses = data.losses;
+    const std::optional<AmplifierNoise> a = design ? NoiseOfDesign(*design, source) : std::nullopt;
+    out.nfDb.push_back(a ? std::optional<double>(a->nfDb) : std::nullopt);
+  }
+  return out;
+}
+
+std::string SessionJson(const SessionResult& r, const SessionNoiseData& noiseData) {
   const SessionStability stability = StabilityOfSession(r.state);
+  const SessionNoise noise = NoiseOfSession(r, noiseData);
   const std::string feedback = FeedbackName(r.feedbackOption);
-  std::string o = "{\"fields\":" + TextsJson(r.fields);
+  std::string o = "{\"fields\":" + InputTextsJson(r.fields);
   o += ",\"feedback\":" + (feedback.empty() ? std::string("null") : JsonString(feedback));
   o += ",\"messages\":" + MessagesJson(r.messages);
   o += ",\"windows\":" + JsonArray(r.windows, [](FormId f) { return JsonString(FormName(f)); });
   o += ",\"state\":" + StateJson(r.state);
-  o += ",\"designs\":" + JsonArray(r.designs, DesignJson);
+  std::string designs = "[";
+  for (size_t i = 0; i < r.designs.size(); ++i) designs += (i ? "," : "") + DesignJson(r.designs[i], noise.nfDb[i]);
+  o += ",\"designs\":" + designs + "]";
+  o += ",\"noise\":" + NoiseJson(noise.atDesign);
   o += ",\"stability\":{\"transistor\":" + StabilityJson(stability.transistor) +
        ",\"withFeedback\":" + StabilityJson(stability.withFeedback) + "}}";
   return o;
@@ -182,11 +226,12 @@ std::string SweepCsvHeader() {
       for (const char* part : {"", "_valore", "_unita"})
         h += std::string(",") + side + std::to_string(i) + part;
   }
-  return h + ",messaggi\n";
+  return h + ",NFmin_dB,NFmin_Yf_dB,NF_dB,messaggi\n";
 }
 
-std::string SweepCsvLine(const SweepDesign& d) {
+std::string SweepCsvLine(const SweepDesign& d, const SessionNoiseData& noiseData) {
   const SessionResult& r = d.session;
+  const SessionNoise noise = NoiseOfSession(r, noiseData);
   const SessionStability stability = StabilityOfSession(r.state);
   std::string line = FileNumberText(d.fMHz);
   AppendStabilityCsv(line, stability.transistor);
@@ -204,6 +249,12 @@ std::string SweepCsvLine(const SweepDesign& d) {
     AppendElementsCsv(line, Side::Input, kinds.input, s);
     AppendElementsCsv(line, Side::Output, kinds.output, s);
   }
+  const std::optional<NoiseAtDesign>& at = noise.atDesign;
+  std::optional<double> nf;
+  for (size_t i = 0; i < r.designs.size(); ++i)
+    if (&r.designs[i] == design) nf = noise.nfDb[i];
+  line += "," + CsvNumber(at ? std::optional<double>(at->transistor.nfMinDb()) : std::nullopt) + "," +
+          CsvNumber(at ? std::optional<double>(at->withFeedback.nfMinDb()) : std::nullopt) + "," + CsvNumber(nf);
   std::string messages;
   for (size_t i = 0; i < r.messages.size(); ++i) messages += (i ? " | " : "") + r.messages[i];
   return line + "," + CsvField(messages) + "\n";

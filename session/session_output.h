@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "analysis/two_port.h"
+#include "noise/design_noise.h"
 #include "session/session.h"
 
 // The transistor as entered, alone and with the feedback element Calculate
@@ -19,8 +22,23 @@ SessionStability StabilityOfSession(const DesignState& afterCalculate);
 // "Rf", "Rf//Lf", "Rf//Cf", "nessuna" for options 1..4; empty for none.
 std::string FeedbackName(int option);
 
+// The noise data a session's designs are judged with: typed by hand (over
+// the file), or the Touchstone file's noise block; and the networks' losses.
+struct SessionNoiseData {
+  std::optional<NoiseEntry> typed;
+  std::shared_ptr<const TouchstoneData> file;
+  ElementLosses losses;
+};
+// The transistor's and the pair's noise at f (nullopt without data) and each
+// design's NF fed from RE (nullopt likewise, or where nothing was designed).
+struct SessionNoise {
+  std::optional<NoiseAtDesign> atDesign;
+  std::vector<std::optional<double>> nfDb;  // one per design of the session
+};
+SessionNoise NoiseOfSession(const SessionResult& session, const SessionNoiseData& data);
+
 std::string SessionReport(const SessionResult& session);
-std::string SessionJson(const SessionResult& session);
+std::string SessionJson(const SessionResult& session, const SessionNoiseData& noise = {});
 
 // One design of a sweep: the frequency and the session made there.
 struct SweepDesign {
@@ -28,4 +46,4 @@ struct SweepDesign {
   SessionResult session;
 };
 std::string SweepCsvHeader();
-std::string SweepCsvLine(const SweepDesign& design);
+std::string SweepCsvLine(const SweepDesign& design, const SessionNoiseData& noise = {});

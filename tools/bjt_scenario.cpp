@@ -9,6 +9,8 @@
 //                           answer ("row 3", "freq 1234.5"), or cancel
 //   snap DIR                DIR/FORM.png of every open window, DIR/NAME.png of the other
 //                           windows by object name (ResponseWindow, SmithWindow ...)
+//   press WINDOW.CHILD      a click on a button or check box of another window, both by
+//                           object name (SmithWindow.noiseCircles)
 //   dump                    one JSON line: messages since the last dump, windows, state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
 #include <QAbstractButton>
@@ -209,6 +211,24 @@ void RunSnap(const std::string& dir) {
       save(w, w->objectName());
 }
 
+// The last opened visible top-level window of that object name.
+QWidget* WindowNamed(const QString& name) {
+  QWidget* found = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->objectName() == name) found = w;
+  return found;
+}
+
+void RunPress(const std::string& target) {
+  const size_t dot = target.find('.');
+  if (dot == std::string::npos) throw ScriptError{"expected press WINDOW.CHILD"};
+  QWidget* window = WindowNamed(QString::fromStdString(target.substr(0, dot)));
+  if (!window) throw ScriptError{"window " + target.substr(0, dot) + " is not open"};
+  auto* button = window->findChild<QAbstractButton*>(QString::fromStdString(target.substr(dot + 1)));
+  if (!button) throw ScriptError{"no button " + target};
+  button->click();
+}
+
 void RunLine(const std::string& line, DesignState& state) {
   const size_t space = line.find(' ');
   const std::string verb = line.substr(0, space);
@@ -229,6 +249,8 @@ void RunLine(const std::string& line, DesignState& state) {
     if (!FormFrame(form)) throw ScriptError{"window " + rest.substr(0, sp) + " is not open"};
     const std::string error = TriggerMenuEntry(form, QString::fromStdString(rest.substr(sp + 1)));
     if (!error.empty()) throw ScriptError{error};
+  } else if (verb == "press") {
+    RunPress(rest);
   } else if (verb == "answer") {
     PushScriptedAnswer(Unescape(rest).toStdString());
   } else if (verb == "snap") {

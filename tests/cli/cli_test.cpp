@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -124,11 +125,13 @@ TEST(BjtDesign, LaterSourceWinsAndFieldsKeepStartTexts) {
   const Outcome r = Design({project, "--touchstone", s2p, "--freq", "500", "--field", "s21_mag=6.5", "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   const json j = json::parse(r.out);
-  EXPECT_EQ(j["fields"]["Text10"], "75");      // project
-  EXPECT_EQ(j["fields"]["Text1"], "0.06");     // the file over the project
-  EXPECT_EQ(j["fields"]["Text3"], "6.5");      // --field over the file
-  EXPECT_EQ(j["fields"]["Text12"], "50");      // nowhere: the start text
-  EXPECT_EQ(j["fields"]["Text15"], "1");
+  // Keyed as --field and the project name them.
+  EXPECT_EQ(j["fields"]["re"], "75");       // project
+  EXPECT_EQ(j["fields"]["s11_mag"], "0.06");  // the file over the project
+  EXPECT_EQ(j["fields"]["s21_mag"], "6.5");   // --field over the file
+  EXPECT_EQ(j["fields"]["rl"], "50");       // nowhere: the start text
+  EXPECT_EQ(j["fields"]["cf_pf"], "1");
+  EXPECT_EQ(j["fields"].size(), 15u);
   EXPECT_EQ(j["feedback"], "Rf//Cf");
   EXPECT_GT(j["state"]["Bf"].get<double>(), 0);  // the Cf option was applied
 }
@@ -280,6 +283,101 @@ TEST(BjtDesign, SpiceBenchReproducesTheDesign) {
     EXPECT_NEAR(value("imag(zin)"), 0, 1e-6 * RE) << c.window;
     EXPECT_NEAR(value("guadagno"), gain, 1e-6 * gain) << c.window;
   }
+}
+
+}  // namespace
+
+namespace {
+
+std::string MakerFile() { return std::string(BJT_TEST_DATA_DIR) + "/bfr_maker_ma_mhz.s2p"; }
+
+// A maker's file at 900 MHz with Rf = 1 kohm: the transistor's noise
+// interpolated between the block's 500 and 1000 MHz lines (NFmin in dB, Γopt
+// in real and imaginary parts, rn), the feedback resistor adding noise, the
+// amplifier above the pair's minimum; finite Q adds more; --noise wins over
+// the file; at 200 MHz, below the block, null.
+TEST(BjtDesign, JsonGivesTheNoiseOfTransistorPairAndAmplifier) {
+  const std::vector<std::string> base = {"--touchstone", MakerFile(), "--feedback", "Rf", "--field", "rf_kohm=1",
+                                         "--json"};
+  auto run = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), extra.begin(), extra.end());
+    const Outcome r = Design(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return json::parse(r.out);
+  };
+  const json j = run({"--freq", "900"});
+  const json& n = j["noise"];
+  ASSERT_TRUE(n.is_object()) << j.dump();
+  EXPECT_EQ(n["fMHz"], 900);
+  const double t = (900.0 - 500) / 500;
+  EXPECT_NEAR(n["transistor"]["nfMinDb"].get<double>(), 1.10 + (1.25 - 1.10) * t, 1e-12);
+  EXPECT_NEAR(n["transistor"]["rnOhm"].get<double>(), 50 * (0.22 + (0.19 - 0.22) * t), 1e-12);
+  const std::complex<double> g = std::polar(0.27, 34.0 * M_PI / 180) * (1 - t) + std::polar(0.20, 70.0 * M_PI / 180) * t;
+  EXPECT_NEAR(n["transistor"]["gammaOptMag"].get<double>(), std::abs(g), 1e-12);
+  EXPECT_NEAR(n["transistor"]["gammaOptDeg"].get<double>(), std::arg(g) * 180 / M_PI, 1e-9);
+  const double pairMin = n["withFeedback"]["nfMinDb"].get<double>();
+  EXPECT_GT(pairMin, n["transistor"]["nfMinDb"].get<double>() + 0.05);  // 1 kohm across costs noise
+  ASSERT_EQ(j["designs"].size(), 1u);
+  const double nf = j["designs"][0]["noiseFigureDb"].get<double>();
+  EXPECT_GE(nf, pairMin);
+
+  const json lossy = run({"--freq", "900", "--q-l", "30", "--q-c", "200"});
+  EXPECT_GT(lossy["designs"][0]["noiseFigureDb"].get<double>(), nf + 0.05);
+  // A lossy network changes the S-parameters of the finished amplifier, not
+  // the design itself.
+  EXPECT_EQ(lossy["designs"][0]["state"], j["designs"][0]["state"]);
+
+  const json typed = run({"--freq", "900", "--noise", "0.8,0.5,-120,20"});
+  EXPECT_NEAR(typed["noise"]["transistor"]["nfMinDb"].get<double>(), 0.8, 1e-12);
+  EXPECT_NEAR(typed["noise"]["transistor"]["gammaOptDeg"].get<double>(), -120, 1e-9);
+  EXPECT_NEAR(typed["noise"]["transistor"]["rnOhm"].get<double>(), 20, 1e-12);
+
+  const json below = run({"--freq", "200"});
+  EXPECT_TRUE(below["noise"].is_null());
+  EXPECT_TRUE(below["designs"][0]["noiseFigureDb"].is_null());
+
+  for (const char* bad : {"1,2,3", "1,0.3,x,5", "1,0.3,4,5,6"}) {
+    const Outcome r = Design({"--noise", bad});
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_NE(r.err.find("--noise vuole NFMIN_DB,GOPT_MAG,GOPT_DEG,RN_OHM"), std::string::npos) << r.err;
+  }
+  const Outcome refused = Design({"--noise", "1,1.2,0,5"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("|Γopt| deve essere"), std::string::npos) << refused.err;
+  EXPECT_EQ(Design({"--q-l", "0"}).status, 2);
+}
+
+TEST(BjtDesign, SweepCsvHasNoiseColumnsWhereThereAreData) {
+  const Outcome r = Design({"--touchstone", MakerFile(), "--sweep", "--feedback", "Rf", "--field", "rf_kohm=1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string header;
+  std::getline(lines, header);
+  std::vector<std::string> names;
+  std::stringstream h(header);
+  for (std::string name; std::getline(h, name, ',');) names.push_back(name);
+  const auto column = [&](const char* name) {
+    return static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+  };
+  const size_t nfMin = column("NFmin_dB"), pair = column("NFmin_Yf_dB"), nf = column("NF_dB");
+  ASSERT_LT(nf, names.size()) << header;
+  int withNoise = 0;
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> cells;
+    std::stringstream l(line);
+    for (std::string cell; std::getline(l, cell, ',');) cells.push_back(cell);
+    const double f = std::stod(cells[0]);
+    // The noise block runs from 500 to 2000 MHz; never extrapolated.
+    if (f < 500) {
+      EXPECT_EQ(cells[nfMin] + cells[pair] + cells[nf], "") << line;
+      continue;
+    }
+    ++withNoise;
+    EXPECT_LT(std::stod(cells[nfMin]), std::stod(cells[pair])) << line;
+    EXPECT_LE(std::stod(cells[pair]), std::stod(cells[nf])) << line;
+  }
+  EXPECT_EQ(withNoise, 4);
 }
 
 }  // namespace

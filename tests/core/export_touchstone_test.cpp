@@ -8,6 +8,7 @@
 #include "export/amplifier_touchstone.h"
 #include "forms/headless.h"
 #include "forms/result_commands.h"
+#include "noise/noise_cascade.h"
 #include "session/session.h"
 #include "touchstone/fields.h"
 
@@ -79,6 +80,58 @@ TEST(AmplifierTouchstone, UnequalResistancesGiveEachPortItsReference) {
   EXPECT_EQ(data.referenceOhm2, 120);
   ExpectSameAmplifier(data, sweep);
   EXPECT_TRUE(std::holds_alternative<TouchstoneError>(ParseTouchstone(text)));
+}
+
+}  // namespace
+
+namespace {
+
+// The worked design with a lossy inductor Q: the exported noise block read
+// back by the reader gives, fed from RE, the NF the noise core gives for the
+// amplifier, and Γopt referred to RE = RL.
+TEST(AmplifierTouchstone, NoiseBlockReadsBackAsTheAmplifiersNoise) {
+  AmplifierDesign design = DesignWithLoad("50");
+  design.losses.inductorQ = 40;
+  SweepPlan plan = DefaultSweep(design);
+  plan.points = 11;
+  const SweepResult sweep = RunSweep(design, ConstantTransistor(design), plan);
+  const NoiseParameters transistor = *NoiseFromDb(1.3, std::polar(0.3, 0.7), 12.0, 50.0);
+  std::vector<NoiseParameters> noise;
+  std::vector<double> noiseMHz;
+  // Noise at every other frequency, as a block sparser than the data.
+  for (std::size_t i = 0; i < sweep.points.size(); i += 2) {
+    const double f = sweep.points[i].fMHz;
+    noise.push_back(*AmplifierNoiseParameters(f, design.transistor, transistor, NoiseNetworksOf(design, design.losses)));
+    noiseMHz.push_back(f);
+  }
+  const TouchstoneResult read = ParseTouchstone(AmplifierTouchstoneText(design, sweep, noise, noiseMHz));
+  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(read))
+      << DescribeError("amp.s2p", std::get<TouchstoneError>(read));
+  const TouchstoneData& data = std::get<TouchstoneData>(read);
+  ExpectSameAmplifier(data, sweep);
+  ASSERT_EQ(data.noise.size(), noise.size());
+  for (std::size_t i = 0; i < noise.size(); ++i) {
+    const std::optional<NoiseParameters> back = FileNoiseAt(data, noiseMHz[i]);
+    ASSERT_TRUE(back) << i;
+    const AmplifierNoise whole =
+        *AmplifierNoiseAt(noiseMHz[i], design.transistor, transistor, NoiseNetworksOf(design, design.losses));
+    EXPECT_NEAR(*NoiseFigureDb(*NoiseFactorOfImpedance(*back, {design.RE, 0.0})), whole.nfDb, 1e-9) << i;
+    EXPECT_NEAR(back->nfMinDb(), noise[i].nfMinDb(), 1e-12);
+    EXPECT_NEAR(std::abs(back->gammaOpt - noise[i].gammaOpt), 0, 1e-12);
+    EXPECT_NEAR(back->rnOhm, noise[i].rnOhm, 1e-12 * noise[i].rnOhm);
+  }
+}
+
+// RE ≠ RL makes a version 2.0 file, whose noise block would need one
+// reference: no noise block then.
+TEST(AmplifierTouchstone, NoNoiseBlockInVersionTwo) {
+  const AmplifierDesign design = DesignWithLoad("75");
+  SweepPlan plan = DefaultSweep(design);
+  plan.points = 3;
+  const SweepResult sweep = RunSweep(design, ConstantTransistor(design), plan);
+  const NoiseParameters n = *NoiseFromDb(1.0, {}, 10.0, 50.0);
+  const std::string text = AmplifierTouchstoneText(design, sweep, {n}, {sweep.points[0].fMHz});
+  EXPECT_EQ(text.find("Rumore"), std::string::npos);
 }
 
 }  // namespace

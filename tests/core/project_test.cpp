@@ -93,8 +93,8 @@ TEST(Project, ForeignBrokenAndNewerFilesAreRefused) {
       {head + R"("fields": {"ro": "50"})", "Il file di progetto non è JSON valido"},
       {"[]", "Il file non è un progetto di Adattamento BJT"},
       {R"({"format": "altro", "version": 1})", "Il file non è un progetto di Adattamento BJT"},
-      {R"({"format": "adattamento-bjt", "version": 2})",
-       "Il progetto viene da una versione più recente del programma (formato 2; questa legge il formato 1)"},
+      {R"({"format": "adattamento-bjt", "version": 3})",
+       "Il progetto viene da una versione più recente del programma (formato 3; questa legge il formato 2)"},
       {R"({"format": "adattamento-bjt", "version": "1"})", "Il progetto non dice la sua versione"},
       {head + R"("fields": {"Text1": "5"}})", "Il progetto contiene il campo sconosciuto \"Text1\""},
       {head + R"("fields": {"ro": 50}})", "Nel progetto il campo \"ro\" non è un testo"},
@@ -145,4 +145,36 @@ TEST(Project, SavingIsAtomicAndAFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(std::get<std::string>(ReadProjectFile((dir / "nessuno.bjtp").string())),
             "Impossibile aprire il progetto \"" + (dir / "nessuno.bjtp").string() + "\"");
   fs::remove_all(dir);
+}
+
+// Typed noise data make the file version 2 and read back to the same doubles;
+// a file without them stays version 1, and version 1 files still open.
+TEST(Project, NoiseDataRoundTripAsVersionTwo) {
+  Project p;
+  p.fields["ro"] = u"50";
+  const std::string plain = std::get<std::string>(SerializeProject(p));
+  EXPECT_NE(plain.find("\"version\": 1"), std::string::npos);
+  EXPECT_EQ(plain.find("noise"), std::string::npos);
+
+  p.noise = ProjectNoise{0.1 + 0.2, 0.45, -179.99999999999997, 12.5};
+  const std::string text = std::get<std::string>(SerializeProject(p));
+  EXPECT_NE(text.find("\"version\": 2"), std::string::npos);
+  const Project back = std::get<Project>(ParseProject(text));
+  ASSERT_TRUE(back.noise);
+  EXPECT_EQ(back.noise->nfMinDb, 0.1 + 0.2);
+  EXPECT_EQ(back.noise->gammaOptMag, 0.45);
+  EXPECT_EQ(back.noise->gammaOptDeg, -179.99999999999997);
+  EXPECT_EQ(back.noise->rnOhm, 12.5);
+  EXPECT_EQ(back.fields, p.fields);
+
+  const std::string head = R"({"format": "adattamento-bjt", "version": 2, "noise": )";
+  const std::string bads[] = {"\"0.9\"}", "{\"nfMinDb\": 0.9}}",
+                              "{\"nfMinDb\": \"0.9\", \"gammaOptMag\": 0.1, \"gammaOptDeg\": 0, \"rnOhm\": 5}}"};
+  for (const std::string& bad : bads) {
+    const auto refused = ParseProject(head + bad);
+    ASSERT_TRUE(std::holds_alternative<std::string>(refused)) << bad;
+    EXPECT_EQ(std::get<std::string>(refused),
+              "Nel progetto \"noise\" vuole i numeri \"nfMinDb\", \"gammaOptMag\", \"gammaOptDeg\" e \"rnOhm\"");
+  }
+  EXPECT_FALSE(std::get<Project>(ParseProject(head + "null}")).noise);
 }

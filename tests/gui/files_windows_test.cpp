@@ -75,10 +75,20 @@ TEST_F(Files, ChooserShowsEveryFormatInMegahertzMagnitudeAndDegrees) {
   // A feedback fills its own columns, and they differ from the transistor's;
   // without one they are there, empty.
   FrequencyChooser withRf(ma, QString(), FeedbackOfTexts(1, u"0.5", u"", u""));
-  ASSERT_EQ(withRf.table()->model()->columnCount(), 17);
-  ASSERT_EQ(maChooser.table()->model()->columnCount(), 17);
+  // 17 columns whatever the option, then NFmin of the transistor and with
+  // the feedback, as the file has noise data.
+  ASSERT_EQ(withRf.table()->model()->columnCount(), 19);
+  ASSERT_EQ(maChooser.table()->model()->columnCount(), 19);
   EXPECT_NE(Cell(withRf.table(), 0, 11), Cell(withRf.table(), 0, 15));
   EXPECT_EQ(Cell(maChooser.table(), 0, 15), QStringLiteral("—"));
+  // NFmin where the noise block has data (500 to 2000 MHz), none below it.
+  const int nfMin = 17;
+  EXPECT_EQ(maChooser.table()->model()->headerData(nfMin, Qt::Horizontal).toString(), QStringLiteral("NFmin [dB]"));
+  EXPECT_EQ(Cell(maChooser.table(), 2, nfMin), QStringLiteral("1.10"));
+  EXPECT_EQ(Cell(maChooser.table(), 0, nfMin), QStringLiteral("—"));
+  EXPECT_EQ(Cell(maChooser.table(), 2, nfMin + 1), QStringLiteral("—"));
+  EXPECT_GT(Cell(withRf.table(), 2, nfMin + 1).toDouble(), 1.10);
+  EXPECT_EQ(dbChooser.table()->model()->columnCount(), nfMin);
   EXPECT_FALSE(FeedbackOfTexts(2, u"0.5", u"abc", u"").has_value());
 }
 

@@ -1,0 +1,36 @@
+#pragma once
+// "Rumore…": the noise parameters of the transistor and of the transistor
+// with its feedback at the design frequency, the NF of the designed
+// amplifier fed from RE and its distance from the pair's minimum; below, the
+// four fields for noise data typed by hand, which override a file's.
+#include <QWidget>
+
+#include "gui/analysis_windows.h"
+
+class QLabel;
+class QLineEdit;
+
+class NoiseWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit NoiseWindow(AnalysedDesign design, QWidget* parent = nullptr);
+  ~NoiseWindow() override;
+  // Reads the four fields and makes them the noise data; a bad field is told
+  // in a message, with the focus on it, and nothing changes. True when applied.
+  bool applyTyped();
+  void useFileData();
+  QString summary() const;
+
+ private:
+  void refresh();
+  void showTyped();
+
+  AnalysedDesign design_;
+  int listener_ = 0;
+  QLabel* origin_;
+  QLabel* summary_;
+  QLineEdit* nfMin_;
+  QLineEdit* gammaMag_;
+  QLineEdit* gammaDeg_;
+  QLineEdit* rn_;
+};
