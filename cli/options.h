@@ -17,6 +17,13 @@ struct CliOptions {
   std::optional<int> points;
   std::optional<std::string> out, exportS2p, exportSpice;
   int jobs = 0;  // 0: one per core
+  // --explore-feedback FROM:TO:N, in the swept field's unit; --explore-field Rf|Lf|Cf
+  struct ExploreRange {
+    double from = 0, to = 0;
+    int count = 0;
+  };
+  std::optional<ExploreRange> explore;
+  std::string exploreField = "Rf";
 };
 
 struct UsageError {
