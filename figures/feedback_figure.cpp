@@ -29,10 +29,6 @@ std::optional<double> GainAtF(const FeedbackScanRow& r) {
   if (!r.atDesignFrequency || !r.atDesignFrequency->gainFinite) return std::nullopt;
   return r.atDesignFrequency->gainDb;
 }
-std::optional<double> BandwidthMHz(const FeedbackScanRow& r) {
-  if (!r.bandLowMHz || !r.bandHighMHz) return std::nullopt;
-  return *r.bandHighMHz - *r.bandLowMHz;
-}
 
 Curve CurveOf(std::span<const FeedbackScanRow> rows, const RowValue& value, std::string name, Rgb colour,
               Stroke stroke = Stroke::Solid) {
@@ -84,8 +80,9 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   const Axis x = rows.empty() ? FixedAxis(valueTitle, 1, 10, true)
                               : FixedAxis(valueTitle, rows.front().value, rows.back().value, true);
 
+  // The shading is named once, under the panels: a name at the top of each
+  // narrow band would run into the next.
   Panel stability = PanelOver(x, rows, input);
-  stability.bands = RunsOf(rows, StableEverywhere, kStableEverywhereLabel, kStableColour);
   stability.weight = 1.2;
   stability.curves.push_back(CurveOf(rows, MuMin, "μ minimo nella banda (transistor con reazione)", kMuColour));
   std::vector<double> mu{0.0, 1.5};
@@ -105,11 +102,18 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   gain.y = FitAxis("guadagno [dB]", CurveValuesY(gain));
   figure.panels.push_back(gain);
 
+  // Each edge of the −1 dB band, so that one beyond the band leaves the other drawn.
   Panel band = PanelOver(x, rows, input);
-  band.curves.push_back(CurveOf(rows, BandwidthMHz, "banda a −1 dB del progetto", kBandColour));
-  std::vector<double> widths = CurveValuesY(band);
-  widths.push_back(0);
-  band.y = FitAxis("banda a −1 dB [MHz]", widths);
+  const RowValue low = [](const FeedbackScanRow& r) { return r.bandLowMHz; };
+  const RowValue high = [](const FeedbackScanRow& r) { return r.bandHighMHz; };
+  band.curves.push_back(CurveOf(rows, high, "banda a −1 dB del progetto: limite superiore", kBandColour));
+  band.curves.push_back(CurveOf(rows, low, "limite inferiore", kBandColour, Stroke::Dashed));
+  std::vector<double> edges = CurveValuesY(band);
+  if (input.fMHz > 0) edges.push_back(input.fMHz);
+  band.y = FitAxis("banda [MHz]", edges);
+  if (input.fMHz > 0)
+    band.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
+                         .pieces = {{{x.min, input.fMHz}, {x.max, input.fMHz}}}});
   figure.panels.push_back(band);
 
   const RowValue nfMin = [](const FeedbackScanRow& r) { return r.nfMinPairDb; };
@@ -121,9 +125,11 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
     noise.curves.push_back(CurveOf(rows, nf, "NF del progetto", kNfColour));
     noise.y = FitAxis("rumore [dB]", CurveValuesY(noise));
     figure.panels.push_back(noise);
-  } else {
-    figure.notes.push_back({"nessun dato di rumore: NFmin e NF non sono disponibili", kNoteColour});
   }
+  if (std::any_of(rows.begin(), rows.end(), StableEverywhere))
+    figure.notes.push_back({std::string("In verde: ") + kStableEverywhereLabel, kStableColour});
+  if (!HasAny(rows, nfMin) && !HasAny(rows, nf))
+    figure.notes.push_back({"nessun dato di rumore: NFmin e NF non sono disponibili", kNoteColour});
   // Every panel but the last keeps its value axis' title off, to save room.
   for (std::size_t i = 0; i + 1 < figure.panels.size(); ++i) figure.panels[i].x.title.clear();
   return figure;
@@ -165,8 +171,8 @@ std::string ExplorerReadout(const FeedbackScanRow& r, const std::string& field, 
     return out;
   }
   if (r.poPiDb) out += "Po/Pi = " + FormatFixed(*r.poPiDb, 2) + " dB\n";
-  out += "banda a −1 dB: da " + (r.bandLowMHz ? MHz(*r.bandLowMHz) : std::string("oltre la banda")) + " a " +
-         (r.bandHighMHz ? MHz(*r.bandHighMHz) : std::string("oltre la banda"));
+  out += "banda a −1 dB: da " + (r.bandLowMHz ? MHz(*r.bandLowMHz) : std::string("prima dell'inizio della banda")) +
+         " a " + (r.bandHighMHz ? MHz(*r.bandHighMHz) : std::string("oltre la fine della banda"));
   if (r.nfDb) out += "\nNF = " + FormatFixed(*r.nfDb, 2) + " dB";
   return out;
 }

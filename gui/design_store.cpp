@@ -26,6 +26,8 @@ void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider) {
   g_provider = std::move(provider);
 }
 
+TouchstoneSource CurrentTouchstoneSource() { return g_provider ? g_provider() : TouchstoneSource{}; }
+
 void OnWindowDesignChanged(std::function<void(FormId)> listener) {
   g_listeners.push_back(std::move(listener));
 }

@@ -30,6 +30,9 @@ const WindowDesign* DesignOfWindow(FormId form);
 // The file the input window's S-parameter fields hold now (empty when they
 // were typed); asked at each Calculate that opens a window.
 void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider);
+// The file the input window's S-parameter fields hold now (empty when they
+// were typed or changed since).
+TouchstoneSource CurrentTouchstoneSource();
 // Called after a window's design is kept or dropped.
 void OnWindowDesignChanged(std::function<void(FormId)> listener);
 

@@ -3,6 +3,7 @@
 #include "gui/analysis_windows.h"
 #include "gui/copy_results.h"
 #include "gui/export_menus.h"
+#include "gui/feedback_explorer_window.h"
 #include "gui/file_menus.h"
 #include "gui/pdf_report.h"
 
@@ -16,4 +17,5 @@ void RegisterProgramMenus() {
   RegisterAnalysisMenus();
   RegisterExportMenus();
   RegisterReportMenus();
+  RegisterToolMenus();
 }

@@ -1,0 +1,375 @@
+#include "gui/feedback_explorer_window.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <thread>
+
+#include "figures/feedback_figure.h"
+#include "gui/analysis_windows.h"
+#include "gui/design_store.h"
+#include "gui/dialogs.h"
+#include "gui/figure_view.h"
+#include "gui/menus.h"
+#include "model/arithmetic.h"
+#include "session/session_output.h"
+#include "project/project.h"
+#include "text/number_text.h"
+#include "text/utf16.h"
+
+namespace {
+
+// Thrown from the progress callback to stop every worker.
+struct Cancelled {};
+
+// The ranges a window opens with: Rf from 10 ohm to 100 kohm, Lf and Cf
+// over four decades around what feedback of a UHF transistor uses.
+ExplorerRange DefaultRange(SweptElement element) {
+  switch (element) {
+    case SweptElement::Rf: return {0.01, 100, 201};
+    case SweptElement::Lf: return {0.001, 10, 201};
+    case SweptElement::Cf: return {0.01, 100, 201};
+  }
+  return {};
+}
+
+// A number as typed, "." or "," as the separator; nullopt unless the whole
+// text is one finite number.
+std::optional<double> ReadNumber(const QLineEdit* edit) {
+  std::string text = edit->text().trimmed().toStdString();
+  for (char& c : text)
+    if (c == ',') c = '.';
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
+  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+QLineEdit* NumberEdit(const char* name, const QString& accessible, int width = 90) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setAccessibleName(accessible);
+  edit->setMaximumWidth(width);
+  return edit;
+}
+
+QPushButton* Button(const QString& text, const char* name) {
+  auto* button = new QPushButton(text);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  return button;
+}
+
+int InputWindowOption() {
+  for (const FeedbackOption& f : FeedbackOptions())
+    if (IsOptionSelected(FormId::Form1, f.control)) return std::stoi(std::string(f.control).substr(6));
+  return 0;
+}
+
+// The number an input window field holds, nullopt when it holds none.
+std::optional<double> FieldValue(const std::string& control) {
+  try {
+    return ParseNumber(ReadText(FormId::Form1, control));
+  } catch (const ArithmeticFault&) {
+    return std::nullopt;
+  }
+}
+
+QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
+
+}  // namespace
+
+struct FeedbackExplorerWindow::Work {
+  std::shared_ptr<const FeedbackExplorer> explorer;
+  std::vector<double> values;
+  std::atomic<bool> cancel{false}, done{false};
+  std::atomic<std::size_t> finished{0};
+  std::vector<FeedbackScanRow> rows;
+  bool cancelled = false;
+  std::string error;
+  std::thread thread;
+};
+
+FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsLfOrCf, QWidget* parent)
+    : QWidget(parent, Qt::Window), input_(std::move(input)) {
+  setObjectName(QStringLiteral("FeedbackExplorerWindow"));
+  field_ = new QComboBox;
+  field_->setObjectName(QStringLiteral("sweptField"));
+  field_->setAccessibleName(QStringLiteral("campo esplorato"));
+  const int option = input_.base.feedbackOption;
+  field_->addItem(option == 1 ? QStringLiteral("Rf") : option == 2 ? QStringLiteral("Rf (Lf fisso)")
+                                                                   : QStringLiteral("Rf (Cf fisso)"),
+                  static_cast<int>(SweptElement::Rf));
+  if (option == 2) field_->addItem(QStringLiteral("Lf (Rf fisso)"), static_cast<int>(SweptElement::Lf));
+  if (option == 3) field_->addItem(QStringLiteral("Cf (Rf fisso)"), static_cast<int>(SweptElement::Cf));
+  if (sweepsLfOrCf && field_->count() > 1) field_->setCurrentIndex(1);
+  from_ = NumberEdit("exploreFrom", QStringLiteral("primo valore"));
+  to_ = NumberEdit("exploreTo", QStringLiteral("ultimo valore"));
+  count_ = NumberEdit("exploreCount", QStringLiteral("numero di valori"), 70);
+  apply_ = Button(QStringLiteral("Calcola"), "exploreApply");
+  stop_ = Button(QStringLiteral("Annulla"), "exploreCancel");
+  progress_ = new QProgressBar;
+  progress_->setObjectName(QStringLiteral("exploreProgress"));
+  progress_->setMaximumWidth(160);
+  auto* fromLabel = new QLabel;
+  auto* toLabel = new QLabel;
+
+  view_ = new FigureView;
+  view_->setObjectName(QStringLiteral("figure"));
+  view_->setAccessibleName(QStringLiteral("grafico della scelta della reazione"));
+  view_->setHoverReadout([this](int, FigPoint at) { return readout(at); });
+  value_ = NumberEdit("chosenValue", QStringLiteral("valore scelto"), 120);
+  use_ = Button(QStringLiteral("Usa questo valore"), "useValue");
+  summary_ = new QLabel;
+  summary_->setObjectName(QStringLiteral("chosenSummary"));
+  summary_->setWordWrap(true);
+  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  auto* valueLabel = new QLabel(QStringLiteral("Valore"));
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(new QLabel(QStringLiteral("Esplora")));
+  controls->addWidget(field_);
+  controls->addWidget(fromLabel);
+  controls->addWidget(from_);
+  controls->addWidget(toLabel);
+  controls->addWidget(to_);
+  controls->addWidget(new QLabel(QStringLiteral("Valori")));
+  controls->addWidget(count_);
+  controls->addWidget(apply_);
+  controls->addWidget(progress_);
+  controls->addWidget(stop_);
+  controls->addStretch();
+  auto* choice = new QHBoxLayout;
+  choice->addWidget(valueLabel);
+  choice->addWidget(value_);
+  choice->addWidget(use_);
+  choice->addWidget(summary_, 1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(controls);
+  layout->addWidget(view_, 1);
+  layout->addLayout(choice);
+  setMinimumSize(640, 520);
+  resize(FittedSize(QSize(980, 820)));
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(30);
+  connect(timer_, &QTimer::timeout, this, [this] { poll(); });
+  connect(field_, &QComboBox::activated, this, [this, fromLabel, toLabel] {
+    const QString unit = QString::fromLatin1(SweptFieldOf(element()).unit);
+    fromLabel->setText(QStringLiteral("da [%1]").arg(unit));
+    toLabel->setText(QStringLiteral("a [%1]").arg(unit));
+    restartFor(element());
+  });
+  connect(apply_, &QPushButton::clicked, this, [this] { start(); });
+  for (QLineEdit* edit : {from_, to_, count_}) connect(edit, &QLineEdit::returnPressed, this, [this] { start(); });
+  connect(stop_, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(view_, &FigureView::clickedAt, this, [this](int, double x, double) {
+    if (const FeedbackScanRow* row = NearestRow(rows_, x)) choose(row->value);
+  });
+  connect(value_, &QLineEdit::returnPressed, this, [this] {
+    if (auto v = ReadNumber(value_); v && *v > 0) choose(*v);
+  });
+  connect(use_, &QPushButton::clicked, this, [this] { useValue(); });
+
+  const QString unit = QString::fromLatin1(SweptFieldOf(element()).unit);
+  fromLabel->setText(QStringLiteral("da [%1]").arg(unit));
+  toLabel->setText(QStringLiteral("a [%1]").arg(unit));
+  restartFor(element());
+}
+
+FeedbackExplorerWindow::~FeedbackExplorerWindow() {
+  if (work_ && work_->thread.joinable()) {
+    work_->cancel = true;
+    work_->thread.join();
+  }
+}
+
+SweptElement FeedbackExplorerWindow::element() const {
+  return static_cast<SweptElement>(field_->currentData().toInt());
+}
+
+QString FeedbackExplorerWindow::title() const {
+  QString t = QStringLiteral("Scegli la reazione — ") + Text(FeedbackName(input_.base.feedbackOption));
+  if (fMHz_ > 0) t += QStringLiteral(", f = %1 MHz").arg(Text(FormatSignificant(fMHz_, 8)));
+  if (work_ && work_->explorer && work_->explorer->constantTransistor())
+    t += QStringLiteral(" — parametri S costanti (nessun file Touchstone)");
+  return t;
+}
+
+void FeedbackExplorerWindow::restartFor(SweptElement element) {
+  const ExplorerRange r = DefaultRange(element);
+  from_->setText(Text(ShortestNumberText(r.from)));
+  to_->setText(Text(ShortestNumberText(r.to)));
+  count_->setText(QString::number(r.count));
+  // The field's own value is marked until another is picked.
+  chosen_.reset();
+  const std::optional<double> typed = FieldValue(SweptControl(element));
+  if (typed && *typed > 0) chosen_ = *typed;
+  value_->setText(chosen_ ? Text(ShortestNumberText(*chosen_)) : QString());
+  start();
+}
+
+bool FeedbackExplorerWindow::running() const { return work_ && !work_->done; }
+
+bool FeedbackExplorerWindow::start() {
+  const auto from = ReadNumber(from_), to = ReadNumber(to_), count = ReadNumber(count_);
+  if (!from || !to) return ShowMessage("Il primo e l'ultimo valore devono essere numeri"), false;
+  if (!count || *count != std::floor(*count) || std::fabs(*count) > 1e9)
+    return ShowMessage("Il numero di valori deve essere un numero intero"), false;
+  const ExplorerRange range{*from, *to, static_cast<int>(*count)};
+  if (std::string problem = CheckExplorerRange(range, element()); !problem.empty())
+    return ShowMessage(problem), false;
+  if (work_ && work_->thread.joinable()) {
+    work_->cancel = true;
+    work_->thread.join();
+  }
+  ExplorerInput input = input_;
+  input.element = element();
+  work_ = std::make_shared<Work>();
+  work_->values = ExplorerValues(range);
+  work_->explorer = std::make_shared<const FeedbackExplorer>(std::move(input));
+  progress_->setRange(0, static_cast<int>(work_->values.size()));
+  progress_->setValue(0);
+  stop_->setEnabled(true);
+  setWindowTitle(title());
+  Work* work = work_.get();
+  work_->thread = std::thread([work] {
+    try {
+      work->rows = work->explorer->RunAll(work->values, 0, [work](std::size_t done, std::size_t) {
+        work->finished = done;
+        if (work->cancel) throw Cancelled{};
+      });
+    } catch (const Cancelled&) {
+      work->cancelled = true;
+    } catch (const std::exception& e) {
+      work->error = e.what();
+    }
+    work->done = true;
+  });
+  timer_->start();
+  return true;
+}
+
+void FeedbackExplorerWindow::cancel() {
+  if (running()) work_->cancel = true;
+}
+
+void FeedbackExplorerWindow::poll() {
+  if (!work_) return;
+  progress_->setValue(static_cast<int>(work_->finished.load()));
+  if (work_->done) finish();
+}
+
+void FeedbackExplorerWindow::finish() {
+  timer_->stop();
+  stop_->setEnabled(false);
+  if (work_->thread.joinable()) work_->thread.join();
+  if (work_->cancelled) {
+    summary_->setText(QStringLiteral("Calcolo annullato: il grafico mostra i valori precedenti"));
+    return;
+  }
+  if (!work_->error.empty()) {
+    ShowMessage("Il calcolo non si è potuto completare: " + work_->error);
+    return;
+  }
+  rows_ = std::move(work_->rows);
+  for (const FeedbackScanRow& r : rows_)
+    if (r.band) fMHz_ = r.fMHz;
+  setWindowTitle(title());
+  progress_->setValue(progress_->maximum());
+  if (chosen_) choose(*chosen_);
+  redraw();
+}
+
+void FeedbackExplorerWindow::waitUntilDone() {
+  while (running()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  if (work_ && timer_->isActive()) finish();
+}
+
+void FeedbackExplorerWindow::redraw() {
+  const SweptField& f = SweptFieldOf(element());
+  ExplorerFigureInput in{rows_, f.name, f.unit, fMHz_, chosen_};
+  Figure figure = BuildExplorerFigure(in);
+  figure.title = title().toStdString();
+  view_->setFigure(std::move(figure));
+}
+
+const Figure& FeedbackExplorerWindow::figure() const { return view_->figure(); }
+
+void FeedbackExplorerWindow::choose(double value) {
+  chosen_ = value;
+  value_->setText(Text(ShortestNumberText(value)));
+  const SweptField& f = SweptFieldOf(element());
+  // A value of the picture reads its row; a typed one is designed now.
+  const FeedbackScanRow* row = NearestRow(rows_, value);
+  FeedbackScanRow made;
+  if (!row || row->value != value) {
+    if (!work_ || !work_->explorer) return;
+    made = work_->explorer->Run(value);
+    row = &made;
+  }
+  QString text = Text(ExplorerReadout(*row, f.name, f.unit));
+  text.replace(QLatin1Char('\n'), QStringLiteral("; "));
+  summary_->setText(text);
+  redraw();
+}
+
+bool FeedbackExplorerWindow::useValue() {
+  const std::optional<double> value = ReadNumber(value_);
+  if (!value || !(*value > 0)) {
+    ShowMessage(std::string("Il valore di ") + SweptFieldOf(element()).name + " deve essere un numero maggiore di zero");
+    value_->setFocus();
+    value_->selectAll();
+    return false;
+  }
+  SetText(FormId::Form1, SweptControl(element()), Utf8ToUtf16(ShortestNumberText(*value)));
+  if (!chosen_ || *chosen_ != *value) choose(*value);
+  return true;
+}
+
+std::string FeedbackExplorerWindow::readout(FigPoint at) const {
+  const FeedbackScanRow* row = NearestRow(rows_, at.x);
+  if (!row) return {};
+  const SweptField& f = SweptFieldOf(element());
+  return ExplorerReadout(*row, f.name, f.unit);
+}
+
+QWidget* OpenFeedbackExplorer() {
+  const int option = InputWindowOption();
+  if (std::string problem = CheckExplorerFeedback(SweptElement::Rf, option); !problem.empty()) {
+    ShowMessage(problem);
+    return nullptr;
+  }
+  ExplorerInput input;
+  for (const std::string& control : InputFieldNames())
+    input.base.fields.push_back({control, ReadText(FormId::Form1, control)});
+  input.base.feedbackOption = option;
+  input.touchstone = CurrentTouchstoneSource().data;
+  auto* window = new FeedbackExplorerWindow(std::move(input), false);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  // A script looks at the finished picture.
+  if (DialogsScripted()) window->waitUntilDone();
+  return window;
+}
+
+void RegisterToolMenus() {
+  AddMenuEntry({FormId::Form1}, {QStringLiteral("Strumenti/Scegli la reazione…"), QKeySequence(),
+                                 [](FormId) { OpenFeedbackExplorer(); }, {}});
+}

@@ -1,0 +1,121 @@
+// "Strumenti/Scegli la reazione…" as a user opens it from the input window:
+// its rows against the explorer core, and "Usa questo valore", which writes
+// the one field and nothing else.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "gui/feedback_explorer_window.h"
+#include "gui/file_menus.h"
+#include "gui/menus.h"
+#include "session/session.h"
+#include "text/utf16.h"
+
+#include <cstring>
+#include "tests/gui/fresh_windows.h"
+
+namespace {
+
+const QString kExplorer = QStringLiteral("Strumenti/Scegli la reazione...");
+
+class FeedbackExplorerWindows : public ::testing::Test {
+ protected:
+  void SetUp() override { OpenFreshWindows(design_); }
+  void TearDown() override {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String("FeedbackExplorerWindow")) w->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ProvideTouchstoneSource();
+  }
+  static FeedbackExplorerWindow* Open() {
+    if (TriggerMenuEntry(FormId::Form1, kExplorer) != "") return nullptr;
+    FeedbackExplorerWindow* found = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String("FeedbackExplorerWindow") && w->isVisible())
+        found = static_cast<FeedbackExplorerWindow*>(w);
+    if (found) found->waitUntilDone();
+    return found;
+  }
+  static std::vector<std::u16string> Texts() {
+    std::vector<std::u16string> texts;
+    for (const std::string& control : InputFieldNames()) texts.push_back(ReadText(FormId::Form1, control));
+    return texts;
+  }
+  static DesignState design_;
+};
+DesignState FeedbackExplorerWindows::design_;
+
+TEST_F(FeedbackExplorerWindows, NeedsAFeedbackThatUsesTheField) {
+  EXPECT_EQ(Open(), nullptr);
+  ASSERT_EQ(g_messages.size(), 1u);
+  EXPECT_NE(g_messages[0].find("scegli prima la reazione"), std::string::npos);
+}
+
+TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
+  UseThreePointTransistorFile("tre.s2p");
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Option1"))->click();
+  SetText(FormId::Form1, "Text11", u"5");
+  FeedbackExplorerWindow* window = Open();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(window->windowTitle().contains(QStringLiteral("costanti")));
+  ASSERT_EQ(window->rows().size(), 201u);
+  EXPECT_EQ(window->rows().front().value, 0.01);
+  EXPECT_EQ(window->rows().back().value, 100);
+  ASSERT_EQ(window->figure().panels.size(), 3u);  // no noise data in the file
+  ASSERT_FALSE(window->figure().panels[0].lines.empty());
+  EXPECT_EQ(window->figure().panels[0].lines[0].x, 5);  // the field's own value
+
+  // A row of the window is the core's row for that value.
+  ExplorerInput input;
+  for (const std::string& control : InputFieldNames()) input.base.fields.push_back({control, ReadText(FormId::Form1, control)});
+  input.base.feedbackOption = 1;
+  const FeedbackScanRow& shown = window->rows()[100];
+  const FeedbackScanRow alone = FeedbackExplorer(input).Run(shown.value);
+  EXPECT_EQ(shown.text, alone.text);
+  EXPECT_EQ(shown.designed, alone.designed);
+  EXPECT_EQ(shown.atDesignFrequency->gainDb, alone.atDesignFrequency->gainDb);
+
+  std::vector<std::u16string> before = Texts();
+  const DesignState stateBefore = design_;
+  auto* value = window->findChild<QLineEdit*>(QStringLiteral("chosenValue"));
+  ASSERT_NE(value, nullptr);
+  value->setText(QStringLiteral("0,25"));
+  static_cast<QAbstractButton*>(window->findChild<QAbstractButton*>(QStringLiteral("useValue")))->click();
+  before[10] = u"0.25";  // Text11 only
+  EXPECT_EQ(Texts(), before);
+  EXPECT_TRUE(IsOptionSelected(FormId::Form1, "Option1"));
+  EXPECT_EQ(std::memcmp(&design_, &stateBefore, sizeof design_), 0);
+  for (FormId form : kResultForms) EXPECT_FALSE(IsFormOpen(form));
+  EXPECT_TRUE(g_messages.empty());
+
+  // The shortest text of a picked value; a box without a number writes nothing.
+  window->choose(window->rows()[37].value);
+  EXPECT_TRUE(window->useValue());
+  EXPECT_EQ(ReadText(FormId::Form1, "Text11"), Utf8ToUtf16(window->rows()[37].text));
+  value->setText(QStringLiteral("abc"));
+  EXPECT_FALSE(window->useValue());
+  EXPECT_EQ(ReadText(FormId::Form1, "Text11"), Utf8ToUtf16(window->rows()[37].text));
+  EXPECT_EQ(g_messages.size(), 1u);
+}
+
+TEST_F(FeedbackExplorerWindows, WithoutAFileTheTitleSaysSoAndCancelKeepsThePicture) {
+  SetTouchstoneSourceProvider({});
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Option1"))->click();
+  FeedbackExplorerWindow* window = Open();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("parametri S costanti")));
+  const std::size_t shown = window->rows().size();
+  auto* count = window->findChild<QLineEdit*>(QStringLiteral("exploreCount"));
+  count->setText(QStringLiteral("2001"));
+  ASSERT_TRUE(window->start());
+  window->cancel();
+  window->waitUntilDone();
+  EXPECT_EQ(window->rows().size(), shown);
+  count->setText(QStringLiteral("1"));
+  EXPECT_FALSE(window->start());
+  EXPECT_EQ(g_messages.size(), 1u);
+}
+
+}  // namespace
