@@ -16,7 +16,7 @@ namespace {
 // The maker-style sample with its noise block, at 900 MHz with Rf feedback.
 ExplorerInput MakerInput() {
   ExplorerInput input;
-  TouchstoneResult read = ReadTouchstoneFile(std::string(BJT_BENCH_DATA_DIR) + "/bfr_maker_ma_mhz.s2p");
+  TouchstoneResult read = ReadTouchstoneFile(std::string(BJT_TEST_DATA_DIR) + "/bfr_maker_ma_mhz.s2p");
   input.touchstone = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(read)));
   input.base.fields = TouchstoneFieldTexts(std::get<SParamFields>(FieldsAtFrequency(*input.touchstone, 900)));
   input.base.feedbackOption = 1;
