@@ -39,3 +39,17 @@ void BM_Explore201Values(benchmark::State& state) {
 BENCHMARK(BM_Explore201Values)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+namespace {
+
+// The same 201 sessions alone, without the band, response and noise of each
+// row: the share the designs themselves take.
+void BM_Explore201SessionsAlone(benchmark::State& state) {
+  const FeedbackExplorer explorer(MakerInput());
+  std::vector<SessionInput> inputs;
+  for (double v : ExplorerValues({0.01, 100, 201})) inputs.push_back(explorer.SessionFor(v));
+  for (auto _ : state) benchmark::DoNotOptimize(RunSessions(inputs, 1).data());
+}
+BENCHMARK(BM_Explore201SessionsAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
