@@ -5,14 +5,17 @@
 #include "gui/export_menus.h"
 #include "gui/feedback_explorer_window.h"
 #include "gui/file_menus.h"
+#include "gui/help_dialogs.h"
 #include "gui/pdf_report.h"
 
-// Each feature's entries, in the order they appear within their menus.
+// Every menu of every window is registered here and only here: each
+// feature's entries, in the order they appear within their menus.
 void RegisterProgramMenus() {
   static bool done = false;
   if (done) return;
   done = true;
   RegisterFileMenus();
+  RegisterHelpMenus();
   RegisterComfortMenus();
   RegisterAnalysisMenus();
   RegisterExportMenus();
