@@ -39,7 +39,7 @@ void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider) {
   DesignStore::Instance().setSourceProvider(std::move(provider));
 }
 
-TouchstoneSource CurrentTouchstoneSource() { return g_provider ? g_provider() : TouchstoneSource{}; }
+TouchstoneSource CurrentTouchstoneSource() { return DesignStore::Instance().currentSource(); }
 
 void OnWindowDesignChanged(std::function<void(FormId)> listener) {
   QObject::connect(&DesignStore::Instance(), &DesignStore::designChanged, std::move(listener));

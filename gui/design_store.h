@@ -38,6 +38,7 @@ class DesignStore : public QObject {
 
   const WindowDesign* designOf(FormId form) const;
   void setSourceProvider(std::function<TouchstoneSource()> provider);
+  TouchstoneSource currentSource() const { return provider_ ? provider_() : TouchstoneSource{}; }
   void noteCalculateDone();
   void noteComputeDone(FormId form, const DesignState& state);
   void forget(FormId form);

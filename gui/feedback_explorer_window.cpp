@@ -24,7 +24,7 @@
 #include "gui/menus.h"
 #include "model/arithmetic.h"
 #include "session/session_output.h"
-#include "project/project.h"
+#include "model/quantities.h"
 #include "text/number_text.h"
 #include "text/utf16.h"
 
@@ -74,8 +74,8 @@ QPushButton* Button(const QString& text, const char* name) {
 }
 
 int InputWindowOption() {
-  for (const FeedbackOption& f : FeedbackOptions())
-    if (IsOptionSelected(FormId::Form1, f.control)) return std::stoi(std::string(f.control).substr(6));
+  for (const FeedbackOptionSpec& f : kFeedbackOptions)
+    if (IsOptionSelected(FormId::Form1, f.control)) return FeedbackOptionNumber(f.control);
   return 0;
 }
 
@@ -109,12 +109,13 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
   field_ = new QComboBox;
   field_->setObjectName(QStringLiteral("sweptField"));
   field_->setAccessibleName(QStringLiteral("campo esplorato"));
-  const int option = input_.base.feedbackOption;
-  field_->addItem(option == 1 ? QStringLiteral("Rf") : option == 2 ? QStringLiteral("Rf (Lf fisso)")
-                                                                   : QStringLiteral("Rf (Cf fisso)"),
+  const auto chosen = static_cast<FeedbackChoice>(input_.base.feedbackOption);
+  field_->addItem(chosen == FeedbackChoice::Rf     ? QStringLiteral("Rf")
+                  : chosen == FeedbackChoice::RfLf ? QStringLiteral("Rf (Lf fisso)")
+                                                   : QStringLiteral("Rf (Cf fisso)"),
                   static_cast<int>(SweptElement::Rf));
-  if (option == 2) field_->addItem(QStringLiteral("Lf (Rf fisso)"), static_cast<int>(SweptElement::Lf));
-  if (option == 3) field_->addItem(QStringLiteral("Cf (Rf fisso)"), static_cast<int>(SweptElement::Cf));
+  if (chosen == FeedbackChoice::RfLf) field_->addItem(QStringLiteral("Lf (Rf fisso)"), static_cast<int>(SweptElement::Lf));
+  if (chosen == FeedbackChoice::RfCf) field_->addItem(QStringLiteral("Cf (Rf fisso)"), static_cast<int>(SweptElement::Cf));
   if (sweepsLfOrCf && field_->count() > 1) field_->setCurrentIndex(1);
   from_ = NumberEdit("exploreFrom", QStringLiteral("primo valore"));
   to_ = NumberEdit("exploreTo", QStringLiteral("ultimo valore"));

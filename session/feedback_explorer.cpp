@@ -4,7 +4,6 @@
 
 #include "forms/result_commands.h"
 #include "noise/noise_cascade.h"
-#include "project/project.h"
 #include "session/session_output.h"
 #include "session/state_json.h"
 #include "text/number_text.h"
@@ -12,19 +11,23 @@
 
 namespace {
 
+constexpr SweptField Swept(SweptElement element, Quantity q) {
+  return {element, q, SpecOf(q).caption, SpecOf(q).unit};
+}
 constexpr SweptField kSweptFields[] = {
-    {SweptElement::Rf, "Rf", "rf_kohm", "kohm"},
-    {SweptElement::Lf, "Lf", "lf_uh", "uH"},
-    {SweptElement::Cf, "Cf", "cf_pf", "pF"},
+    Swept(SweptElement::Rf, Quantity::RfKohm),
+    Swept(SweptElement::Lf, Quantity::LfMicroH),
+    Swept(SweptElement::Cf, Quantity::CfPicoF),
 };
 
 // The options of the input window that use each field: Rf in all three
 // feedback elements, Lf and Cf only in their own.
 bool OptionUses(SweptElement element, int option) {
+  const auto is = [option](FeedbackChoice c) { return option == static_cast<int>(c); };
   switch (element) {
-    case SweptElement::Rf: return option >= 1 && option <= 3;
-    case SweptElement::Lf: return option == 2;
-    case SweptElement::Cf: return option == 3;
+    case SweptElement::Rf: return is(FeedbackChoice::Rf) || is(FeedbackChoice::RfLf) || is(FeedbackChoice::RfCf);
+    case SweptElement::Lf: return is(FeedbackChoice::RfLf);
+    case SweptElement::Cf: return is(FeedbackChoice::RfCf);
   }
   return false;
 }
@@ -79,7 +82,7 @@ std::optional<SweptElement> SweptElementNamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::string SweptControl(SweptElement element) { return ControlOfFieldKey(SweptFieldOf(element).key); }
+std::string SweptControl(SweptElement element) { return ControlOf(SweptFieldOf(element).quantity); }
 
 std::string CheckExplorerRange(const ExplorerRange& r, SweptElement element) {
   const std::string unit = SweptFieldOf(element).unit;

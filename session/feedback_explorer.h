@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/feedback_scan.h"
+#include "model/quantities.h"
 #include "figures/response_figure.h"
 #include "noise/noise_parameters.h"
 #include "session/session.h"
@@ -21,9 +22,9 @@
 enum class SweptElement { Rf, Lf, Cf };
 struct SweptField {
   SweptElement element;
-  const char* name;  // "Rf"
-  const char* key;   // the project key of its field, "rf_kohm"
-  const char* unit;  // "kohm"
+  Quantity quantity;  // its field of the input window
+  const char* name;   // "Rf", the field's caption
+  const char* unit;   // "kohm", the field's unit
 };
 const SweptField& SweptFieldOf(SweptElement element);
 std::optional<SweptElement> SweptElementNamed(std::string_view name);  // "Rf", "Lf", "Cf"

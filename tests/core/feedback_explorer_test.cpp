@@ -10,6 +10,7 @@
 #include "figures/feedback_figure.h"
 #include "forms/result_commands.h"
 #include "noise/noise_cascade.h"
+#include "model/quantities.h"
 #include "session/feedback_explorer.h"
 #include "session/session_output.h"
 #include "text/number_text.h"
@@ -62,7 +63,7 @@ TEST(FeedbackExplorer, ValuesAreLogSpacedWithBothEndsExact) {
   EXPECT_NE(CheckExplorerFeedback(SweptElement::Rf, 0), "");
   EXPECT_EQ(CheckExplorerFeedback(SweptElement::Lf, 2), "");
   EXPECT_NE(CheckExplorerFeedback(SweptElement::Lf, 3), "");
-  EXPECT_EQ(SweptControl(SweptElement::Cf), "Text15");
+  EXPECT_EQ(SweptControl(SweptElement::Cf), ControlOf(Quantity::CfPicoF));
 }
 
 // Every column against what one design with the same text gives: the
@@ -79,7 +80,7 @@ TEST(FeedbackExplorer, EachColumnIsWhatOneDesignGives) {
     const std::string text = ShortestNumberText(value);
     SCOPED_TRACE(text);
     EXPECT_EQ(row.text, text);
-    const SessionResult single = SingleDesign(input, "Text11", text);
+    const SessionResult single = SingleDesign(input, ControlOf(Quantity::RfKohm), text);
     ASSERT_TRUE(row.band.has_value());
     EXPECT_EQ(row.fMHz, 900);
 
@@ -162,13 +163,13 @@ TEST(FeedbackExplorer, ProgressThatThrowsStopsTheWork) {
 // Lf swept with Rf held: the Rf field keeps its text, Lf takes the value.
 TEST(FeedbackExplorer, SweepsLfWithRfHeld) {
   ExplorerInput input = MakerInput(SweptElement::Lf, 2);
-  input.base.fields.push_back({"Text11", u"1"});
+  input.base.fields.push_back({ControlOf(Quantity::RfKohm), u"1"});
   const FeedbackExplorer explorer(input);
   const SessionInput session = explorer.SessionFor(0.25);
-  EXPECT_EQ(session.fields.back().control, "Text13");
+  EXPECT_EQ(session.fields.back().control, ControlOf(Quantity::LfMicroH));
   EXPECT_EQ(session.fields.back().text, u"0.25");
   const FeedbackScanRow row = explorer.Run(0.25);
-  const SessionResult single = SingleDesign(input, "Text13", "0.25");
+  const SessionResult single = SingleDesign(input, ControlOf(Quantity::LfMicroH), "0.25");
   EXPECT_EQ(row.designed, single.firstDesign() != nullptr);
   ASSERT_TRUE(row.atDesignFrequency);
   EXPECT_EQ(row.atDesignFrequency->gainDb, StabilityOfSession(single.state).withFeedback->gainDb);
@@ -189,7 +190,7 @@ TEST(FeedbackExplorer, WithoutFileAndWithARefusedField) {
   EXPECT_EQ(line.substr(0, 2), "5,");
   EXPECT_EQ(line.substr(line.size() - 3), ",,\n");  // no noise data
 
-  input.base.fields.push_back({"Text10", u"abc"});
+  input.base.fields.push_back({ControlOf(Quantity::RE), u"abc"});
   const FeedbackScanRow refused = FeedbackExplorer(input).Run(5);
   EXPECT_FALSE(refused.band || refused.atDesignFrequency || refused.designed);
   EXPECT_FALSE(refused.messages.empty());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/feedback_explorer_window.h"
+#include "model/quantities.h"
 #include "gui/file_menus.h"
 #include "gui/menus.h"
 #include "session/session.h"
@@ -55,8 +56,8 @@ TEST_F(FeedbackExplorerWindows, NeedsAFeedbackThatUsesTheField) {
 
 TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
   UseThreePointTransistorFile("tre.s2p");
-  static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Option1"))->click();
-  SetText(FormId::Form1, "Text11", u"5");
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, ControlOf(FeedbackChoice::Rf)))->click();
+  SetText(FormId::Form1, ControlOf(Quantity::RfKohm), u"5");
   FeedbackExplorerWindow* window = Open();
   ASSERT_NE(window, nullptr);
   EXPECT_FALSE(window->windowTitle().contains(QStringLiteral("costanti")));
@@ -85,7 +86,7 @@ TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
   static_cast<QAbstractButton*>(window->findChild<QAbstractButton*>(QStringLiteral("useValue")))->click();
   before[10] = u"0.25";  // Text11 only
   EXPECT_EQ(Texts(), before);
-  EXPECT_TRUE(IsOptionSelected(FormId::Form1, "Option1"));
+  EXPECT_TRUE(IsOptionSelected(FormId::Form1, ControlOf(FeedbackChoice::Rf)));
   EXPECT_EQ(std::memcmp(&design_, &stateBefore, sizeof design_), 0);
   for (FormId form : kResultForms) EXPECT_FALSE(IsFormOpen(form));
   EXPECT_TRUE(g_messages.empty());
@@ -93,16 +94,16 @@ TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
   // The shortest text of a picked value; a box without a number writes nothing.
   window->choose(window->rows()[37].value);
   EXPECT_TRUE(window->useValue());
-  EXPECT_EQ(ReadText(FormId::Form1, "Text11"), Utf8ToUtf16(window->rows()[37].text));
+  EXPECT_EQ(ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)), Utf8ToUtf16(window->rows()[37].text));
   value->setText(QStringLiteral("abc"));
   EXPECT_FALSE(window->useValue());
-  EXPECT_EQ(ReadText(FormId::Form1, "Text11"), Utf8ToUtf16(window->rows()[37].text));
+  EXPECT_EQ(ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)), Utf8ToUtf16(window->rows()[37].text));
   EXPECT_EQ(g_messages.size(), 1u);
 }
 
 TEST_F(FeedbackExplorerWindows, WithoutAFileTheTitleSaysSoAndCancelKeepsThePicture) {
   SetTouchstoneSourceProvider({});
-  static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Option1"))->click();
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, ControlOf(FeedbackChoice::Rf)))->click();
   FeedbackExplorerWindow* window = Open();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("parametri S costanti")));
