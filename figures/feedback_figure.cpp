@@ -88,7 +88,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   std::vector<double> mu{0.0, 1.5};
   for (const FeedbackScanRow& r : rows)
     if (auto m = MuMin(r)) mu.push_back(*m);
-  stability.y = FitAxis("μ minimo", mu);
+  stability.y = FitAxis("μ min", mu);
   stability.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
                             .pieces = {{{x.min, 1}, {x.max, 1}}}});
   if (input.chosen) stability.lines.back().label = input.field + " = " + FormatSignificant(*input.chosen, 6) + " " + input.unit;
@@ -99,7 +99,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   gain.curves.push_back(CurveOf(rows, GainAtF, "MAG/MSG transistor con reazione" + atF, kGainColour));
   const RowValue poPi = [](const FeedbackScanRow& r) { return r.poPiDb; };
   gain.curves.push_back(CurveOf(rows, poPi, "Po/Pi del progetto", kPoPiColour));
-  gain.y = FitAxis("guadagno [dB]", CurveValuesY(gain));
+  gain.y = FitAxis("G [dB]", CurveValuesY(gain));
   figure.panels.push_back(gain);
 
   // Each edge of the −1 dB band, so that one beyond the band leaves the other drawn.
@@ -110,7 +110,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   band.curves.push_back(CurveOf(rows, low, "limite inferiore", kBandColour, Stroke::Dashed));
   std::vector<double> edges = CurveValuesY(band);
   if (input.fMHz > 0) edges.push_back(input.fMHz);
-  band.y = FitAxis("banda [MHz]", edges);
+  band.y = FitAxis("f [MHz]", edges);
   if (input.fMHz > 0)
     band.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
                          .pieces = {{{x.min, input.fMHz}, {x.max, input.fMHz}}}});
@@ -123,7 +123,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
     noise.weight = 0.8;
     noise.curves.push_back(CurveOf(rows, nfMin, "NFmin transistor con reazione" + atF, kNfMinColour));
     noise.curves.push_back(CurveOf(rows, nf, "NF del progetto", kNfColour));
-    noise.y = FitAxis("rumore [dB]", CurveValuesY(noise));
+    noise.y = FitAxis("NF [dB]", CurveValuesY(noise));
     figure.panels.push_back(noise);
   }
   if (std::any_of(rows.begin(), rows.end(), StableEverywhere))

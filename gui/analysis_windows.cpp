@@ -1,8 +1,13 @@
 #include "gui/analysis_windows.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+#include <charconv>
+#include <cmath>
 
 #include "project/atomic_file.h"
 #include "figures/figure.h"
@@ -71,6 +76,25 @@ QSize FittedSize(QSize wanted) {
   if (!screen) return wanted;
   const QSize room = screen->availableSize() * 0.9;
   return wanted.boundedTo(room);
+}
+
+std::optional<double> ReadTypedNumber(const QLineEdit* edit) {
+  std::string text = edit->text().trimmed().toStdString();
+  for (char& c : text)
+    if (c == ',') c = '.';
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
+  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+QPushButton* WindowButton(const QString& text, const char* name) {
+  auto* button = new QPushButton(text);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  return button;
 }
 
 QWidget* OpenResponseWindow(FormId form) {

@@ -12,6 +12,8 @@
 #include "forms/result_commands.h"
 #include "gui/design_store.h"
 
+class QLineEdit;
+class QPushButton;
 class QWidget;
 struct Figure;
 
@@ -37,6 +39,12 @@ std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
 
 // A window's first size: the one wanted, made smaller where the screen is.
 QSize FittedSize(QSize wanted);
+
+// A number as typed in a window's box, "." or "," as the separator; nullopt
+// unless the whole text is one finite number.
+std::optional<double> ReadTypedNumber(const QLineEdit* edit);
+// A push button by object name that Enter in a box does not press.
+QPushButton* WindowButton(const QString& text, const char* name);
 
 // Ask for a file name and write the figure as PNG or SVG there, or the
 // text; a failure is told in a message. True when written.

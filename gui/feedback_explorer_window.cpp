@@ -44,33 +44,15 @@ ExplorerRange DefaultRange(SweptElement element) {
   return {};
 }
 
-// A number as typed, "." or "," as the separator; nullopt unless the whole
-// text is one finite number.
-std::optional<double> ReadNumber(const QLineEdit* edit) {
-  std::string text = edit->text().trimmed().toStdString();
-  for (char& c : text)
-    if (c == ',') c = '.';
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
-  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-QLineEdit* NumberEdit(const char* name, const QString& accessible, int width = 90) {
+// Wide enough for `sample` whatever the font and scale, no wider than needed.
+QLineEdit* NumberEdit(const char* name, const QString& accessible, const QString& sample) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
   edit->setAccessibleName(accessible);
-  edit->setMaximumWidth(width);
+  const int width = edit->fontMetrics().horizontalAdvance(sample) + 16;
+  edit->setMinimumWidth(width);
+  edit->setMaximumWidth(width + width / 2);
   return edit;
-}
-
-QPushButton* Button(const QString& text, const char* name) {
-  auto* button = new QPushButton(text);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
 }
 
 int InputWindowOption() {
@@ -117,11 +99,11 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
   if (chosen == FeedbackChoice::RfLf) field_->addItem(QStringLiteral("Lf (Rf fisso)"), static_cast<int>(SweptElement::Lf));
   if (chosen == FeedbackChoice::RfCf) field_->addItem(QStringLiteral("Cf (Rf fisso)"), static_cast<int>(SweptElement::Cf));
   if (sweepsLfOrCf && field_->count() > 1) field_->setCurrentIndex(1);
-  from_ = NumberEdit("exploreFrom", QStringLiteral("primo valore"));
-  to_ = NumberEdit("exploreTo", QStringLiteral("ultimo valore"));
-  count_ = NumberEdit("exploreCount", QStringLiteral("numero di valori"), 70);
-  apply_ = Button(QStringLiteral("Calcola"), "exploreApply");
-  stop_ = Button(QStringLiteral("Annulla"), "exploreCancel");
+  from_ = NumberEdit("exploreFrom", QStringLiteral("primo valore"), QStringLiteral("0.0001"));
+  to_ = NumberEdit("exploreTo", QStringLiteral("ultimo valore"), QStringLiteral("0.0001"));
+  count_ = NumberEdit("exploreCount", QStringLiteral("numero di valori"), QStringLiteral("10001"));
+  apply_ = WindowButton(QStringLiteral("Calcola"), "exploreApply");
+  stop_ = WindowButton(QStringLiteral("Annulla"), "exploreCancel");
   progress_ = new QProgressBar;
   progress_->setObjectName(QStringLiteral("exploreProgress"));
   progress_->setMaximumWidth(160);
@@ -132,8 +114,8 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
   view_->setObjectName(QStringLiteral("figure"));
   view_->setAccessibleName(QStringLiteral("grafico della scelta della reazione"));
   view_->setHoverReadout([this](int, FigPoint at) { return readout(at); });
-  value_ = NumberEdit("chosenValue", QStringLiteral("valore scelto"), 120);
-  use_ = Button(QStringLiteral("Usa questo valore"), "useValue");
+  value_ = NumberEdit("chosenValue", QStringLiteral("valore scelto"), QStringLiteral("0.00012345678"));
+  use_ = WindowButton(QStringLiteral("Usa questo valore"), "useValue");
   summary_ = new QLabel;
   summary_->setObjectName(QStringLiteral("chosenSummary"));
   summary_->setWordWrap(true);
@@ -157,13 +139,14 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
   choice->addWidget(valueLabel);
   choice->addWidget(value_);
   choice->addWidget(use_);
-  choice->addWidget(summary_, 1);
+  choice->addStretch();
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
   layout->addWidget(view_, 1);
   layout->addLayout(choice);
-  setMinimumSize(640, 520);
+  layout->addWidget(summary_);
+  setMinimumHeight(460);  // the width is what the controls need
   resize(FittedSize(QSize(980, 820)));
 
   timer_ = new QTimer(this);
@@ -182,7 +165,7 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
     if (const FeedbackScanRow* row = NearestRow(rows_, x)) choose(row->value);
   });
   connect(value_, &QLineEdit::returnPressed, this, [this] {
-    if (auto v = ReadNumber(value_); v && *v > 0) choose(*v);
+    if (auto v = ReadTypedNumber(value_); v && *v > 0) choose(*v);
   });
   connect(use_, &QPushButton::clicked, this, [this] { useValue(); });
 
@@ -227,7 +210,7 @@ void FeedbackExplorerWindow::restartFor(SweptElement element) {
 bool FeedbackExplorerWindow::running() const { return work_ && !work_->done; }
 
 bool FeedbackExplorerWindow::start() {
-  const auto from = ReadNumber(from_), to = ReadNumber(to_), count = ReadNumber(count_);
+  const auto from = ReadTypedNumber(from_), to = ReadTypedNumber(to_), count = ReadTypedNumber(count_);
   if (!from || !to) return ShowMessage("Il primo e l'ultimo valore devono essere numeri"), false;
   if (!count || *count != std::floor(*count) || std::fabs(*count) > 1e9)
     return ShowMessage("Il numero di valori deve essere un numero intero"), false;
@@ -330,7 +313,7 @@ void FeedbackExplorerWindow::choose(double value) {
 }
 
 bool FeedbackExplorerWindow::useValue() {
-  const std::optional<double> value = ReadNumber(value_);
+  const std::optional<double> value = ReadTypedNumber(value_);
   if (!value || !(*value > 0)) {
     ShowMessage(std::string("Il valore di ") + SweptFieldOf(element()).name + " deve essere un numero maggiore di zero");
     value_->setFocus();

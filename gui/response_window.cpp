@@ -56,33 +56,12 @@ namespace {
 
 constexpr ESeries kSeries[] = {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96};
 
-// A number as typed, "." or "," as the separator; nullopt unless the whole
-// text is one finite number.
-std::optional<double> ReadNumber(const QLineEdit* edit) {
-  std::string text = edit->text().trimmed().toStdString();
-  for (char& c : text)
-    if (c == ',') c = '.';
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  const char* begin = text.data() + (text.front() == '+' ? 1 : 0);
-  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
 QLineEdit* NumberEdit(const char* name, const QString& accessible) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
   edit->setAccessibleName(accessible);
   edit->setMaximumWidth(110);
   return edit;
-}
-
-QPushButton* Button(const QString& text, const char* name) {
-  auto* button = new QPushButton(text);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
 }
 
 }  // namespace
@@ -103,7 +82,7 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   scale_->setObjectName(QStringLiteral("sweepScale"));
   scale_->addItems({QStringLiteral("lineare"), QStringLiteral("logaritmica")});
   scale_->setAccessibleName(QStringLiteral("scala delle frequenze"));
-  auto* apply = Button(QStringLiteral("Ricalcola"), "applySweep");
+  auto* apply = WindowButton(QStringLiteral("Ricalcola"), "applySweep");
   overlay_ = new QCheckBox(QStringLiteral("Sovrapponi il progetto con valori commerciali"));
   overlay_->setObjectName(QStringLiteral("roundedOverlay"));
   series_ = new QComboBox;
@@ -111,9 +90,9 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   for (ESeries s : kSeries) series_->addItem(QString::fromLatin1(SeriesName(s)));
   series_->setCurrentIndex(1);
   series_->setAccessibleName(QStringLiteral("serie dei valori commerciali"));
-  auto* png = Button(QStringLiteral("PNG…"), "exportPng");
-  auto* svg = Button(QStringLiteral("SVG…"), "exportSvg");
-  auto* csv = Button(QStringLiteral("CSV…"), "exportCsv");
+  auto* png = WindowButton(QStringLiteral("PNG…"), "exportPng");
+  auto* svg = WindowButton(QStringLiteral("SVG…"), "exportSvg");
+  auto* csv = WindowButton(QStringLiteral("CSV…"), "exportCsv");
 
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("Da [MHz]")));
@@ -187,7 +166,7 @@ void ResponseWindow::showPlan(const SweepPlan& plan) {
 }
 
 std::optional<SweepPlan> ResponseWindow::readPlan() {
-  const auto from = ReadNumber(from_), to = ReadNumber(to_), points = ReadNumber(points_);
+  const auto from = ReadTypedNumber(from_), to = ReadTypedNumber(to_), points = ReadTypedNumber(points_);
   if (!from) return ShowMessage("La frequenza iniziale non è un numero"), std::nullopt;
   if (!to) return ShowMessage("La frequenza finale non è un numero"), std::nullopt;
   if (!points || *points != std::floor(*points) || std::fabs(*points) > 1e9)
