@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz/fuzz_checks.h"
-#include "touchstone/touchstone.h"
 #include "forms/headless.h"
+#include "fuzz/fuzz_checks.h"
 #include "text/number_text.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "project/atomic_file.h"
 #include "figures/figure.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
@@ -18,6 +17,7 @@
 #include "gui/qt_ui.h"
 #include "gui/response_window.h"
 #include "gui/smith_window.h"
+#include "project/atomic_file.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "project/project.h"
 #include "forms/headless.h"
+#include "project/project.h"
 
 void RunInParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& run,
                    const BatchProgress& progress) {

@@ -11,9 +11,9 @@
 #include <memory>
 #include <optional>
 
+#include "model/arithmetic.h"
 #include "model/quantities.h"
 #include "text/number_text.h"
-#include "model/arithmetic.h"
 
 namespace {
 
@@ -827,11 +827,16 @@ constexpr const char* KeyOf(Quantity q) { return SpecOf(q).key; }
 }  // namespace
 
 std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
-  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)}, {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
-           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)}, {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
-           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)}, {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
-           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)}, {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
-           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)}, {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
+  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)},
+           {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
+           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)},
+           {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
+           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)},
+           {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
+           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)},
+           {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
+           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)},
+           {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
 }
 
 InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz) {

@@ -8,11 +8,11 @@
 #include <limits>
 #include <random>
 
+#include "forms/headless.h"
 #include "model/arithmetic.h"
 #include "tests/core/worked_example.h"
-#include "touchstone/touchstone.h"
-#include "forms/headless.h"
 #include "text/number_text.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 
