@@ -7,14 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPromise>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
-#include <atomic>
 #include <charconv>
 #include <cmath>
-#include <thread>
 
 #include "figures/feedback_figure.h"
 #include "gui/analysis_windows.h"
@@ -73,17 +72,6 @@ std::optional<double> FieldValue(const std::string& control) {
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
 
 }  // namespace
-
-struct FeedbackExplorerWindow::Work {
-  std::shared_ptr<const FeedbackExplorer> explorer;
-  std::vector<double> values;
-  std::atomic<bool> cancel{false}, done{false};
-  std::atomic<std::size_t> finished{0};
-  std::vector<FeedbackScanRow> rows;
-  bool cancelled = false;
-  std::string error;
-  std::thread thread;
-};
 
 FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsLfOrCf, QWidget* parent)
     : QWidget(parent, Qt::Window), input_(std::move(input)) {
@@ -149,9 +137,9 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
   setMinimumHeight(460);  // the width is what the controls need
   resize(FittedSize(QSize(980, 820)));
 
-  timer_ = new QTimer(this);
-  timer_->setInterval(30);
-  connect(timer_, &QTimer::timeout, this, [this] { poll(); });
+  watcher_ = new QFutureWatcher<Outcome>(this);
+  connect(watcher_, &QFutureWatcherBase::progressValueChanged, progress_, &QProgressBar::setValue);
+  connect(watcher_, &QFutureWatcherBase::finished, this, [this] { finish(); });
   connect(field_, &QComboBox::activated, this, [this, fromLabel, toLabel] {
     const QString unit = QString::fromLatin1(SweptFieldOf(element()).unit);
     fromLabel->setText(QStringLiteral("da [%1]").arg(unit));
@@ -176,10 +164,8 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
 }
 
 FeedbackExplorerWindow::~FeedbackExplorerWindow() {
-  if (work_ && work_->thread.joinable()) {
-    work_->cancel = true;
-    work_->thread.join();
-  }
+  watcher_->cancel();
+  watcher_->waitForFinished();
 }
 
 SweptElement FeedbackExplorerWindow::element() const {
@@ -189,7 +175,7 @@ SweptElement FeedbackExplorerWindow::element() const {
 QString FeedbackExplorerWindow::title() const {
   QString t = QStringLiteral("Scegli la reazione — ") + Text(FeedbackName(input_.base.feedbackOption));
   if (fMHz_ > 0) t += QStringLiteral(", f = %1 MHz").arg(Text(FormatSignificant(fMHz_, 8)));
-  if (work_ && work_->explorer && work_->explorer->constantTransistor())
+  if (explorer_ && explorer_->constantTransistor())
     t += QStringLiteral(" — parametri S costanti (nessun file Touchstone)");
   return t;
 }
@@ -207,7 +193,7 @@ void FeedbackExplorerWindow::restartFor(SweptElement element) {
   start();
 }
 
-bool FeedbackExplorerWindow::running() const { return work_ && !work_->done; }
+bool FeedbackExplorerWindow::running() const { return pending_; }
 
 bool FeedbackExplorerWindow::start() {
   const auto from = ReadTypedNumber(from_), to = ReadTypedNumber(to_), count = ReadTypedNumber(count_);
@@ -217,60 +203,58 @@ bool FeedbackExplorerWindow::start() {
   const ExplorerRange range{*from, *to, static_cast<int>(*count)};
   if (std::string problem = CheckExplorerRange(range, element()); !problem.empty())
     return ShowMessage(problem), false;
-  if (work_ && work_->thread.joinable()) {
-    work_->cancel = true;
-    work_->thread.join();
-  }
+  watcher_->cancel();
+  watcher_->waitForFinished();
   ExplorerInput input = input_;
   input.element = element();
-  work_ = std::make_shared<Work>();
-  work_->values = ExplorerValues(range);
-  work_->explorer = std::make_shared<const FeedbackExplorer>(std::move(input));
-  progress_->setRange(0, static_cast<int>(work_->values.size()));
+  explorer_ = std::make_shared<const FeedbackExplorer>(std::move(input));
+  std::vector<double> values = ExplorerValues(range);
+  progress_->setRange(0, static_cast<int>(values.size()));
   progress_->setValue(0);
   stop_->setEnabled(true);
   setWindowTitle(title());
-  Work* work = work_.get();
-  work_->thread = std::thread([work] {
-    try {
-      work->rows = work->explorer->RunAll(work->values, 0, [work](std::size_t done, std::size_t) {
-        work->finished = done;
-        if (work->cancel) throw Cancelled{};
-      });
-    } catch (const Cancelled&) {
-      work->cancelled = true;
-    } catch (const std::exception& e) {
-      work->error = e.what();
-    }
-    work->done = true;
-  });
-  timer_->start();
+  pending_ = true;
+  // On a pool thread, which runs the values on every core; the user's
+  // Annulla cancels the future, and the next value's progress stops them all.
+  watcher_->setFuture(QtConcurrent::run(
+      [](QPromise<Outcome>& promise, std::shared_ptr<const FeedbackExplorer> explorer, std::vector<double> values) {
+        promise.setProgressRange(0, static_cast<int>(values.size()));
+        Outcome outcome;
+        try {
+          outcome.rows = explorer->RunAll(values, 0, [&promise](std::size_t done, std::size_t) {
+            promise.setProgressValue(static_cast<int>(done));
+            if (promise.isCanceled()) throw Cancelled{};
+          });
+        } catch (const Cancelled&) {
+          return;
+        } catch (const std::exception& e) {
+          outcome.error = e.what();
+        }
+        promise.addResult(std::move(outcome));
+      },
+      explorer_, std::move(values)));
   return true;
 }
 
 void FeedbackExplorerWindow::cancel() {
-  if (running()) work_->cancel = true;
-}
-
-void FeedbackExplorerWindow::poll() {
-  if (!work_) return;
-  progress_->setValue(static_cast<int>(work_->finished.load()));
-  if (work_->done) finish();
+  if (running()) watcher_->cancel();
 }
 
 void FeedbackExplorerWindow::finish() {
-  timer_->stop();
+  // The end of a run that a newer start replaced says nothing.
+  if (!pending_ || watcher_->isRunning()) return;
+  pending_ = false;
   stop_->setEnabled(false);
-  if (work_->thread.joinable()) work_->thread.join();
-  if (work_->cancelled) {
+  if (watcher_->isCanceled() || watcher_->future().resultCount() == 0) {
     summary_->setText(QStringLiteral("Calcolo annullato: il grafico mostra i valori precedenti"));
     return;
   }
-  if (!work_->error.empty()) {
-    ShowMessage("Il calcolo non si è potuto completare: " + work_->error);
+  Outcome outcome = watcher_->result();
+  if (!outcome.error.empty()) {
+    ShowMessage("Il calcolo non si è potuto completare: " + outcome.error);
     return;
   }
-  rows_ = std::move(work_->rows);
+  rows_ = std::move(outcome.rows);
   for (const FeedbackScanRow& r : rows_)
     if (r.band) fMHz_ = r.fMHz;
   setWindowTitle(title());
@@ -280,8 +264,11 @@ void FeedbackExplorerWindow::finish() {
 }
 
 void FeedbackExplorerWindow::waitUntilDone() {
-  while (running()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  if (work_ && timer_->isActive()) finish();
+  // The finished signal comes through the event queue.
+  while (running()) {
+    watcher_->waitForFinished();
+    QCoreApplication::processEvents();
+  }
 }
 
 void FeedbackExplorerWindow::redraw() {
@@ -302,8 +289,8 @@ void FeedbackExplorerWindow::choose(double value) {
   const FeedbackScanRow* row = NearestRow(rows_, value);
   FeedbackScanRow made;
   if (!row || row->value != value) {
-    if (!work_ || !work_->explorer) return;
-    made = work_->explorer->Run(value);
+    if (!explorer_) return;
+    made = explorer_->Run(value);
     row = &made;
   }
   QString text = Text(ExplorerReadout(*row, f.name, f.unit));

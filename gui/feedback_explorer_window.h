@@ -4,6 +4,7 @@
 // window would make, computed on worker threads with progress and a cancel
 // button, shown as curves against the value; a click or a typed value and
 // "Usa questo valore" write that one field of the input window.
+#include <QFutureWatcher>
 #include <QWidget>
 
 #include <memory>
@@ -18,7 +19,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class FigureView;
 
 // Registers "Strumenti/Scegli la reazione…" for the input window.
@@ -49,17 +49,22 @@ class FeedbackExplorerWindow : public QWidget {
   bool useValue();
 
  private:
-  struct Work;
+  // What the pool thread hands back: the rows, or why there are none.
+  struct Outcome {
+    std::vector<FeedbackScanRow> rows;
+    std::string error;
+  };
   SweptElement element() const;
   void restartFor(SweptElement element);
-  void poll();
   void finish();
   void redraw();
   std::string readout(FigPoint at) const;
   QString title() const;
 
   ExplorerInput input_;
-  std::shared_ptr<Work> work_;
+  std::shared_ptr<const FeedbackExplorer> explorer_;  // of the last start
+  QFutureWatcher<Outcome>* watcher_;
+  bool pending_ = false;  // started, and its end not yet shown
   std::vector<FeedbackScanRow> rows_;
   std::optional<double> chosen_;
   double fMHz_ = 0;  // the design frequency the rows were made at
@@ -74,5 +79,4 @@ class FeedbackExplorerWindow : public QWidget {
   QLineEdit* value_;
   QPushButton* use_;
   QLabel* summary_;
-  QTimer* timer_;
 };

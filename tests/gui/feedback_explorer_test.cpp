@@ -4,10 +4,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
+#include "figures/feedback_figure.h"
 #include "gui/feedback_explorer_window.h"
+#include "gui/figure_view.h"
 #include "model/quantities.h"
 #include "gui/file_menus.h"
 #include "gui/menus.h"
@@ -90,6 +93,19 @@ TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
   EXPECT_EQ(std::memcmp(&design_, &stateBefore, sizeof design_), 0);
   for (FormId form : kResultForms) EXPECT_FALSE(IsFormOpen(form));
   EXPECT_TRUE(g_messages.empty());
+
+  // A click on the picture picks the value under it, as the readout reads it.
+  auto* view = window->findChild<FigureView*>(QStringLiteral("figure"));
+  ASSERT_NE(view, nullptr);
+  const FigureLayout layout = LayoutFigure(view->figure(), view->width(), view->height());
+  const PlotFrame& frame = layout.frames[0];
+  const QPointF at(frame.left + frame.width * 0.3, frame.top + frame.height / 2);
+  const auto data = FromPixel(view->figure().panels[0], frame, {at.x(), at.y()});
+  ASSERT_TRUE(data);
+  QMouseEvent press(QEvent::MouseButtonPress, at, view->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &press);
+  EXPECT_EQ(value->text().toStdString(), NearestRow(window->rows(), data->x)->text);
+  EXPECT_EQ(view->readoutAt(at).toStdString().substr(0, 5), "Rf = ");
 
   // The shortest text of a picked value; a box without a number writes nothing.
   window->choose(window->rows()[37].value);
