@@ -73,7 +73,7 @@ QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), st
 
 }  // namespace
 
-FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsLfOrCf, QWidget* parent)
+FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, QWidget* parent)
     : QWidget(parent, Qt::Window), input_(std::move(input)) {
   setObjectName(QStringLiteral("FeedbackExplorerWindow"));
   field_ = new QComboBox;
@@ -86,7 +86,6 @@ FeedbackExplorerWindow::FeedbackExplorerWindow(ExplorerInput input, bool sweepsL
                   static_cast<int>(SweptElement::Rf));
   if (chosen == FeedbackChoice::RfLf) field_->addItem(QStringLiteral("Lf (Rf fisso)"), static_cast<int>(SweptElement::Lf));
   if (chosen == FeedbackChoice::RfCf) field_->addItem(QStringLiteral("Cf (Rf fisso)"), static_cast<int>(SweptElement::Cf));
-  if (sweepsLfOrCf && field_->count() > 1) field_->setCurrentIndex(1);
   from_ = NumberEdit("exploreFrom", QStringLiteral("primo valore"), QStringLiteral("0.0001"));
   to_ = NumberEdit("exploreTo", QStringLiteral("ultimo valore"), QStringLiteral("0.0001"));
   count_ = NumberEdit("exploreCount", QStringLiteral("numero di valori"), QStringLiteral("10001"));
@@ -207,21 +206,22 @@ bool FeedbackExplorerWindow::start() {
   watcher_->waitForFinished();
   ExplorerInput input = input_;
   input.element = element();
-  explorer_ = std::make_shared<const FeedbackExplorer>(std::move(input));
   std::vector<double> values = ExplorerValues(range);
   progress_->setRange(0, static_cast<int>(values.size()));
   progress_->setValue(0);
   stop_->setEnabled(true);
   setWindowTitle(title());
   pending_ = true;
-  // On a pool thread, which runs the values on every core; the user's
-  // Annulla cancels the future, and the next value's progress stops them all.
+  // On a pool thread, which converts the file once and runs the values on
+  // every core; the user's Annulla cancels the future, and the next value's
+  // progress stops them all.
   watcher_->setFuture(QtConcurrent::run(
-      [](QPromise<Outcome>& promise, std::shared_ptr<const FeedbackExplorer> explorer, std::vector<double> values) {
+      [](QPromise<Outcome>& promise, ExplorerInput input, std::vector<double> values) {
         promise.setProgressRange(0, static_cast<int>(values.size()));
         Outcome outcome;
         try {
-          outcome.rows = explorer->RunAll(values, 0, [&promise](std::size_t done, std::size_t) {
+          outcome.explorer = std::make_shared<const FeedbackExplorer>(std::move(input));
+          outcome.rows = outcome.explorer->RunAll(values, 0, [&promise](std::size_t done, std::size_t) {
             promise.setProgressValue(static_cast<int>(done));
             if (promise.isCanceled()) throw Cancelled{};
           });
@@ -232,7 +232,7 @@ bool FeedbackExplorerWindow::start() {
         }
         promise.addResult(std::move(outcome));
       },
-      explorer_, std::move(values)));
+      std::move(input), std::move(values)));
   return true;
 }
 
@@ -255,6 +255,7 @@ void FeedbackExplorerWindow::finish() {
     return;
   }
   rows_ = std::move(outcome.rows);
+  explorer_ = std::move(outcome.explorer);
   for (const FeedbackScanRow& r : rows_)
     if (r.band) fMHz_ = r.fMHz;
   setWindowTitle(title());
@@ -330,7 +331,7 @@ QWidget* OpenFeedbackExplorer() {
     input.base.fields.push_back({control, ReadText(FormId::Form1, control)});
   input.base.feedbackOption = option;
   input.touchstone = CurrentTouchstoneSource().data;
-  auto* window = new FeedbackExplorerWindow(std::move(input), false);
+  auto* window = new FeedbackExplorerWindow(std::move(input));
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   window->raise();

@@ -30,7 +30,7 @@ QWidget* OpenFeedbackExplorer();
 class FeedbackExplorerWindow : public QWidget {
   Q_OBJECT
  public:
-  FeedbackExplorerWindow(ExplorerInput input, bool sweepsLfOrCf, QWidget* parent = nullptr);
+  explicit FeedbackExplorerWindow(ExplorerInput input, QWidget* parent = nullptr);
   ~FeedbackExplorerWindow() override;
 
   // Starts the values the controls describe; a bad entry is told in a
@@ -51,6 +51,7 @@ class FeedbackExplorerWindow : public QWidget {
  private:
   // What the pool thread hands back: the rows, or why there are none.
   struct Outcome {
+    std::shared_ptr<const FeedbackExplorer> explorer;
     std::vector<FeedbackScanRow> rows;
     std::string error;
   };
@@ -62,7 +63,7 @@ class FeedbackExplorerWindow : public QWidget {
   QString title() const;
 
   ExplorerInput input_;
-  std::shared_ptr<const FeedbackExplorer> explorer_;  // of the last start
+  std::shared_ptr<const FeedbackExplorer> explorer_;  // of the rows shown
   QFutureWatcher<Outcome>* watcher_;
   bool pending_ = false;  // started, and its end not yet shown
   std::vector<FeedbackScanRow> rows_;

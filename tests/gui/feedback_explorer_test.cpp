@@ -3,6 +3,7 @@
 // the one field and nothing else.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 
@@ -115,6 +116,27 @@ TEST_F(FeedbackExplorerWindows, RowsAreTheCoresAndUseWritesOnlyTheField) {
   EXPECT_FALSE(window->useValue());
   EXPECT_EQ(ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)), Utf8ToUtf16(window->rows()[37].text));
   EXPECT_EQ(g_messages.size(), 1u);
+}
+
+// Rf // Lf: the second mode sweeps Lf with Rf held and writes only Lf.
+TEST_F(FeedbackExplorerWindows, SweepsLfWithRfHeld) {
+  UseThreePointTransistorFile("tre.s2p");
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, ControlOf(FeedbackChoice::RfLf)))->click();
+  FeedbackExplorerWindow* window = Open();
+  ASSERT_NE(window, nullptr);
+  auto* field = window->findChild<QComboBox*>(QStringLiteral("sweptField"));
+  ASSERT_EQ(field->count(), 2);
+  field->setCurrentIndex(1);
+  emit field->activated(1);
+  window->waitUntilDone();
+  ASSERT_EQ(window->rows().size(), 201u);
+  EXPECT_EQ(window->rows().front().value, 0.001);
+  EXPECT_EQ(window->figure().panels.back().x.title, "Lf [uH]");
+  std::vector<std::u16string> texts = Texts();
+  window->choose(window->rows()[120].value);
+  ASSERT_TRUE(window->useValue());
+  texts[12] = Utf8ToUtf16(window->rows()[120].text);  // Text13 only
+  EXPECT_EQ(Texts(), texts);
 }
 
 TEST_F(FeedbackExplorerWindows, WithoutAFileTheTitleSaysSoAndCancelKeepsThePicture) {
