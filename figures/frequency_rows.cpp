@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "text/number_text.h"
-#include "touchstone/touchstone.h"
+#include "touchstone/fields.h"
 
 namespace {
 

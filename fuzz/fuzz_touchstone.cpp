@@ -10,7 +10,8 @@
 #include "forms/headless.h"
 #include "fuzz/fuzz_checks.h"
 #include "text/number_text.h"
-#include "touchstone/touchstone.h"
+#include "session/session_batch.h"
+#include "touchstone/fields.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "figures/frequency_rows.h"
-#include "touchstone/touchstone.h"
+#include "touchstone/fields.h"
 
 class QLabel;
 class QLineEdit;

@@ -7,7 +7,9 @@
 #include <thread>
 
 #include "forms/headless.h"
+#include "model/quantities.h"
 #include "project/project.h"
+#include "text/number_text.h"
 
 void RunInParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& run,
                    const BatchProgress& progress) {
@@ -44,6 +46,23 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
   std::vector<SessionResult> results(inputs.size());
   RunInParallel(inputs.size(), jobs, [&](std::size_t i) { results[i] = RunSession(inputs[i]); }, progress);
   return results;
+}
+
+namespace {
+constexpr const char* KeyOf(Quantity q) { return SpecOf(q).key; }
+}  // namespace
+
+std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
+  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)},
+           {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
+           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)},
+           {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
+           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)},
+           {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
+           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)},
+           {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
+           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)},
+           {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
 }
 
 std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& f) {

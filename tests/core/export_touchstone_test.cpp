@@ -9,7 +9,7 @@
 #include "forms/headless.h"
 #include "forms/result_commands.h"
 #include "session/session.h"
-#include "touchstone/touchstone.h"
+#include "touchstone/fields.h"
 
 namespace {
 

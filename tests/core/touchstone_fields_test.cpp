@@ -12,7 +12,8 @@
 #include "model/arithmetic.h"
 #include "tests/core/worked_example.h"
 #include "text/number_text.h"
-#include "touchstone/touchstone.h"
+#include "session/session_batch.h"
+#include "touchstone/fields.h"
 
 namespace {
 
