@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "session/feedback_explorer.h"
+#include "touchstone/fields.h"
 #include "touchstone/touchstone.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "session/session_output.h"
 #include "text/number_text.h"
 #include "text/utf16.h"
+#include "touchstone/fields.h"
 #include "touchstone/touchstone.h"
 
 namespace {
