@@ -86,6 +86,19 @@ double ReturnLossDb(Cx gamma) {
   return std::min(-10.0 * std::log10(m2), kReturnLossCeilingDb);
 }
 
+bool Usable(const TeeNetwork& n) {
+  return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
+         n.outer != 0 && n.shunt != 0 && n.inner != 0;
+}
+bool Positive(double x) { return std::isfinite(x) && x > 0; }
+
+}  // namespace
+
+SMatrix EnteredTransistor(const DesignState& s) {
+  return {std::polar(s.S11mag, s.S11ang), std::polar(s.S12mag, s.S12ang), std::polar(s.S21mag, s.S21ang),
+          std::polar(s.S22mag, s.S22ang)};
+}
+
 FeedbackElement FeedbackOfState(const DesignState& s) {
   FeedbackElement e;
   const double omega = 2.0 * kPi * s.fMHz * 1e6;
@@ -101,15 +114,6 @@ FeedbackElement FeedbackOfState(const DesignState& s) {
   }
   return e;
 }
-
-
-bool Usable(const TeeNetwork& n) {
-  return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
-         n.outer != 0 && n.shunt != 0 && n.inner != 0;
-}
-bool Positive(double x) { return std::isfinite(x) && x > 0; }
-
-}  // namespace
 
 double SeriesArmReactance(NetworkKind kind, double value, double fMHz) {
   const double omega = 2.0 * kPi * fMHz * 1e6;
@@ -171,8 +175,7 @@ std::optional<AmplifierDesign> DesignOfState(NetworkKinds kinds, const DesignSta
   if (!Usable(d.input) || !Usable(d.output) || !Positive(d.RE) || !Positive(d.RL) ||
       !Positive(d.Ro) || !Positive(d.fMHz) || !Positive(state.PoPi))
     return std::nullopt;
-  d.transistor = {std::polar(state.S11mag, state.S11ang), std::polar(state.S12mag, state.S12ang),
-                  std::polar(state.S21mag, state.S21ang), std::polar(state.S22mag, state.S22ang)};
+  d.transistor = EnteredTransistor(state);
   d.feedback = FeedbackOfState(state);
   d.PoPi = state.PoPi;
   d.zi = {state.ReZi, state.ImZi};
@@ -191,8 +194,7 @@ namespace {
 // The transistor with its feedback at fMHz, referred to Ro.
 std::optional<SMatrix> TransistorWithFeedback(const AmplifierDesign& d, double fMHz,
                                               const SMatrix& transistorAtRo) {
-  if (d.feedback.kind == FeedbackKind::None) return transistorAtRo;
-  return WithFeedback(transistorAtRo, d.Ro, FeedbackAdmittance(d.feedback, fMHz));
+  return TransistorWithFeedback(d.feedback, d.Ro, fMHz, transistorAtRo);
 }
 
 std::optional<SMatrix> CascadeS(const AmplifierDesign& d, double fMHz, const SMatrix& withFeedback) {
@@ -204,6 +206,12 @@ std::optional<SMatrix> CascadeS(const AmplifierDesign& d, double fMHz, const SMa
 }
 
 }  // namespace
+
+std::optional<SMatrix> TransistorWithFeedback(const FeedbackElement& feedback, double ro, double fMHz,
+                                              const SMatrix& transistorAtRo) {
+  if (feedback.kind == FeedbackKind::None) return transistorAtRo;
+  return WithFeedback(transistorAtRo, ro, FeedbackAdmittance(feedback, fMHz));
+}
 
 std::optional<SMatrix> AmplifierS(const AmplifierDesign& d, double fMHz,
                                   const SMatrix& transistorAtRo) {

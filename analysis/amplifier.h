@@ -66,6 +66,12 @@ struct AmplifierDesign {
   ElementLosses losses;  // ideal unless the user gives a Q
 };
 
+// The S-parameters the state holds as entered, referred to its Ro.
+SMatrix EnteredTransistor(const DesignState& state);
+// The feedback element behind the state's Yf = Gf + jBf at its frequency:
+// what the finished amplifier carries across frequency.
+FeedbackElement FeedbackOfState(const DesignState& state);
+
 // Nullopt when the state holds no usable design of these network kinds (its
 // networks are empty or a value is not finite).
 std::optional<AmplifierDesign> DesignOfState(NetworkKinds kinds, const DesignState& state);
@@ -93,6 +99,10 @@ struct AmplifierPoint {
 
 // Return losses above this are shown as this (an exact match has none).
 inline constexpr double kReturnLossCeilingDb = 300;
+
+// The transistor with the feedback element across it at fMHz, referred to ro.
+std::optional<SMatrix> TransistorWithFeedback(const FeedbackElement& feedback, double ro, double fMHz,
+                                              const SMatrix& transistorAtRo);
 
 // Nullopt when the arithmetic overflows or a value is not finite.
 std::optional<SMatrix> AmplifierS(const AmplifierDesign& design, double fMHz,

@@ -19,6 +19,7 @@
 #include "model/quantities.h"
 #include "project/atomic_file.h"
 #include "project/project.h"
+#include "session/feedback_explorer.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
 #include "text/number_text.h"
@@ -171,6 +172,26 @@ int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   return anyDesign ? kDesigned : kRefused;
 }
 
+// One design per value of the feedback field, CSV or JSON.
+int RunExploreCommand(const CliOptions& o, const Inputs& in) {
+  const SweptElement element = *SweptElementNamed(o.exploreField);
+  const ExplorerRange range{o.explore->from, o.explore->to, o.explore->count};
+  if (std::string error = CheckExplorerRange(range, element); !error.empty()) throw Failure{error};
+  if (std::string error = CheckExplorerFeedback(element, in.feedbackOption); !error.empty()) throw Failure{error};
+  const FeedbackExplorer explorer({SingleSession(o, in), element, in.touchstone});
+  const std::vector<double> values = ExplorerValues(range);
+  const std::vector<FeedbackScanRow> rows = explorer.RunAll(values, o.jobs, ProgressLine());
+  std::string text = o.json ? std::string() : ExplorerCsvHeader();
+  bool anyDesign = false;
+  for (const FeedbackScanRow& row : rows) {
+    anyDesign = anyDesign || row.designed;
+    if (!o.json) text += ExplorerCsvLine(row);
+  }
+  if (o.json) text = ExplorerJson(rows);
+  WriteOutput(o, text);
+  return anyDesign ? kDesigned : kRefused;
+}
+
 // The exports describe the first result window whose compute ran to the end.
 int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& session) {
   const WindowDesignResult* made = session.firstDesign();
@@ -194,6 +215,7 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
 int Run(const CliOptions& o) {
   const Inputs in = GatherInputs(o);
   const bool exports = o.exportS2p || o.exportSpice;
+  if (o.explore) return RunExploreCommand(o, in);
   if (o.sweep) {
     const int status = RunSweepCommand(o, in);
     if (!exports) return status;

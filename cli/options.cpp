@@ -76,6 +76,24 @@ struct Parser {
     options.feedback = name;
   }
 
+  // FROM:TO:N, both numbers above zero, N at least 2.
+  void Explore(const std::string& text) {
+    const size_t first = text.find(':');
+    const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    const auto from = first == std::string::npos ? std::nullopt : PositiveNumber(text.substr(0, first));
+    const auto to = second == std::string::npos ? std::nullopt : PositiveNumber(text.substr(first + 1, second - first - 1));
+    const auto count = second == std::string::npos ? std::nullopt : PositiveInteger(text.substr(second + 1));
+    if (!from || !to || !count || *count < 2)
+      throw UsageError{"--explore-feedback vuole DA:A:N (due valori maggiori di zero e almeno 2 valori), non \"" +
+                       text + "\""};
+    options.explore = CliOptions::ExploreRange{*from, *to, *count};
+  }
+  void ExploreField(const std::string& name) {
+    if (name != "Rf" && name != "Lf" && name != "Cf")
+      throw UsageError{"--explore-field vuole Rf, Lf o Cf, non \"" + name + "\""};
+    options.exploreField = name;
+  }
+
   void One() {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") options.help = true;
@@ -93,6 +111,8 @@ struct Parser {
     else if (a == "--noise") Noise(Value(a));
     else if (a == "--q-l") options.inductorQ = Quality(a);
     else if (a == "--q-c") options.capacitorQ = Quality(a);
+    else if (a == "--explore-feedback") Explore(Value(a));
+    else if (a == "--explore-field") ExploreField(Value(a));
     else if (a == "--export-s2p") options.exportS2p = Value(a);
     else if (a == "--export-spice") options.exportSpice = Value(a);
     else if (a.size() > 1 && a[0] == '-') throw UsageError{"opzione sconosciuta: " + a};
@@ -109,6 +129,8 @@ struct Parser {
       throw UsageError{"--sweep vuole un file Touchstone o un intervallo --from --to"};
     if (o.sweep && o.touchstone && !o.freqMHz && (o.exportS2p || o.exportSpice))
       throw UsageError{"con --sweep le esportazioni descrivono il progetto a --freq: indicala"};
+    if (o.explore && (o.sweep || range || o.exportS2p || o.exportSpice))
+      throw UsageError{"--explore-feedback non va insieme a --sweep, --from/--to né alle esportazioni"};
     if (o.touchstone && !o.freqMHz && !o.sweep)
       throw UsageError{"--touchstone vuole --freq (o --sweep)"};
   }
@@ -151,6 +173,9 @@ std::string HelpText() {
          "  --sweep                  un progetto a ogni frequenza del file Touchstone,\n"
          "  --from MHZ --to MHZ      o a frequenze equidistanti da MHZ a MHZ\n"
          "  --points N               (401 se non indicato); uscita CSV, o JSON con --json\n"
+         "  --explore-feedback DA:A:N  un progetto per ognuno di N valori di Rf (kohm) in\n"
+         "                           progressione geometrica da DA a A; uscita CSV, o JSON\n"
+         "  --explore-field F        il campo esplorato: Rf, Lf (uH) o Cf (pF), con Rf fisso\n"
          "  --jobs N                 progetti in parallelo (predefinito: uno per core)\n"
          "  --out FILE               scrive il risultato nel file invece che sull'uscita\n"
          "  --export-s2p FILE        l'amplificatore completo come file Touchstone\n"

@@ -22,6 +22,13 @@ struct CliOptions {
   // frequency, over a file's noise block and a project's.
   std::optional<std::array<double, 4>> noise;
   std::optional<double> inductorQ, capacitorQ;  // --q-l, --q-c
+  // --explore-feedback FROM:TO:N, in the swept field's unit; --explore-field Rf|Lf|Cf
+  struct ExploreRange {
+    double from = 0, to = 0;
+    int count = 0;
+  };
+  std::optional<ExploreRange> explore;
+  std::string exploreField = "Rf";
 };
 
 struct UsageError {

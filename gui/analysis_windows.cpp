@@ -2,10 +2,12 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
 #include <charconv>
+#include <cmath>
 
 #include "figures/figure.h"
 #include "gui/dialogs.h"
@@ -89,6 +91,13 @@ QSize FittedSize(QSize wanted) {
   if (!screen) return wanted;
   const QSize room = screen->availableSize() * 0.9;
   return wanted.boundedTo(room);
+}
+
+QPushButton* WindowButton(const QString& text, const char* name) {
+  auto* button = new QPushButton(text);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setAutoDefault(false);
+  return button;
 }
 
 QWidget* OpenResponseWindow(FormId form) {

@@ -13,6 +13,7 @@
 #include "gui/design_store.h"
 
 class QLineEdit;
+class QPushButton;
 class QWidget;
 struct Figure;
 
@@ -44,6 +45,9 @@ std::optional<double> ReadNumberText(const QLineEdit* edit);
 
 // A window's first size: the one wanted, made smaller where the screen is.
 QSize FittedSize(QSize wanted);
+
+// A push button by object name that Enter in a box does not press.
+QPushButton* WindowButton(const QString& text, const char* name);
 
 // Ask for a file name and write the figure as PNG or SVG there, or the
 // text; a failure is told in a message. True when written.

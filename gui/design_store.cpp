@@ -39,6 +39,8 @@ void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider) {
   DesignStore::Instance().setSourceProvider(std::move(provider));
 }
 
+TouchstoneSource CurrentTouchstoneSource() { return DesignStore::Instance().currentSource(); }
+
 void OnWindowDesignChanged(std::function<void(FormId)> listener) {
   QObject::connect(&DesignStore::Instance(), &DesignStore::designChanged, std::move(listener));
 }

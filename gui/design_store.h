@@ -38,6 +38,7 @@ class DesignStore : public QObject {
 
   const WindowDesign* designOf(FormId form) const;
   void setSourceProvider(std::function<TouchstoneSource()> provider);
+  TouchstoneSource currentSource() const { return provider_ ? provider_() : TouchstoneSource{}; }
   void noteCalculateDone();
   void noteComputeDone(FormId form, const DesignState& state);
   void forget(FormId form);
@@ -62,6 +63,9 @@ inline constexpr const char* kWaitsForCompute = "Premi prima «Calcolo reti di a
 // The file the input window's S-parameter fields hold now (empty when they
 // were typed); asked at each Calculate that opens a window.
 void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider);
+// The file the input window's S-parameter fields hold now (empty when they
+// were typed or changed since).
+TouchstoneSource CurrentTouchstoneSource();
 // Called after a window's design is kept or dropped.
 void OnWindowDesignChanged(std::function<void(FormId)> listener);
 

@@ -755,6 +755,17 @@ void FigureView::mouseMoveEvent(QMouseEvent* event) {
   update();
 }
 
+void FigureView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  const FigureLayout layout = LayoutFigure(figure_, width(), height());
+  const FigPoint pixel{event->position().x(), event->position().y()};
+  const int panel = PanelAt(layout, pixel);
+  if (panel < 0) return;
+  const auto data = FromPixel(figure_.panels[static_cast<std::size_t>(panel)],
+                              layout.frames[static_cast<std::size_t>(panel)], pixel);
+  if (data) emit clickedAt(panel, data->x, data->y);
+}
+
 void FigureView::leaveEvent(QEvent*) {
   pointer_.reset();
   readout_.clear();

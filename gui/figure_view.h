@@ -52,7 +52,12 @@ class FigureView : public QWidget {
   QSize minimumSizeHint() const override;
   QSize sizeHint() const override;
 
+ signals:
+  // A click with the left button on a panel, in its data coordinates.
+  void clickedAt(int panel, double x, double y);
+
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;

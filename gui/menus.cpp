@@ -27,7 +27,7 @@ std::vector<Registration>& Registry() {
 const QStringList& TopMenuOrder() {
   static const QStringList order{QStringLiteral("File"), QStringLiteral("Modifica"),
                                  QStringLiteral("Analisi"), QStringLiteral("Esporta"),
-                                 QStringLiteral("Aiuto")};
+                                 QStringLiteral("Strumenti"), QStringLiteral("Aiuto")};
   return order;
 }
 

@@ -3,6 +3,7 @@
 #include "gui/analysis_windows.h"
 #include "gui/copy_results.h"
 #include "gui/export_menus.h"
+#include "gui/feedback_explorer_window.h"
 #include "gui/file_menus.h"
 #include "gui/help_dialogs.h"
 #include "gui/pdf_report.h"
@@ -19,4 +20,5 @@ void RegisterProgramMenus() {
   RegisterAnalysisMenus();
   RegisterExportMenus();
   RegisterReportMenus();
+  RegisterToolMenus();
 }

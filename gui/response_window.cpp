@@ -69,13 +69,6 @@ QLineEdit* NumberEdit(const char* name, const QString& accessible) {
 // Q as the field shows it: empty for an ideal element.
 QString QText(double q) { return std::isinf(q) ? QString() : QString::fromStdString(FormatSignificant(q, 10)); }
 
-QPushButton* Button(const QString& text, const char* name) {
-  auto* button = new QPushButton(text);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setAutoDefault(false);
-  return button;
-}
-
 }  // namespace
 
 ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
@@ -94,7 +87,7 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   scale_->setObjectName(QStringLiteral("sweepScale"));
   scale_->addItems({QStringLiteral("lineare"), QStringLiteral("logaritmica")});
   scale_->setAccessibleName(QStringLiteral("scala delle frequenze"));
-  auto* apply = Button(QStringLiteral("Ricalcola"), "applySweep");
+  auto* apply = WindowButton(QStringLiteral("Ricalcola"), "applySweep");
   overlay_ = new QCheckBox(QStringLiteral("Sovrapponi il progetto con valori commerciali"));
   overlay_->setObjectName(QStringLiteral("roundedOverlay"));
   series_ = new QComboBox;
@@ -113,9 +106,9 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   qCapacitors_->setToolTip(qTip);
   qInductors_->setText(QText(CurrentNoiseSettings().losses.inductorQ));
   qCapacitors_->setText(QText(CurrentNoiseSettings().losses.capacitorQ));
-  auto* png = Button(QStringLiteral("PNG…"), "exportPng");
-  auto* svg = Button(QStringLiteral("SVG…"), "exportSvg");
-  auto* csv = Button(QStringLiteral("CSV…"), "exportCsv");
+  auto* png = WindowButton(QStringLiteral("PNG…"), "exportPng");
+  auto* svg = WindowButton(QStringLiteral("SVG…"), "exportSvg");
+  auto* csv = WindowButton(QStringLiteral("CSV…"), "exportCsv");
 
   auto* controls = new QHBoxLayout;
   controls->addWidget(new QLabel(QStringLiteral("Da [MHz]")));

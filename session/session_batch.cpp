@@ -11,11 +11,10 @@
 #include "project/project.h"
 #include "text/number_text.h"
 
-std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
-                                       const BatchProgress& progress) {
-  std::vector<SessionResult> results(inputs.size());
+void RunInParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& run,
+                   const BatchProgress& progress) {
   if (jobs < 1) jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const size_t workers = std::min(inputs.size(), static_cast<size_t>(jobs));
+  const size_t workers = std::min(count, static_cast<size_t>(jobs));
 
   std::atomic<size_t> next{0};
   size_t done = 0;
@@ -24,13 +23,13 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
   auto work = [&] {
     // A failure (out of memory) stops every worker and reaches the caller.
     try {
-      for (size_t i; (i = next.fetch_add(1)) < inputs.size();) {
-        results[i] = RunSession(inputs[i]);
+      for (size_t i; (i = next.fetch_add(1)) < count;) {
+        run(i);
         std::lock_guard<std::mutex> guard(lock);
-        if (progress) progress(++done, inputs.size());
+        if (progress) progress(++done, count);
       }
     } catch (...) {
-      next = inputs.size();
+      next = count;
       std::lock_guard<std::mutex> guard(lock);
       if (!failure) failure = std::current_exception();
     }
@@ -40,6 +39,12 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
   work();  // the calling thread is one of the workers
   for (std::thread& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
+}
+
+std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
+                                       const BatchProgress& progress) {
+  std::vector<SessionResult> results(inputs.size());
+  RunInParallel(inputs.size(), jobs, [&](std::size_t i) { results[i] = RunSession(inputs[i]); }, progress);
   return results;
 }
 

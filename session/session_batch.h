@@ -14,6 +14,13 @@
 // worker that finished it (one call at a time).
 using BatchProgress = std::function<void(std::size_t done, std::size_t total)>;
 
+// work(i) for every i below count, on `jobs` threads (jobs < 1: one per
+// core), the calling thread among them; each index once. An exception from
+// work or from progress stops every worker and reaches the caller (the first
+// one thrown), which is how a caller cancels: its progress throws.
+void RunInParallel(std::size_t count, int jobs, const std::function<void(std::size_t)>& work,
+                   const BatchProgress& progress = {});
+
 // jobs < 1 means one thread per core.
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress = {});

@@ -149,8 +149,7 @@ void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const Des
 }  // namespace
 
 SessionStability StabilityOfSession(const DesignState& s) {
-  const SMatrix transistor{std::polar(s.S11mag, s.S11ang), std::polar(s.S12mag, s.S12ang),
-                           std::polar(s.S21mag, s.S21ang), std::polar(s.S22mag, s.S22ang)};
+  const SMatrix transistor = EnteredTransistor(s);
   SessionStability result;
   result.transistor = StabilityOf(transistor);
   if (std::optional<SMatrix> fed = WithFeedback(transistor, s.Ro, Cx{s.Gf, s.Bf}))

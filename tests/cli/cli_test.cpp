@@ -381,3 +381,59 @@ TEST(BjtDesign, SweepCsvHasNoiseColumnsWhereThereAreData) {
 }
 
 }  // namespace
+// --explore-feedback: one line a value, the same on any number of threads,
+// JSON with the CSV's keys, each value's Po/Pi the single design's.
+TEST(BjtDesignExplore, RowsAreTheSingleDesignsOnAnyNumberOfThreads) {
+  const std::string s2p = TempPath("explore.s2p");
+  WriteText(s2p, kTransistorFile);
+  const std::vector<std::string> base = {"--touchstone", s2p, "--freq", "500", "--feedback", "Rf",
+                                         "--explore-feedback", "0.1:10:5"};
+  auto with = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Design(args);
+  };
+  const Outcome one = with({"--jobs", "1"}), three = with({"--jobs", "3"});
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.out, three.out);
+  std::istringstream lines(one.out);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[0].rfind("valore,mu_min_banda,", 0), 0u);
+  for (const std::string& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), ','), 10) << row;
+  EXPECT_EQ(rows[1].rfind("0.1,", 0), 0u);
+  EXPECT_EQ(rows[3].rfind("1,", 0), 0u);
+  EXPECT_EQ(rows[5].rfind("10,", 0), 0u);
+
+  const json explored = json::parse(with({"--json"}).out);
+  ASSERT_EQ(explored.size(), 5u);
+  EXPECT_EQ(explored[2]["valore"], "1");
+  EXPECT_EQ(explored[2].size(), 11u);
+  const json single = json::parse(
+      Design({"--touchstone", s2p, "--freq", "500", "--feedback", "Rf", "--field", "rf_kohm=1", "--json"}).out);
+  ASSERT_FALSE(single["designs"].empty());
+  const double poPi = single["designs"][0]["state"]["PoPi"];
+  EXPECT_EQ(explored[2]["esito"], "progettato");
+  EXPECT_EQ(explored[2]["Po_Pi_dB"].get<double>(), 10 * std::log10(poPi));
+  EXPECT_EQ(explored[2]["guadagno_max_dB_Yf"], single["stability"]["withFeedback"]["gainDb"]);
+  EXPECT_TRUE(explored[2]["NF_dB"].is_null());  // the file has no noise block
+}
+
+TEST(BjtDesignExplore, RefusesWhatCannotRun) {
+  const std::string s2p = TempPath("explore_bad.s2p");
+  WriteText(s2p, kTransistorFile);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--feedback", "Rf", "--explore-feedback", "1:10"},
+           {"--feedback", "Rf", "--explore-feedback", "0:10:5"},
+           {"--feedback", "Rf", "--explore-feedback", "10:1:5"},
+           {"--feedback", "Rf", "--explore-feedback", "1:10:5", "--explore-field", "Xf"},
+           {"--feedback", "Rf", "--explore-feedback", "1:10:5", "--explore-field", "Lf"},
+           {"--feedback", "nessuna", "--explore-feedback", "1:10:5"},
+           {"--feedback", "Rf", "--explore-feedback", "1:10:5", "--sweep", "--touchstone", s2p}}) {
+    const Outcome r = Design(args);
+    EXPECT_EQ(r.status, 2) << args[3];
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(r.err.empty());
+  }
+}
