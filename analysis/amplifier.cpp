@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "analysis/sweep.h"
+
 
 namespace {
 
@@ -64,6 +66,16 @@ double ReturnLossDb(Cx gamma) {
   return std::min(-10.0 * std::log10(m2), kReturnLossCeilingDb);
 }
 
+
+
+bool Usable(const TeeNetwork& n) {
+  return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
+         n.outer != 0 && n.shunt != 0 && n.inner != 0;
+}
+bool Positive(double x) { return std::isfinite(x) && x > 0; }
+
+}  // namespace
+
 FeedbackElement FeedbackOfState(const DesignState& s) {
   FeedbackElement e;
   const double omega = 2.0 * kPi * s.fMHz * 1e6;
@@ -80,15 +92,6 @@ FeedbackElement FeedbackOfState(const DesignState& s) {
   return e;
 }
 
-
-bool Usable(const TeeNetwork& n) {
-  return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
-         n.outer != 0 && n.shunt != 0 && n.inner != 0;
-}
-bool Positive(double x) { return std::isfinite(x) && x > 0; }
-
-}  // namespace
-
 double SeriesArmReactance(NetworkKind kind, double value, double fMHz) {
   const double omega = 2.0 * kPi * fMHz * 1e6;
   return kind == NetworkKind::LCL ? omega * value * 1e-9 : -1.0 / (omega * value * 1e-12);
@@ -102,6 +105,11 @@ TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind) {
   if (side == Side::Input)
     return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2} : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
   return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Lo2, s.Co, s.Lo1} : TeeNetwork{kind, s.Co2, s.Lo, s.Co1};
+}
+
+std::string DesignTitle(NetworkKinds kinds, double fMHz) {
+  return std::string("reti ") + NetworkKindName(kinds.input) + " / " + NetworkKindName(kinds.output) + ", " +
+         MHzText(fMHz) + " MHz";
 }
 
 const char* NetworkKindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }

@@ -28,13 +28,19 @@ const char* ElementName(Side side, NetworkKind kind, int position);
 // L-C-L: nH, pF, nH; C-L-C: pF, nH, pF, in the same order.
 const char* ElementUnit(NetworkKind kind, int position);
 const char* NetworkKindName(NetworkKind kind);  // "L-C-L", "C-L-C"
+// A design named as a person would: "reti L-C-L / C-L-C, 900 MHz".
+std::string DesignTitle(NetworkKinds kinds, double fMHz);
 // A side's network of this kind as the state holds it.
 TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind);
+
+// The feedback element a state's Gf and Bf (at its fMHz) make: Rf with Lf for
+// Bf < 0 or Cf for Bf > 0.
+FeedbackElement FeedbackOfState(const DesignState& state);
 
 struct AmplifierDesign {
   NetworkKinds kinds{NetworkKind::LCL, NetworkKind::LCL};
   // Where it was designed, for the headers of the files written from it:
-  // `finestra "ImZi < 0  ImZo < 0" (Form2)`.
+  // `finestra "ImZi < 0  ImZo < 0"`.
   std::string origin;
   TeeNetwork input, output;
   double RE = 0, RL = 0, Ro = 0, fMHz = 0;

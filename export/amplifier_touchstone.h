@@ -6,4 +6,7 @@
 
 #include "analysis/sweep.h"
 
-std::string AmplifierTouchstoneText(const AmplifierDesign& design, const SweepResult& sweep);
+// `heldConstant`: the sweep held the entered S-parameters at every
+// frequency (no transistor file), which a comment line then says.
+std::string AmplifierTouchstoneText(const AmplifierDesign& design, const SweepResult& sweep,
+                                    bool heldConstant = false);

@@ -77,6 +77,50 @@ bool ValidateFields(DesignState& state) {
   return true;
 }
 
+// The quantities that have no meaning below zero. A negative one used to run
+// through the whole design and give networks of negative inductors and
+// capacitors reported as made; it is refused before any computation. Zero
+// keeps the fault it meets later (−0 reads as zero here too).
+struct PositiveQuantity {
+  const char* field;
+  const char* name;
+  const char* option;  // the feedback option that uses it; nullptr: always used
+};
+constexpr PositiveQuantity kPositiveQuantities[] = {
+    {"Text10", "La resistenza RE", nullptr},
+    {"Text12", "La resistenza RL", nullptr},
+    {"Text14", "La frequenza f in MHz", nullptr},
+    {"Text9", "La resistenza caratteristica Ro", nullptr},
+    {"Text11", "La resistenza Rf", "Option1"},
+    {"Text11", "La resistenza Rf", "Option2"},
+    {"Text11", "La resistenza Rf", "Option3"},
+    {"Text13", "L'induttanza Lf", "Option2"},
+    {"Text15", "La capacità Cf", "Option3"},
+};
+
+// A text beyond the double range is left to the reading that follows, so its
+// fault is told where it always was.
+bool IsNegative(const char* field) {
+  try {
+    return ParseNumber(ReadText(FormId::Form1, field)) < 0;
+  } catch (const ArithmeticFault&) {
+    return false;
+  }
+}
+
+bool RefuseNegativeQuantities(DesignState& state) {
+  for (const PositiveQuantity& q : kPositiveQuantities) {
+    if (q.option && !IsOptionSelected(FormId::Form1, q.option)) continue;
+    if (!IsNegative(q.field)) continue;
+    ShowMessage(std::string(q.name) + " deve essere positiva: il valore scritto è negativo");
+    // The session and the reports read the flag: no figure comes from these fields.
+    state.errorFlag = 1;
+    FocusField(FormId::Form1, q.field);
+    return true;
+  }
+  return false;
+}
+
 void StoreEnteredQuantities(DesignState& state) {
   state.S11mag = ParseField("Text1");
   state.S11ang = DegreesToRadians(ParseField("Text2"));
@@ -148,6 +192,7 @@ bool ApplyFeedbackOption(DesignState& s) {
 
 bool RunCalculate(DesignState& state) {
   if (!ValidateFields(state)) return false;
+  if (RefuseNegativeQuantities(state)) return false;
   StoreEnteredQuantities(state);
   ConvertSToY(state);
   if (!ApplyFeedbackOption(state)) return false;

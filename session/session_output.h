@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/two_port.h"
+#include "touchstone/touchstone.h"
 #include "session/session.h"
 
 // The transistor as entered, alone and with the feedback element Calculate
@@ -19,8 +20,11 @@ SessionStability StabilityOfSession(const DesignState& afterCalculate);
 // "Rf", "Rf//Lf", "Rf//Cf", "nessuna" for options 1..4; empty for none.
 std::string FeedbackName(int option);
 
-std::string SessionReport(const SessionResult& session);
-std::string SessionJson(const SessionResult& session);
+// `file`, when the transistor came from one, adds the stability bands across
+// it. Where the fields did not pass their check (the state's errorFlag), no
+// figure computed from them appears: no stability line, "stability": null.
+std::string SessionReport(const SessionResult& session, const TouchstoneData* file = nullptr);
+std::string SessionJson(const SessionResult& session, const TouchstoneData* file = nullptr);
 
 // One design of a sweep: the frequency and the session made there.
 struct SweepDesign {
