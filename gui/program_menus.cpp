@@ -5,6 +5,7 @@
 #include "gui/export_menus.h"
 #include "gui/file_menus.h"
 #include "gui/pdf_report.h"
+#include "gui/status_lines.h"
 
 // Each feature's entries, in the order they appear within their menus.
 void RegisterProgramMenus() {
@@ -16,4 +17,5 @@ void RegisterProgramMenus() {
   RegisterAnalysisMenus();
   RegisterExportMenus();
   RegisterReportMenus();
+  RegisterStatusLines();
 }

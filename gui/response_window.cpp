@@ -14,6 +14,7 @@
 
 #include <charconv>
 
+#include "export/exports.h"
 #include "analysis/preferred_values.h"
 #include "gui/figure_view.h"
 
@@ -223,5 +224,6 @@ bool ResponseWindow::applySweep() {
 std::string ResponseWindow::readout(int, FigPoint at) const { return ResponseReadout(sweep_, at.x); }
 
 QString ResponseWindow::fileBase() const {
-  return QStringLiteral("risposta_") + QString::fromUtf8(FormName(design_.form));
+  return QStringLiteral("risposta_") +
+         QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
 }

@@ -9,7 +9,8 @@
 //                           answer ("row 3", "freq 1234.5"), or cancel
 //   snap DIR                DIR/FORM.png of every open window, DIR/NAME.png of the other
 //                           windows by object name (ResponseWindow, SmithWindow ...)
-//   dump                    one JSON line: messages since the last dump, windows, state
+//   dump                    one JSON line: messages since the last dump, windows,
+//                           the other open windows ("others": name, title), state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
 #include <QAbstractButton>
 #include <QApplication>
@@ -169,8 +170,14 @@ std::string DumpWindow(FormId form, QWidget* window) {
     o << "}";
     first = false;
   }
-  o << "}}";
+  o << "},\"status\":" << Json(StatusLine(form)) << "}";
   return o.str();
+}
+
+bool IsFormFrame(const QWidget* w) {
+  for (FormId f : kForms)
+    if (FormFrame(f) == w) return true;
+  return false;
 }
 
 void RunDump(const DesignState& state) {
@@ -186,7 +193,15 @@ void RunDump(const DesignState& state) {
       first = false;
     }
   }
-  o << "},\"state\":" << StateJson(state) << "}";
+  // Every other open window by object name with the title a person reads.
+  o << "},\"others\":[";
+  first = true;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || IsFormFrame(w)) continue;
+    o << (first ? "" : ",") << "{\"name\":" << Json(w->objectName()) << ",\"title\":" << Json(w->windowTitle()) << "}";
+    first = false;
+  }
+  o << "],\"state\":" << StateJson(state) << "}";
   std::cout << o.str() << std::endl;
 }
 
