@@ -1,5 +1,7 @@
 #include "analysis/amplifier.h"
 
+#include "model/arithmetic.h"
+
 #include <cmath>
 
 #include "analysis/sweep.h"
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 

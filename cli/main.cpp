@@ -24,6 +24,7 @@
 #include "forms/headless.h"
 #include "forms/result_commands.h"
 #include "text/number_text.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ std::string BaseName(const std::string& path) {
 }
 
 int OptionNumber(const std::string& feedbackName) {
-  const std::string control = ControlOfFeedback(feedbackName);
-  return std::stoi(control.substr(std::string("Option").size()));
+  const FeedbackOptionSpec* option = FeedbackOptionOfName(feedbackName);
+  return option ? static_cast<int>(option->choice) : 0;
 }
 
 struct Inputs {
@@ -106,8 +107,6 @@ Inputs GatherInputs(const CliOptions& o) {
 
 // A Touchstone file gives the S-parameters, Ro and f: a --field for one of
 // them would design the file's data at another frequency or reference.
-constexpr const char* kFileKeys[] = {"s11_mag", "s11_deg", "s21_mag", "s21_deg", "s12_mag",
-                                     "s12_deg", "s22_mag", "s22_deg", "ro",      "f_mhz"};
 
 void CheckSources(const CliOptions& o, const Inputs& in) {
   if (!in.touchstone) {
@@ -119,8 +118,8 @@ void CheckSources(const CliOptions& o, const Inputs& in) {
     return;
   }
   for (const auto& [key, text] : o.fields)
-    for (const char* fileKey : kFileKeys)
-      if (key == fileKey)
+    for (Quantity fromFile : kTouchstoneQuantities)
+      if (key == SpecOf(fromFile).key)
         throw Failure{"--field " + key + " non vale con un file Touchstone, che dà parametri S, Ro e f: "
                       "per un'altra frequenza usa --freq"};
   if (o.sweep && !o.freqMHz && (o.exportS2p || o.exportSpice))
@@ -153,7 +152,7 @@ SessionInput SessionAt(const Inputs& in, const std::vector<TypedText>& touchston
 }
 
 std::vector<TypedText> TextsAtFrequency(const Inputs& in, double fMHz) {
-  if (!in.touchstone) return {{"Text14", Utf8ToUtf16(ShortestNumberText(fMHz))}};
+  if (!in.touchstone) return {{ControlOf(Quantity::FMHz), Utf8ToUtf16(ShortestNumberText(fMHz))}};
   std::variant<SParamFields, std::string> at = FieldsAtFrequency(*in.touchstone, fMHz);
   if (auto* error = std::get_if<std::string>(&at)) throw Failure{*error};
   return TouchstoneFieldTexts(std::get<SParamFields>(at));
@@ -216,7 +215,7 @@ int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   for (size_t i = 0; i < results.size(); ++i) {
     anyDesign = anyDesign || results[i].firstDesign();
     if (o.json)
-      text += (i ? ",\n" : "") + SessionJson(results[i]);
+      text += (i ? ",\n" : "") + SessionJson(results[i], in.touchstone.get());
     else
       text += SweepCsvLine({frequencies[i], results[i]});
   }

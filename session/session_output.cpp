@@ -65,7 +65,12 @@ std::string StabilityLine(const std::optional<StabilityFigures>& f) {
 template <class T, class F>
 std::string JsonArray(const std::vector<T>& items, F&& write) {
   std::string o = "[";
-  for (size_t i = 0; i < items.size(); ++i) o += (i ? "," : "") + write(items[i]);
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on
+  // "literal" + std::string&& at -O3.
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) o += ',';
+    o += write(items[i]);
+  }
   return o + "]";
 }
 
@@ -75,8 +80,12 @@ std::string MessagesJson(const std::vector<std::string>& messages) {
 
 std::string TextsJson(const std::vector<FieldText>& texts) {
   std::string o = "{";
-  for (size_t i = 0; i < texts.size(); ++i)
-    o += (i ? "," : "") + JsonString(texts[i].control) + ":" + JsonString(texts[i].text);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (i) o += ',';
+    o += JsonString(texts[i].control);
+    o += ':';
+    o += JsonString(texts[i].text);
+  }
   return o + "}";
 }
 
@@ -144,8 +153,12 @@ void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>
     line += ",,,,,";  // the five columns, empty
     return;
   }
-  line += "," + (f->kDefined ? FileNumberText(f->k) : std::string()) + "," + FileNumberText(std::abs(f->delta)) + "," + FileNumberText(f->mu) + "," +
-          GainKind(*f) + "," + (f->gainFinite ? FileNumberText(f->gainDb) : std::string());
+  for (const std::string& field : {f->kDefined ? FileNumberText(f->k) : std::string(), FileNumberText(std::abs(f->delta)), FileNumberText(f->mu),
+                                   std::string(GainKind(*f)),
+                                   f->gainFinite ? FileNumberText(f->gainDb) : std::string()}) {
+    line += ',';
+    line += field;
+  }
 }
 
 // The network's kind, then each element in the order outer arm, shunt arm,
@@ -168,15 +181,26 @@ SessionStability StabilityOfSession(const DesignState& s) {
   return result;
 }
 
+// A sweep asks about the same file, Ro and feedback element at every
+// frequency: each thread judges the file once for them, not once a design.
 std::optional<FileStability> FileStabilityOfSession(const SessionResult& r, const TouchstoneData* file) {
   if (!file || file->records.empty() || InputRefused(r)) return std::nullopt;
-  return StabilityAcrossFile(*file, r.state.Ro, FeedbackOfState(r.state));
+  const DesignState& s = r.state;
+  struct Key {
+    const TouchstoneData* file;
+    std::size_t records;
+    double ro, gf, lf, cf;
+    bool operator==(const Key&) const = default;
+  };
+  const Key key{file, file->records.size(), s.Ro, s.Gf, s.Bf < 0 ? s.Lf : 0.0, s.Bf > 0 ? s.Cf : 0.0};
+  thread_local std::optional<std::pair<Key, FileStability>> last;
+  if (!last || !(last->first == key)) last.emplace(key, StabilityAcrossFile(*file, s.Ro, FeedbackOfState(s)));
+  return last->second;
 }
 
 std::string FeedbackName(int option) {
-  const std::string control = "Option" + std::to_string(option);
-  for (const FeedbackOption& f : FeedbackOptions())
-    if (control == f.control) return f.name;
+  for (const FeedbackOptionSpec& f : kFeedbackOptions)
+    if (static_cast<int>(f.choice) == option) return f.name;
   return "";
 }
 

@@ -7,8 +7,10 @@
 //   menu FORM PATH          the user chooses a menu entry (File/Apri file Touchstone...)
 //   answer TEXT             the answer the next dialog gets: a file's path, a dialog's own
 //                           answer ("row 3", "freq 1234.5"), or cancel
-//   snap DIR                DIR/FORM.png of every open window, DIR/NAME.png of the other
-//                           windows by object name (ResponseWindow, SmithWindow ...)
+//   snap DIR                DIR/FORM.png of every open window (and DIR/FORMFrame.png, menu
+//                           bar and status line included, of one with a status line),
+//                           DIR/NAME.png of the other windows by object name
+//                           (ResponseWindow, SmithWindow ...)
 //   dump                    one JSON line: messages since the last dump, windows,
 //                           the other open windows ("others": name, title), state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
@@ -217,6 +219,8 @@ void RunSnap(const std::string& dir) {
     if (QWidget* w = FormWidget(f)) {
       save(w, QString::fromLatin1(FormName(f)));
       forms.push_back(FormFrame(f));
+      // With a status line, also the whole window as a person sees it.
+      if (!StatusLine(f).isEmpty()) save(FormFrame(f), FormFrame(f)->objectName());
     }
   // The other windows by their object name, the last opened of a kind winning.
   for (QWidget* w : QApplication::topLevelWidgets())
