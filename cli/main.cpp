@@ -132,7 +132,9 @@ void CheckFiles(const CliOptions& o, const Inputs& in) {
   std::vector<FileRole> inputs, outputs;
   if (o.project) inputs.push_back({"il progetto", *o.project});
   if (o.touchstone) inputs.push_back({"--touchstone", *o.touchstone});
-  if (in.projectSource && !o.touchstone) inputs.push_back({"il file Touchstone del progetto", in.projectSource->path});
+  // The project's own file counts even where --touchstone replaces it: it is
+  // the project's, not an output's.
+  if (in.projectSource) inputs.push_back({"il file Touchstone del progetto", in.projectSource->path});
   if (o.out && *o.out != "-") outputs.push_back({"--out", *o.out});
   if (o.exportS2p) outputs.push_back({"--export-s2p", *o.exportS2p});
   if (o.exportSpice) {
