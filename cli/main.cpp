@@ -14,17 +14,17 @@
 #include "cli/options.h"
 #include "export/exports.h"
 #include "export/spice_netlist.h"
+#include "forms/fault_message.h"
+#include "forms/headless.h"
+#include "forms/result_commands.h"
 #include "model/arithmetic.h"
+#include "model/quantities.h"
 #include "project/atomic_file.h"
 #include "project/project.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
-#include "forms/fault_message.h"
-#include "touchstone/touchstone.h"
-#include "forms/headless.h"
-#include "forms/result_commands.h"
 #include "text/number_text.h"
-#include "model/quantities.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

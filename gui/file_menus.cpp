@@ -21,18 +21,18 @@
 #include <memory>
 #include <new>
 
-#include "project/project.h"
-#include "session/session_batch.h"
-#include "touchstone/touchstone.h"
 #include "figures/frequency_rows.h"
+#include "forms/services.h"
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/frequency_chooser.h"
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
-#include "forms/services.h"
 #include "model/quantities.h"
+#include "project/project.h"
+#include "session/session_batch.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
-#include "gui/qt_ui.h"
 #include "forms/services.h"
+#include "gui/qt_ui.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include "analysis/amplifier.h"
 #include "analysis/file_stability.h"
+#include "forms/accessible_names.h"
+#include "forms/controls.h"
 #include "forms/field_check.h"
 #include "forms/result_commands.h"
 #include "project/project.h"
 #include "session/state_json.h"
-#include "forms/accessible_names.h"
-#include "forms/controls.h"
 #include "text/number_text.h"
 #include "text/utf16.h"
 
