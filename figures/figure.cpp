@@ -15,6 +15,9 @@ constexpr double kPad = 8;
 constexpr double kTitleHeight = 24;
 constexpr double kNoteHeight = 17;
 constexpr double kLeftMargin = 66, kRightMargin = 16, kTopMargin = 10, kBottomMargin = 38;
+// Below a panel that has tick values but no axis title under them (a panel
+// above another on the same frequencies): the values' line only.
+constexpr double kTickOnlyBottomMargin = 20;
 constexpr double kSmithMargin = 26;
 // Points far outside the frame are pulled in so no painter sees a huge
 // coordinate; the frame clips them anyway.
@@ -259,16 +262,22 @@ FigureLayout LayoutFigure(const Figure& figure, double width, double height) {
   double weights = 0;
   for (const Panel& panel : figure.panels) weights += std::max(panel.weight, 0.0);
   if (weights <= 0) weights = 1;
+  std::size_t lastCartesian = figure.panels.size();
+  for (std::size_t i = 0; i < figure.panels.size(); ++i)
+    if (figure.panels[i].kind == PanelKind::Cartesian) lastCartesian = i;
   double y = top;
-  for (const Panel& panel : figure.panels) {
+  for (std::size_t i = 0; i < figure.panels.size(); ++i) {
+    const Panel& panel = figure.panels[i];
     const double share = available * std::max(panel.weight, 0.0) / weights;
     PlotFrame frame;
     if (panel.kind == PanelKind::Smith) {
       const double side = std::max(0.0, std::min(width - 2 * kPad, share) - 2 * kSmithMargin);
       frame = {(width - side) / 2, y + (share - side) / 2, side, side};
     } else {
+      const double bottom =
+          i == lastCartesian || !panel.x.title.empty() ? kBottomMargin : kTickOnlyBottomMargin;
       frame = {kPad + kLeftMargin, y + kTopMargin, std::max(0.0, width - 2 * kPad - kLeftMargin - kRightMargin),
-               std::max(0.0, share - kTopMargin - kBottomMargin)};
+               std::max(0.0, share - kTopMargin - bottom)};
     }
     layout.frames.push_back(frame);
     y += share;

@@ -82,6 +82,10 @@ struct Lettering {
   std::string text;
   Rgb colour;
   bool small = false;
+  // A name may move off its point to the first place nearby where it covers
+  // no other label; a fixed one (a grid value) stays, and is left out where
+  // it would run into another.
+  bool movable = false;
 };
 
 enum class PanelKind {

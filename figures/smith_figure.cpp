@@ -38,7 +38,7 @@ void AddPath(Panel& panel, const std::vector<SmithPath>& path, const Rgb (&colou
     if (!Finite(middle)) continue;
     const Cx away = std::abs(middle) > 1e-9 ? middle / std::abs(middle) : Cx(0, 1);
     panel.letters.push_back({.at = PointOf(middle + 0.07 * away), .text = element.label, .colour = colour,
-                             .small = false});
+                             .small = false, .movable = true});
   }
 }
 

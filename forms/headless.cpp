@@ -1,6 +1,8 @@
 #include "forms/headless.h"
 
+#include <algorithm>
 #include <array>
+#include <deque>
 #include <stdexcept>
 
 #include "forms/controls.h"
@@ -24,6 +26,8 @@ struct HeadlessForm {
 thread_local std::array<HeadlessForm, 6> g_forms;
 thread_local std::vector<std::string> g_messages;
 thread_local std::string g_focused;
+thread_local std::vector<std::string> g_questions;
+thread_local std::deque<std::string> g_answers;
 
 HeadlessForm& FormOf(FormId form) { return g_forms[static_cast<int>(form)]; }
 
@@ -82,10 +86,23 @@ void FocusFieldImpl(FormId form, std::string_view control) {
   g_focused = std::string(FormName(form)) + "." + std::string(control);
 }
 
+// The next queued answer names the choice; none queued, or one that is not
+// a choice, closes the question (the last choice).
+std::size_t AskQuestionImpl(const std::string& text, std::span<const std::string> choices) {
+  g_questions.push_back(text);
+  std::string answer;
+  if (!g_answers.empty()) {
+    answer = std::move(g_answers.front());
+    g_answers.pop_front();
+  }
+  const auto found = std::find(choices.begin(), choices.end(), answer);
+  return found != choices.end() ? static_cast<std::size_t>(found - choices.begin()) : choices.size() - 1;
+}
+
 const UiBackend kHeadless{ReadTextImpl,  SetTextImpl,     SetCaptionImpl,
                           SetVisibleImpl, IsVisibleImpl,  IsSelectedImpl,
                           ClearOptionImpl, ShowFormImpl,  IsFormOpenImpl,
-                          ShowMessageImpl, FocusFieldImpl};
+                          ShowMessageImpl, FocusFieldImpl, AskQuestionImpl};
 
 }  // namespace
 
@@ -95,11 +112,15 @@ void ResetHeadlessForms() {
   for (HeadlessForm& form : g_forms) form = HeadlessForm{};
   g_messages.clear();
   g_focused.clear();
+  g_questions.clear();
+  g_answers.clear();
   LoadStartState(FormId::Form1);
 }
 
 std::vector<std::string>& HeadlessMessages() { return g_messages; }
 const std::string& HeadlessFocusedField() { return g_focused; }
+std::vector<std::string>& HeadlessQuestions() { return g_questions; }
+void HeadlessAnswerNextQuestion(std::string choice) { g_answers.push_back(std::move(choice)); }
 
 void HeadlessCloseForm(FormId form) { FormOf(form).open = false; }
 

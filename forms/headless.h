@@ -19,6 +19,11 @@ std::vector<std::string>& HeadlessMessages();
 // after a reset.
 const std::string& HeadlessFocusedField();
 
+// The questions asked so far; the answers the next ones get, by the choice's
+// text, in order (none queued: the last choice, as closing the question).
+std::vector<std::string>& HeadlessQuestions();
+void HeadlessAnswerNextQuestion(std::string choice);
+
 // What a user does: close a window, select an option button (the others of
 // the group are cleared; the caller runs the click action).
 void HeadlessCloseForm(FormId form);

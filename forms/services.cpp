@@ -39,6 +39,11 @@ void ShowMessage(const std::string& text) { CurrentUiBackend().showMessage(text)
 void FocusField(FormId form, std::string_view control) {
   CurrentUiBackend().focusField(form, control);
 }
+std::size_t AskQuestion(const std::string& text, std::span<const std::string> choices) {
+  if (choices.empty()) return 0;
+  const std::size_t chosen = CurrentUiBackend().askQuestion(text, choices);
+  return chosen < choices.size() ? chosen : choices.size() - 1;
+}
 
 const char* FormName(FormId form) {
   switch (form) {

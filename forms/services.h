@@ -4,6 +4,7 @@
 // window, show a modal message. The commands call only these routines; the
 // routines forward to the backend installed with SetUiBackend: the Qt windows
 // in the program, the in-memory forms (forms/headless.h) in tests and fuzzing.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,11 @@ struct UiBackend {
   // The keyboard focus to a text field, its text selected so that typing
   // replaces it: where a message sends the user to correct a value.
   void (*focusField)(FormId form, std::string_view control);
+  // Modal, the application's title, one button for each choice; returns the
+  // index of the one chosen. Closing the question without a choice (Escape,
+  // the window's close button) chooses the last: list the choice that
+  // changes nothing last.
+  std::size_t (*askQuestion)(const std::string& text, std::span<const std::string> choices);
 };
 
 // Installs a backend; nullptr restores the in-memory default.
@@ -47,5 +53,7 @@ void ShowForm(FormId form);
 bool IsFormOpen(FormId form);
 void ShowMessage(const std::string& text);
 void FocusField(FormId form, std::string_view control);
+// The choice's index; at least one choice.
+std::size_t AskQuestion(const std::string& text, std::span<const std::string> choices);
 
 const char* FormName(FormId form);  // "Form1" ... "Form5"

@@ -123,11 +123,14 @@ bool ExportText(QWidget* parent, const QString& title, const QString& filter, co
 void RegisterAnalysisMenus() {
   const auto forms = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
   AddMenuEntry(forms, {QStringLiteral("Analisi/Risposta in frequenza…"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                       [](FormId form) { OpenResponseWindow(form); }, HasDesign});
+                       [](FormId form) { OpenResponseWindow(form); }, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
   AddMenuEntry(forms, {QStringLiteral("Analisi/Carta di Smith…"), QKeySequence(),
-                       [](FormId form) { OpenSmithWindow(form); }, HasDesign});
+                       [](FormId form) { OpenSmithWindow(form); }, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
   AddMenuEntry(forms, {QStringLiteral("Analisi/Valori commerciali…"), QKeySequence(),
-                       [](FormId form) { OpenPreferredValuesWindow(form); }, HasDesign});
+                       [](FormId form) { OpenPreferredValuesWindow(form); }, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
   // A completed compute enables the entries at once, not only when a menu opens.
   OnWindowDesignChanged([](FormId form) { RefreshMenus(form); });
 }

@@ -56,6 +56,8 @@ class DesignStore : public QObject {
 // nullptr until the window's compute command has run to its end; dropped
 // when the window closes.
 const WindowDesign* DesignOfWindow(FormId form);
+// What the entries that act on a window's design say while it has none.
+inline constexpr const char* kWaitsForCompute = "Premi prima «Calcolo reti di adattamento e verifica»";
 
 // The file the input window's S-parameter fields hold now (empty when they
 // were typed); asked at each Calculate that opens a window.

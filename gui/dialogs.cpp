@@ -31,6 +31,7 @@ void SetDialogsScripted(bool scripted) { g_scripted = scripted; }
 bool DialogsScripted() { return g_scripted; }
 void PushScriptedAnswer(std::string answer) { g_answers.push_back(std::move(answer)); }
 void ClearScriptedAnswers() { g_answers.clear(); }
+std::optional<std::string> TakeScriptedAnswer() { return TakeAnswer(); }
 
 std::optional<QString> AskOpenFileName(QWidget* parent, const QString& title, const QString& filter) {
   if (g_scripted) return Scripted();

@@ -17,6 +17,9 @@ bool DialogsScripted();
 // Answers for the next dialogs, in order ("cancel" cancels one).
 void PushScriptedAnswer(std::string answer);
 void ClearScriptedAnswers();
+// The next queued answer, taken from the queue; nullopt when none is queued
+// or it is "cancel".
+std::optional<std::string> TakeScriptedAnswer();
 
 // A file to open or a name to save under; nullopt when cancelled. Scripted,
 // the answer is the path.

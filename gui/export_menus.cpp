@@ -59,6 +59,8 @@ void ExportSpice(FormId form) {
 void RegisterExportMenus() {
   const auto forms = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
   AddMenuEntry(forms, {QStringLiteral("Esporta/Touchstone dell'amplificatore…"), QKeySequence(),
-                       ExportTouchstone, HasDesign});
-  AddMenuEntry(forms, {QStringLiteral("Esporta/Schema SPICE…"), QKeySequence(), ExportSpice, HasDesign});
+                       ExportTouchstone, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
+  AddMenuEntry(forms, {QStringLiteral("Esporta/Schema SPICE…"), QKeySequence(), ExportSpice, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
 }

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,26 @@ QFont FigureFont(double pixels, bool bold = false) {
   font.setPixelSize(static_cast<int>(pixels));
   font.setBold(bold);
   return font;
+}
+
+// The figure's own size for a line of text when it fits the width, else the
+// largest smaller one that does, down to kLeastFontPx: a narrow window shows
+// a long title smaller rather than cut.
+constexpr double kLeastFontPx = 7;
+
+double FittedPixels(double pixels, bool bold, const QString& text, qreal width) {
+  while (pixels > kLeastFontPx && QFontMetricsF(FigureFont(pixels, bold)).horizontalAdvance(text) > width)
+    pixels -= 1;
+  return pixels;
+}
+
+// Draws one line in the fitted size; returns the size used.
+double DrawFittedLine(QPainter& p, const QRectF& rect, int flags, const QString& text, double pixels,
+                      bool bold) {
+  const double fitted = FittedPixels(pixels, bold, text, rect.width());
+  p.setFont(FigureFont(fitted, bold));
+  p.drawText(rect, flags, text);
+  return fitted;
 }
 
 Qt::PenStyle PenStyleOf(Stroke stroke) {
@@ -143,6 +165,10 @@ std::size_t LabelStep(const PlacedTicks& ticks, double room) {
   return closest > 0 ? static_cast<std::size_t>(std::ceil(room / closest)) : ticks.size();
 }
 
+// How far a y-axis title may reach beyond its plot, into the margins above
+// and below it.
+constexpr qreal kPanelTitleOverhang = 24;
+
 void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian) {
   const QRectF rect = RectOf(frame);
   p.setFont(FigureFont(kFigureSmallFontPx));
@@ -177,17 +203,19 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
     p.drawText(QRectF(rect.left() - 48, y - metrics.height() / 2, 44, metrics.height()),
                Qt::AlignRight | Qt::AlignVCenter, Text(ys[i].second->label));
   }
-  p.setFont(FigureFont(kFigureFontPx));
   p.setPen(kInk);
   if (lastCartesian || !panel.x.title.empty()) {
-    p.drawText(QRectF(rect.left(), rect.bottom() + 4 + metrics.height(), rect.width(), kFigureFontPx * 1.6),
-               Qt::AlignHCenter | Qt::AlignTop, Text(panel.x.title));
+    DrawFittedLine(
+        p, QRectF(rect.left(), rect.bottom() + 4 + metrics.height(), rect.width(), kFigureFontPx * 1.6),
+        Qt::AlignHCenter | Qt::AlignTop, Text(panel.x.title), kFigureFontPx, false);
   }
   p.save();
   p.translate(rect.left() - 52, rect.center().y());
   p.rotate(-90);
-  p.drawText(QRectF(-rect.height() / 2, -kFigureFontPx * 1.4, rect.height(), kFigureFontPx * 1.4),
-             Qt::AlignCenter, Text(panel.y.title));
+  // Along a short panel the title takes the room of its neighbours' too.
+  const qreal along = rect.height() + kPanelTitleOverhang;
+  DrawFittedLine(p, QRectF(-along / 2, -kFigureFontPx * 1.4, along, kFigureFontPx * 1.4), Qt::AlignCenter,
+                 Text(panel.y.title), kFigureFontPx, false);
   p.restore();
 }
 
@@ -206,47 +234,251 @@ void DrawVerticalLines(QPainter& p, const Panel& panel, const PlotFrame& frame) 
   }
 }
 
-void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame) {
-  for (const Circle& circle : panel.circles) {
-    const auto centre = ToPixel(panel, frame, circle.centre);
-    const auto edge = ToPixel(panel, frame, {circle.centre.x + circle.radius, circle.centre.y});
-    if (!centre || !edge) continue;
-    const qreal radius = std::fabs(edge->x - centre->x);
+// --- label placement ----------------------------------------------------------
+
+// The room the labels of a panel take, and the first free place for each:
+// one rule for every label of every figure, whatever adds them, so a label
+// added later (a noise circle's value) keeps clear of the others too.
+class LabelSpace {
+ public:
+  explicit LabelSpace(QRectF room) : room_(room) {}
+  bool Free(const QRectF& box) const {
+    if (!room_.contains(box)) return false;
+    return std::none_of(taken_.begin(), taken_.end(), [&](const QRectF& t) { return t.intersects(box); });
+  }
+  void Take(const QRectF& box) { taken_.push_back(box); }
+  // The first free candidate; when none is free the first one that lies in
+  // the room (or the first moved into it), so that a name is never lost on
+  // a crowded chart, nor cut at its edge.
+  std::optional<QRectF> Place(const std::vector<QRectF>& candidates) {
+    if (candidates.empty()) return std::nullopt;
+    auto chosen =
+        std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) { return Free(c); });
+    if (chosen == candidates.end())
+      chosen = std::find_if(candidates.begin(), candidates.end(),
+                            [&](const QRectF& c) { return room_.contains(c); });
+    const QRectF box = chosen != candidates.end() ? *chosen : Inside(candidates.front());
+    Take(box);
+    return box;
+  }
+
+ private:
+  QRectF Inside(QRectF box) const {
+    box.moveLeft(std::clamp(box.left(), room_.left(), std::max(room_.left(), room_.right() - box.width())));
+    box.moveTop(std::clamp(box.top(), room_.top(), std::max(room_.top(), room_.bottom() - box.height())));
+    return box;
+  }
+  QRectF room_;
+  std::vector<QRectF> taken_;
+};
+
+QRectF CentredBox(QPointF at, QSizeF size) {
+  return QRectF(at - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
+// Boxes around an anchor: on it first when it may sit there, then beside it
+// at `gap` (right, left, above, below, then the four corners), then in rings
+// further out, each about a line height beyond the last.
+std::vector<QRectF> AroundPoint(QPointF a, QSizeF size, qreal gap, bool onAnchor) {
+  std::vector<QRectF> boxes;
+  if (onAnchor) boxes.push_back(CentredBox(a, size));
+  const qreal w = size.width(), h = size.height();
+  for (int ring = 0; ring < 8; ++ring) {
+    const qreal d = gap + ring * h * 0.8, e = d * 0.7;
+    boxes.push_back(QRectF(a.x() + d, a.y() - h / 2, w, h));
+    boxes.push_back(QRectF(a.x() - d - w, a.y() - h / 2, w, h));
+    boxes.push_back(QRectF(a.x() - w / 2, a.y() - d - h, w, h));
+    boxes.push_back(QRectF(a.x() - w / 2, a.y() + d, w, h));
+    boxes.push_back(QRectF(a.x() + e, a.y() - e - h, w, h));
+    boxes.push_back(QRectF(a.x() + e, a.y() + e, w, h));
+    boxes.push_back(QRectF(a.x() - e - w, a.y() - e - h, w, h));
+    boxes.push_back(QRectF(a.x() - e - w, a.y() + e, w, h));
+  }
+  return boxes;
+}
+
+QFont LetterFont(const Lettering& letter) {
+  return FigureFont(letter.small ? kFigureSmallFontPx : kFigureFontPx, !letter.small);
+}
+
+QSizeF TextSize(const QFont& font, const QString& text, qreal pad) {
+  const QFontMetricsF metrics(font);
+  return QSizeF(metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + pad);
+}
+
+// A circle in pixels; nullopt where it cannot be placed.
+struct PixelCircle {
+  QPointF centre;
+  qreal radius = 0;
+};
+std::optional<PixelCircle> CircleInPixels(const Panel& panel, const PlotFrame& frame, const Circle& circle) {
+  const auto centre = ToPixel(panel, frame, circle.centre);
+  const auto edge = ToPixel(panel, frame, {circle.centre.x + circle.radius, circle.centre.y});
+  if (!centre || !edge) return std::nullopt;
+  return PixelCircle{PointF(*centre), std::fabs(edge->x - centre->x)};
+}
+
+// A circle's name goes where the circle comes nearest the plot's middle, on
+// the middle's side, so it shows even when most of the circle is off the
+// plot; then further along the circle, either way, on either side of it.
+std::vector<QRectF> AlongCircle(const PixelCircle& c, QRectF plot, QSizeF size) {
+  const QPointF towards = plot.center() - c.centre;
+  const qreal distance = std::hypot(towards.x(), towards.y());
+  const qreal start = distance > 1e-9 ? std::atan2(towards.y(), towards.x()) : -kPi / 2;
+  const qreal inward = distance < c.radius ? -1 : 1;
+  // Steps along the circle of about a line height, never more than a
+  // twelfth of a turn, half a turn either way at most: on a circle far
+  // larger than the plot only a short arc shows, and that gets them all.
+  const qreal step = std::min(kPi / 6, 1.5 * size.height() / std::max(c.radius, 1.0));
+  const int steps = static_cast<int>(std::min(96.0, std::ceil(kPi / step)));
+  std::vector<QRectF> boxes;
+  for (int k = 0; k <= steps; ++k) {
+    for (int sign : {1, -1}) {
+      if (k == 0 && sign < 0) continue;
+      const qreal angle = start + sign * k * step;
+      const QPointF unit(std::cos(angle), std::sin(angle));
+      for (qreal side : {inward, -inward}) {
+        const QPointF at = c.centre + unit * c.radius + unit * side * (size.height() / 2 + 6);
+        boxes.push_back(CentredBox(at, size));
+      }
+    }
+  }
+  return boxes;
+}
+
+QSizeF LegendSize(const Panel& panel, int* rows) {
+  const QFontMetricsF metrics(FigureFont(kFigureSmallFontPx));
+  qreal textWidth = 0;
+  *rows = 0;
+  for (const Curve& curve : panel.curves) {
+    if (curve.name.empty()) continue;
+    textWidth = std::max(textWidth, metrics.horizontalAdvance(Text(curve.name)));
+    ++*rows;
+  }
+  constexpr qreal kSample = 22;
+  return QSizeF(textWidth + kSample + 12, (metrics.height() + 2) * *rows + 6);
+}
+
+// The legend in the top right corner. On a Smith chart the first corner of
+// the room beside the chart, then of the chart's own square, where it covers
+// no grid value; in a cartesian panel too short for it the box rises into
+// the room above rather than cover the tick labels below.
+std::vector<QRectF> LegendPlaces(const Panel& panel, const PlotFrame& frame, QRectF room, QSizeF size) {
+  const auto corners = [&](QRectF r, qreal inset) {
+    const qreal right = r.right() - size.width() - inset, left = r.left() + inset;
+    const qreal top = r.top() + inset, bottom = r.bottom() - size.height() - inset;
+    return std::vector<QRectF>{QRectF(QPointF(right, top), size), QRectF(QPointF(left, top), size),
+                               QRectF(QPointF(right, bottom), size), QRectF(QPointF(left, bottom), size)};
+  };
+  if (panel.kind == PanelKind::Smith) {
+    std::vector<QRectF> places = corners(room, 2);
+    const std::vector<QRectF> inside = corners(RectOf(frame), 6);
+    places.insert(places.end(), inside.begin(), inside.end());
+    return places;
+  }
+  const qreal top =
+      size.height() + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - size.height() - 1;
+  return {QRectF(QPointF(frame.left + frame.width - size.width() - 6, top), size)};
+}
+
+struct PanelLabels {
+  QRectF room;  // labels are drawn clipped to this, not to the plot
+  std::vector<std::optional<QRectF>> letters, markers, circles;
+  std::optional<QRectF> legend;
+  int legendRows = 0;
+};
+
+// The room a panel's labels may take: a cartesian panel's plot; around a
+// Smith chart, a little above and below it and the figure's whole width.
+QRectF LabelRoom(const Panel& panel, const PlotFrame& frame, qreal figureWidth) {
+  if (panel.kind != PanelKind::Smith) return RectOf(frame);
+  return QRectF(0, frame.top - 20, figureWidth, frame.height + 40);
+}
+
+// Grid values first, where they belong; the marker symbols as obstacles; the
+// legend; then the markers' names, the movable names, the circles' names.
+PanelLabels PlaceLabels(const Panel& panel, const PlotFrame& frame, QRectF room) {
+  const QRectF plot = RectOf(frame);
+  LabelSpace space(room);
+  PanelLabels labels;
+  labels.room = room;
+  labels.letters.resize(panel.letters.size());
+  labels.markers.resize(panel.markers.size());
+  labels.circles.resize(panel.circles.size());
+  for (std::size_t i = 0; i < panel.letters.size(); ++i) {
+    const Lettering& letter = panel.letters[i];
+    const auto at = ToPixel(panel, frame, letter.at);
+    if (letter.movable || !at) continue;
+    const QRectF box = CentredBox(PointF(*at), TextSize(LetterFont(letter), Text(letter.text), 1));
+    if (!space.Free(box)) continue;
+    space.Take(box);
+    labels.letters[i] = box;
+  }
+  for (const Marker& marker : panel.markers)
+    if (const auto at = ToPixel(panel, frame, marker.at))
+      space.Take(CentredBox(PointF(*at), QSizeF(2 * kMarkerRadius + 2, 2 * kMarkerRadius + 2)));
+  const QSizeF legend = LegendSize(panel, &labels.legendRows);
+  if (labels.legendRows > 0) labels.legend = space.Place(LegendPlaces(panel, frame, room, legend));
+  const QFont markerFont = FigureFont(kFigureSmallFontPx, true);
+  for (std::size_t i = 0; i < panel.markers.size(); ++i) {
+    const Marker& marker = panel.markers[i];
+    const auto at = ToPixel(panel, frame, marker.at);
+    if (marker.label.empty() || !at) continue;
+    labels.markers[i] = space.Place(
+        AroundPoint(PointF(*at), TextSize(markerFont, Text(marker.label), 2), kMarkerRadius + 3, false));
+  }
+  for (std::size_t i = 0; i < panel.letters.size(); ++i) {
+    const Lettering& letter = panel.letters[i];
+    const auto at = ToPixel(panel, frame, letter.at);
+    if (!letter.movable || !at) continue;
+    const QSizeF size = TextSize(LetterFont(letter), Text(letter.text), 1);
+    labels.letters[i] = space.Place(AroundPoint(PointF(*at), size, size.height() / 2, true));
+  }
+  const QFont circleFont = FigureFont(kFigureSmallFontPx);
+  for (std::size_t i = 0; i < panel.circles.size(); ++i) {
+    const Circle& circle = panel.circles[i];
+    const auto pixels = CircleInPixels(panel, frame, circle);
+    if (circle.label.empty() || !pixels) continue;
+    labels.circles[i] = space.Place(AlongCircle(*pixels, plot, TextSize(circleFont, Text(circle.label), 2)));
+  }
+  return labels;
+}
+
+void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame, const PanelLabels& labels) {
+  for (std::size_t i = 0; i < panel.circles.size(); ++i) {
+    const Circle& circle = panel.circles[i];
+    const auto pixels = CircleInPixels(panel, frame, circle);
+    if (!pixels) continue;
+    const QPointF centre = pixels->centre;
+    const qreal radius = pixels->radius;
     p.setPen(CurvePen(circle.colour, 1.5, circle.stroke));
     p.setBrush(Qt::NoBrush);
     const qreal reach = std::hypot(frame.width, frame.height);
     if (radius < 4 * reach) {
-      p.drawEllipse(PointF(*centre), radius, radius);
+      p.drawEllipse(centre, radius, radius);
     } else {
       // Far larger than the plot, only a short arc can be seen: drawn as a
       // polyline around the direction of the plot, a huge ellipse would
       // lose its precision.
-      const QPointF middle = RectOf(frame).center() - PointF(*centre);
+      const QPointF middle = RectOf(frame).center() - centre;
       const qreal towards = std::atan2(middle.y(), middle.x()), half = std::min(kPi, 2 * reach / radius);
       QPolygonF arc;
-      for (int i = 0; i <= 256; ++i) {
-        const qreal t = towards - half + 2 * half * i / 256;
-        arc << PointF(*centre) + radius * QPointF(std::cos(t), std::sin(t));
+      for (int k = 0; k <= 256; ++k) {
+        const qreal t = towards - half + 2 * half * k / 256;
+        arc << centre + radius * QPointF(std::cos(t), std::sin(t));
       }
       p.drawPolyline(arc);
     }
-    if (!circle.label.empty()) {
-      // Named where the circle comes nearest the plot's middle, on the
-      // middle's side, so the name shows even when most of it is off the plot.
-      const QPointF towards = RectOf(frame).center() - PointF(*centre);
-      const qreal distance = std::hypot(towards.x(), towards.y());
-      const QPointF unit = distance > 1e-9 ? towards / distance : QPointF(0, -1);
-      const QPointF at = PointF(*centre) + unit * radius + unit * (distance < radius ? -14 : 14);
+    if (const auto& box = labels.circles[i]) {
+      // On a pale ground, as the markers' names: the grid and curves behind
+      // do not cross the letters.
+      p.save();
+      p.setClipRect(labels.room);
+      p.fillRect(*box, QColor(255, 255, 255, 210));
       p.setFont(FigureFont(kFigureSmallFontPx));
       p.setPen(ColourOf(circle.colour));
-      const QString text = Text(circle.label);
-      const QFontMetricsF metrics(p.font());
-      QRectF box(0, 0, metrics.horizontalAdvance(text) + 4, metrics.height() + 2);
-      box.moveCenter(at);
-      const QRectF inside = RectOf(frame);
-      box.moveLeft(std::clamp(box.left(), inside.left(), std::max(inside.left(), inside.right() - box.width())));
-      box.moveTop(std::clamp(box.top(), inside.top(), std::max(inside.top(), inside.bottom() - box.height())));
-      p.drawText(box, Qt::AlignCenter, text);
+      p.drawText(*box, Qt::AlignCenter, Text(circle.label));
+      p.restore();
     }
   }
 }
@@ -274,50 +506,51 @@ void DrawMarkerSymbol(QPainter& p, QPointF at, MarkerShape shape, const QColor& 
   }
 }
 
-void DrawMarkers(QPainter& p, const Panel& panel, const PlotFrame& frame) {
-  for (const Marker& marker : panel.markers) {
+void DrawMarkers(QPainter& p, const Panel& panel, const PlotFrame& frame, const PanelLabels& labels) {
+  for (std::size_t i = 0; i < panel.markers.size(); ++i) {
+    const Marker& marker = panel.markers[i];
     const auto at = ToPixel(panel, frame, marker.at);
     if (!at) continue;
     DrawMarkerSymbol(p, PointF(*at), marker.shape, ColourOf(marker.colour));
-    if (!marker.label.empty()) {
+    if (const auto& box = labels.markers[i]) {
       // On a pale ground, so curves passing behind do not cross the letters.
+      p.save();
+      p.setClipRect(labels.room);
       p.setFont(FigureFont(kFigureSmallFontPx, true));
-      const QFontMetricsF metrics(p.font());
-      const QString text = Text(marker.label);
-      const QRectF box(at->x + kMarkerRadius + 3, at->y - metrics.height() / 2 - 1,
-                       metrics.horizontalAdvance(text) + 4, metrics.height() + 2);
-      p.fillRect(box, QColor(255, 255, 255, 210));
+      p.fillRect(*box, QColor(255, 255, 255, 210));
       p.setPen(ColourOf(marker.colour));
-      p.drawText(box, Qt::AlignCenter, text);
+      p.drawText(*box, Qt::AlignCenter, Text(marker.label));
+      p.restore();
     }
   }
 }
 
-void DrawLetters(QPainter& p, const Panel& panel, const PlotFrame& frame) {
-  for (const Lettering& letter : panel.letters) {
-    const auto at = ToPixel(panel, frame, letter.at);
-    if (!at) continue;
-    p.setFont(FigureFont(letter.small ? kFigureSmallFontPx : kFigureFontPx, !letter.small));
+// The fixed letters (grid values) under the curves; the names over them.
+void DrawLetters(QPainter& p, const Panel& panel, const PanelLabels& labels, bool movable) {
+  p.save();
+  p.setClipRect(labels.room);
+  for (std::size_t i = 0; i < panel.letters.size(); ++i) {
+    const Lettering& letter = panel.letters[i];
+    const auto& box = labels.letters[i];
+    if (!box || letter.movable != movable) continue;
+    // A name on a pale ground, so the curve it names does not cross it.
+    if (letter.movable) p.fillRect(*box, QColor(255, 255, 255, 190));
+    p.setFont(LetterFont(letter));
     p.setPen(ColourOf(letter.colour));
-    p.drawText(QRectF(at->x - 80, at->y - 12, 160, 24), Qt::AlignCenter, Text(letter.text));
+    p.drawText(*box, Qt::AlignCenter | Qt::TextDontClip, Text(letter.text));
   }
+  p.restore();
 }
 
-void DrawLegend(QPainter& p, const Panel& panel, const PlotFrame& frame) {
+void DrawLegend(QPainter& p, const Panel& panel, const PanelLabels& labels) {
+  if (!labels.legend) return;
   std::vector<const Curve*> named;
   for (const Curve& curve : panel.curves)
     if (!curve.name.empty()) named.push_back(&curve);
-  if (named.empty()) return;
   p.setFont(FigureFont(kFigureSmallFontPx));
   const QFontMetricsF metrics(p.font());
-  qreal textWidth = 0;
-  for (const Curve* curve : named) textWidth = std::max(textWidth, metrics.horizontalAdvance(Text(curve->name)));
   const qreal row = metrics.height() + 2, sample = 22;
-  const qreal height = row * static_cast<qreal>(named.size()) + 6;
-  // In a panel too short for it the box rises into the room above rather
-  // than cover the tick labels below.
-  const qreal top = height + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - height - 1;
-  const QRectF box(frame.left + frame.width - textWidth - sample - 18, top, textWidth + sample + 12, height);
+  const QRectF box = *labels.legend;
   p.setPen(QPen(kFrameColour, 0.8));
   p.setBrush(QColor(255, 255, 255, 225));
   p.drawRect(box);
@@ -326,12 +559,13 @@ void DrawLegend(QPainter& p, const Panel& panel, const PlotFrame& frame) {
     p.setPen(CurvePen(named[i]->colour, named[i]->width, named[i]->stroke));
     p.drawLine(QPointF(box.left() + 4, y), QPointF(box.left() + 4 + sample, y));
     p.setPen(kInk);
-    p.drawText(QRectF(box.left() + sample + 8, y - row / 2, textWidth + 4, row), Qt::AlignLeft | Qt::AlignVCenter,
-               Text(named[i]->name));
+    p.drawText(QRectF(box.left() + sample + 8, y - row / 2, box.width() - sample - 8, row),
+               Qt::AlignLeft | Qt::AlignVCenter, Text(named[i]->name));
   }
 }
 
-void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian) {
+void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian,
+                qreal figureWidth) {
   if (frame.width <= 1 || frame.height <= 1) return;
   const QRectF rect = RectOf(frame);
   p.save();
@@ -342,20 +576,23 @@ void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool la
   // Everything in data coordinates stays inside the plot; the Smith chart's
   // lettering around its rim gets a little room.
   p.setClipRect(panel.kind == PanelKind::Smith ? rect.adjusted(-20, -20, 20, 20) : rect);
+  const QRectF room = LabelRoom(panel, frame, figureWidth);
+  const PanelLabels labels = PlaceLabels(panel, frame, room);
   DrawBands(p, panel, frame);
   DrawCurves(p, panel, frame, panel.grid);
-  DrawLetters(p, panel, frame);
+  DrawLetters(p, panel, labels, false);
   DrawVerticalLines(p, panel, frame);
-  DrawCircles(p, panel, frame);
+  DrawCircles(p, panel, frame, labels);
   DrawCurves(p, panel, frame, panel.curves);
-  DrawMarkers(p, panel, frame);
+  DrawMarkers(p, panel, frame, labels);
+  DrawLetters(p, panel, labels, true);
   p.setClipping(false);
   if (panel.kind == PanelKind::Cartesian) {
     p.setPen(QPen(kFrameColour, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect);
   }
-  DrawLegend(p, panel, frame);
+  DrawLegend(p, panel, labels);
   p.restore();
 }
 
@@ -370,23 +607,56 @@ void PaintFigure(QPainter& painter, const Figure& figure, QRectF area) {
   painter.fillRect(QRectF(QPointF(0, 0), area.size()), Qt::white);
   const FigureLayout layout = LayoutFigure(figure, area.width(), area.height());
   if (!figure.title.empty()) {
-    painter.setFont(FigureFont(kFigureFontPx + 1, true));
     painter.setPen(kInk);
-    painter.drawText(QRectF(8, 6, area.width() - 16, layout.titleHeight), Qt::AlignHCenter | Qt::AlignVCenter,
-                     Text(figure.title));
+    DrawFittedLine(painter, QRectF(8, 6, area.width() - 16, layout.titleHeight),
+                   Qt::AlignHCenter | Qt::AlignVCenter, Text(figure.title), kFigureFontPx + 1, true);
   }
   std::size_t lastCartesian = figure.panels.size();
   for (std::size_t i = 0; i < figure.panels.size(); ++i)
     if (figure.panels[i].kind == PanelKind::Cartesian) lastCartesian = i;
   for (std::size_t i = 0; i < figure.panels.size(); ++i)
-    PaintPanel(painter, figure.panels[i], layout.frames[i], i == lastCartesian);
-  painter.setFont(FigureFont(kFigureFontPx));
+    PaintPanel(painter, figure.panels[i], layout.frames[i], i == lastCartesian, area.width());
   for (std::size_t i = 0; i < figure.notes.size(); ++i) {
     painter.setPen(ColourOf(figure.notes[i].colour));
-    painter.drawText(QRectF(16, layout.notesTop + 17.0 * static_cast<qreal>(i), area.width() - 32, 17),
-                     Qt::AlignLeft | Qt::AlignVCenter, Text(figure.notes[i].text));
+    DrawFittedLine(painter, QRectF(16, layout.notesTop + 17.0 * static_cast<qreal>(i), area.width() - 32, 17),
+                   Qt::AlignLeft | Qt::AlignVCenter, Text(figure.notes[i].text), kFigureFontPx, false);
   }
   painter.restore();
+}
+
+double FigureLeastTextPixels(const Figure& figure, QSizeF size) {
+  const FigureLayout layout = LayoutFigure(figure, size.width(), size.height());
+  double least = kFigureFontPx + 1;
+  const auto fit = [&](const std::string& text, double pixels, bool bold, qreal width) {
+    if (text.empty()) return;
+    double fitted = FittedPixels(pixels, bold, Text(text), width);
+    if (QFontMetricsF(FigureFont(fitted, bold)).horizontalAdvance(Text(text)) > width) fitted = 0;  // cut
+    least = std::min(least, fitted);
+  };
+  fit(figure.title, kFigureFontPx + 1, true, size.width() - 16);
+  for (const Note& note : figure.notes) fit(note.text, kFigureFontPx, false, size.width() - 32);
+  for (std::size_t i = 0; i < figure.panels.size(); ++i) {
+    const Panel& panel = figure.panels[i];
+    if (panel.kind != PanelKind::Cartesian) continue;
+    fit(panel.x.title, kFigureFontPx, false, layout.frames[i].width);
+    fit(panel.y.title, kFigureFontPx, false, layout.frames[i].height + kPanelTitleOverhang);
+  }
+  return least;
+}
+
+std::vector<QRectF> FigureLabelBoxes(const Figure& figure, QSizeF size) {
+  std::vector<QRectF> boxes;
+  const FigureLayout layout = LayoutFigure(figure, size.width(), size.height());
+  for (std::size_t i = 0; i < figure.panels.size(); ++i) {
+    if (layout.frames[i].width <= 1 || layout.frames[i].height <= 1) continue;
+    const PanelLabels labels = PlaceLabels(figure.panels[i], layout.frames[i],
+                                           LabelRoom(figure.panels[i], layout.frames[i], size.width()));
+    for (const auto* list : {&labels.letters, &labels.markers, &labels.circles})
+      for (const auto& box : *list)
+        if (box) boxes.push_back(*box);
+    if (labels.legend) boxes.push_back(*labels.legend);
+  }
+  return boxes;
 }
 
 QByteArray FigurePng(const Figure& figure, QSize size, qreal devicePixelRatio) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "figures/figure.h"
 
@@ -18,6 +19,16 @@ class QPainter;
 // widget, an image, an SVG, a PDF page). Sizes are in the painter's logical
 // pixels, so a device pixel ratio of 2 only sharpens it.
 void PaintFigure(QPainter& painter, const Figure& figure, QRectF area);
+
+// Where the painter puts every label of the figure's panels at this size
+// (names, marker names, circle names, grid values, legends): the boxes, in
+// the figure's pixels, that no two of which may overlap.
+std::vector<QRectF> FigureLabelBoxes(const Figure& figure, QSizeF size);
+
+// The smallest font size, in pixels, the painter takes for the figure's
+// title, notes and axis titles at this size so that each fits whole (it
+// writes a line smaller rather than cut it); 0 when one does not fit even so.
+double FigureLeastTextPixels(const Figure& figure, QSizeF size);
 
 // The figure as PNG or SVG bytes at a logical size; empty on failure.
 QByteArray FigurePng(const Figure& figure, QSize size, qreal devicePixelRatio = 2);

@@ -1,6 +1,7 @@
 #include "gui/file_menus.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -29,6 +30,7 @@
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
+#include "gui/unsaved_project.h"
 #include "model/quantities.h"
 #include "project/project.h"
 #include "session/session_batch.h"
@@ -101,16 +103,38 @@ std::unique_ptr<QSettings> RecentSettings() {
   return std::make_unique<QSettings>(QStringLiteral("adattamento-bjt"), QStringLiteral("adattamento-bjt"));
 }
 
+void StoreRecent(const QStringList& list) {
+  if (auto settings = RecentSettings())
+    settings->setValue(kRecentKey, list);
+  else
+    Files().recentInMemory = list;
+}
+
 void NoteRecent(const QString& path) {
   QStringList list = RecentFiles();
   const QString absolute = QFileInfo(path).absoluteFilePath();
   list.removeAll(absolute);
   list.prepend(absolute);
   while (list.size() > kRecentCount) list.removeLast();
-  if (auto settings = RecentSettings())
-    settings->setValue(kRecentKey, list);
-  else
-    Files().recentInMemory = list;
+  StoreRecent(list);
+}
+
+// A recent file that is gone is named, with its folder, and the user may
+// take it off the list; the list stays as it is otherwise.
+void OpenRecent(const QString& path) {
+  if (QFileInfo::exists(path)) {
+    OpenAnyPath(path);
+    return;
+  }
+  static const std::array<std::string, 2> kChoices{"Togli dall'elenco", "Lascia nell'elenco"};
+  const QFileInfo info(path);
+  const std::string text = "Il file " + info.fileName().toStdString() + " non esiste più (cartella " +
+                           QDir::toNativeSeparators(info.absolutePath()).toStdString() +
+                           ").\nToglierlo dall'elenco dei file recenti?";
+  if (AskQuestion(text, kChoices) != 0) return;
+  QStringList list = RecentFiles();
+  list.removeAll(path);
+  StoreRecent(list);
 }
 
 std::vector<MenuItem> RecentItems(FormId) {
@@ -119,7 +143,7 @@ std::vector<MenuItem> RecentItems(FormId) {
   for (int i = 0; i < list.size(); ++i) {
     // A path's slashes would read as submenus: the entry shows the name.
     const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(list[i]).fileName());
-    items.push_back({text, [path = list[i]] { OpenAnyPath(path); }});
+    items.push_back({text, [path = list[i]] { OpenRecent(path); }});
   }
   if (items.empty()) items.push_back({QStringLiteral("(nessuno)"), [] {}});
   return items;
@@ -170,15 +194,6 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
   future.waitForFinished();
   if (future.isCanceled() || future.resultCount() == 0) return std::nullopt;
   return future.takeResult();
-}
-
-std::optional<ChooserFeedback> InputWindowFeedback() {
-  int option = 0;
-  for (const FeedbackOptionSpec& o : kFeedbackOptions)
-    if (IsOptionSelected(FormId::Form1, o.control)) option = static_cast<int>(o.choice);
-  return FeedbackOfTexts(option, ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)),
-                         ReadText(FormId::Form1, ControlOf(Quantity::LfMicroH)),
-                         ReadText(FormId::Form1, ControlOf(Quantity::CfPicoF)));
 }
 
 // The ten fields' texts (S-parameters, Ro, f), all made before the first is
@@ -256,6 +271,7 @@ void AskAndOpenProject() {
 }
 
 void Quit() {
+  if (!ConfirmUnsavedProject()) return;
   QApplication::closeAllWindows();
   QCoreApplication::quit();
 }
@@ -350,6 +366,7 @@ bool OpenProjectPath(const QString& path) {
   if (!project) return false;
   Files().source.reset();  // the fields now hold the project's texts
   Files().projectPath = QFileInfo(path).absoluteFilePath();
+  NoteProjectSaved();
   NoteRecent(path);
   if (project->touchstone) RestoreProjectSource(*project->touchstone);
   RefreshAllMenus();
@@ -368,13 +385,16 @@ bool SaveProjectAs() {
   if (QFileInfo(*path).suffix().isEmpty()) *path += QLatin1String(kProjectExtension);
   if (!StoreProjectFile(*path, CurrentTouchstoneRef())) return false;
   Files().projectPath = QFileInfo(*path).absoluteFilePath();
+  NoteProjectSaved();
   NoteRecent(*path);
   return true;
 }
 
 bool SaveProject() {
   if (Files().projectPath.isEmpty()) return SaveProjectAs();
-  return StoreProjectFile(Files().projectPath, CurrentTouchstoneRef());
+  if (!StoreProjectFile(Files().projectPath, CurrentTouchstoneRef())) return false;
+  NoteProjectSaved();
+  return true;
 }
 
 QString CurrentProjectPath() { return Files().projectPath; }
@@ -406,6 +426,7 @@ void RegisterFileMenus() {
   AddMenuEntry(input, {QStringLiteral("File/Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), [](FormId) { Quit(); }, {}});
 
   ProvideTouchstoneSource();
+  SetInputCloseGuard(ConfirmUnsavedProject);
   static DropOpener* opener = nullptr;
   if (!opener && qApp) {
     opener = new DropOpener(qApp);

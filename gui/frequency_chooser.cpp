@@ -1,6 +1,10 @@
 #include "gui/frequency_chooser.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDialogButtonBox>
+#include <QRadioButton>
+#include <QStyle>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -20,6 +24,8 @@
 #include "forms/services.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
+#include "gui/qt_ui.h"
+#include "model/quantities.h"
 #include "text/number_text.h"
 
 namespace {
@@ -27,12 +33,26 @@ namespace {
 enum Column { kFreq, kS11Mag, kS11Deg, kS21Mag, kS21Deg, kS12Mag, kS12Deg, kS22Mag, kS22Deg,
               kK, kDelta, kMu, kGain, kAloneColumns };
 constexpr int kFeedbackColumns = 4;  // K, |Δ|, μ, MAG/MSG with the feedback
+// Two panels of μ and MAG/MSG with room for a few tick values each.
+constexpr int kPlotLeastHeight = 220, kPlotLeastWidth = 260;
 
 const char* const kHeaders[kAloneColumns] = {
     "f [MHz]", "|S11|", "∠S11 [°]", "|S21|", "∠S21 [°]", "|S12|", "∠S12 [°]", "|S22|", "∠S22 [°]",
     "K", "|Δ|", "μ", "MAG/MSG [dB]"};
 
 const QColor kMatchable(200, 240, 200);
+
+// The chooser's own buttons for the input window's four feedback options,
+// in the order of FeedbackChoice, and the fields their values are typed in.
+const char* const kOptionTexts[] = {"Rf", "Rf // Lf", "Rf // Cf", "nessuna"};
+constexpr Quantity kFeedbackFields[] = {Quantity::RfKohm, Quantity::LfMicroH, Quantity::CfPicoF};
+
+// The input window's option: 1 to 4, 0 when none is selected.
+int InputWindowOption() {
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (IsOptionSelected(FormId::Form1, o.control)) return static_cast<int>(o.choice);
+  return 0;
+}
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 QString Significant(double v) { return Text(FormatSignificant(v, 6)); }
@@ -122,8 +142,14 @@ int FrequencyTableModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FrequencyTableModel::columnCount(const QModelIndex& parent) const {
-  if (parent.isValid()) return 0;
-  return kAloneColumns + (feedback_ ? kFeedbackColumns : 0);
+  return parent.isValid() ? 0 : kAloneColumns + kFeedbackColumns;
+}
+
+void FrequencyTableModel::setFeedback(std::optional<ChooserFeedback> feedback) {
+  feedback_ = std::move(feedback);
+  cachedRow_ = -1;
+  emit headerDataChanged(Qt::Horizontal, kAloneColumns, columnCount() - 1);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 const RowFigures& FrequencyTableModel::Figures(int row) const {
@@ -154,64 +180,73 @@ QVariant FrequencyTableModel::headerData(int section, Qt::Orientation orientatio
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < kAloneColumns) return QString::fromUtf8(kHeaders[section]);
-  return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) + QStringLiteral("\ncon ") +
-         Text(feedback_->name);
+  return QString::fromUtf8(kHeaders[kK + section - kAloneColumns]) +
+         (feedback_ ? QStringLiteral("\ncon ") + Text(feedback_->name) : QStringLiteral("\ncon retroazione"));
 }
 
 FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fileName,
                                    std::optional<ChooserFeedback> feedback, QWidget* parent)
-    : QDialog(parent), data_(data) {
+    : QDialog(parent), data_(data), feedback_(feedback) {
   setObjectName(QStringLiteral("FrequencyChooser"));
   setWindowTitle(QStringLiteral("Scegli la frequenza"));
-  // As large as the table wants, within the screen at any scale factor; on
-  // a small screen the noise block gives up room to the table.
+  // As large as the table wants, within the screen at any scale factor. On
+  // a screen with little height (a small one, or any at scale 2) the plot
+  // stands beside the table instead of above it, so that both keep a
+  // readable height, and the noise block gives up room to the table.
   const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
   const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1180, 760);
   const bool small = room.height() < 700;
   auto* layout = new QVBoxLayout(this);
   auto* summary = new QLabel(SummaryOf(data, fileName), this);
   summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  summary->setWordWrap(true);
   layout->addWidget(summary);
 
   plot_ = new FigureView(this);
   plot_->setObjectName(QStringLiteral("ChooserPlot"));
-  plot_->setFigure(ChooserFigure(data, feedback));
-  plot_->setMinimumHeight(140);  // below this the two panels have no room to draw
+  plot_->setMinimumHeight(kPlotLeastHeight);
+  plot_->setMinimumWidth(kPlotLeastWidth);
   // The plot, the table and the noise block share what room there is, and
   // the user can move the handles between them.
-  auto* splitter = new QSplitter(Qt::Vertical, this);
+  auto* splitter = new QSplitter(small ? Qt::Horizontal : Qt::Vertical, this);
   splitter->setObjectName(QStringLiteral("ChooserSplitter"));
   splitter->setChildrenCollapsible(false);
   splitter->addWidget(plot_);
   layout->addWidget(splitter, 1);
+  QSplitter* lists = splitter;  // the table and the noise block
+  if (small) {
+    lists = new QSplitter(Qt::Vertical, splitter);
+    lists->setObjectName(QStringLiteral("ChooserListSplitter"));
+    lists->setChildrenCollapsible(false);
+    splitter->addWidget(lists);
+  }
 
-  auto* tableBlock = new QWidget(splitter);
-  auto* tableLayout = new QVBoxLayout(tableBlock);
+  auto* tableBlock = new QWidget(lists);
+  tableLayout_ = new QVBoxLayout(tableBlock);
+  auto* tableLayout = tableLayout_;
   tableLayout->setContentsMargins(0, 0, 0, 0);
-  QString legend = QStringLiteral("Righe in verde: esiste l'adattamento coniugato simultaneo (μ > 1)");
-  if (feedback) legend += QStringLiteral(" con la retroazione ") + Text(feedback->name) +
-                          QStringLiteral(" scelta nella finestra dei dati");
-  tableLayout->addWidget(new QLabel(legend + QStringLiteral("."), tableBlock));
+  legend_ = new QLabel(tableBlock);
+  legend_->setObjectName(QStringLiteral("ChooserLegend"));
+  legend_->setWordWrap(true);
+  tableLayout->addWidget(legend_);
 
   model_ = new FrequencyTableModel(data, std::move(feedback), this);
   table_ = MakeTable(model_, this);
   table_->setObjectName(QStringLiteral("FrequencyTable"));
   table_->setAccessibleName(QStringLiteral("frequenze del file"));
-  // The gain column holds "MAG -12.34" under a two-word header.
-  for (int column = kGain; column < model_->columnCount(); column += kFeedbackColumns)
-    table_->horizontalHeader()->resizeSection(column, table_->fontMetrics().horizontalAdvance(
-                                                          QStringLiteral("MAG/MSG [dB]")) + 16);
+  FitColumns();
   table_->horizontalHeader()->setStretchLastSection(true);
   table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() +
                            2 * table_->verticalHeader()->defaultSectionSize() + 2 * table_->frameWidth());
   tableLayout->addWidget(table_, 1);
-  splitter->addWidget(tableBlock);
+  lists->addWidget(tableBlock);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 5);
+  if (lists != splitter) lists->setStretchFactor(0, 1);
 
   int noiseHeight = 0;
   if (!data.noise.empty()) {
-    auto* noiseBlock = new QWidget(splitter);
+    auto* noiseBlock = new QWidget(lists);
     auto* noiseLayout = new QVBoxLayout(noiseBlock);
     noiseLayout->setContentsMargins(0, 0, 0, 0);
     noiseLayout->addWidget(new QLabel(QStringLiteral("Parametri di rumore del file:"), noiseBlock));
@@ -230,7 +265,7 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
     noiseHeight = height(std::min<int>(static_cast<int>(data.noise.size()), small ? 1 : 4)) +
                   noiseBlock->layout()->itemAt(0)->sizeHint().height() + noiseLayout->spacing();
     noiseLayout->addWidget(noise);
-    splitter->addWidget(noiseBlock);
+    lists->addWidget(noiseBlock);
   }
 
   auto* note = new QLabel(
@@ -260,25 +295,110 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   connect(frequency_, &QLineEdit::textEdited, this, [this] { chosen_.reset(); });
 
   table_->selectRow(0);
+  SetFeedback(feedback_);
   resize(std::min(1180, room.width() - 40), std::min(760, room.height() - 60));
   // The noise block as tall as its first rows need, the rest two parts plot
-  // to three parts table.
+  // to three parts table (in width, with the plot beside the table).
   layout->activate();
-  const int rest = splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth();
-  QList<int> sizes{2 * rest / 5, rest - 2 * rest / 5};
-  if (noiseHeight > 0) sizes.append(noiseHeight);
-  splitter->setSizes(sizes);
+  const auto share = [](int whole) { return QList<int>{2 * whole / 5, whole - 2 * whole / 5}; };
+  if (small) {
+    splitter->setSizes(share(splitter->width() - splitter->handleWidth()));
+    const int table = lists->height() - noiseHeight - (lists->count() - 1) * lists->handleWidth();
+    lists->setSizes(noiseHeight > 0 ? QList<int>{table, noiseHeight} : QList<int>{table});
+  } else {
+    QList<int> sizes =
+        share(splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth());
+    if (noiseHeight > 0) sizes.append(noiseHeight);
+    splitter->setSizes(sizes);
+  }
 }
 
 void FrequencyChooser::ShowRowFrequency() {
   chosen_.reset();
   const int row = table_->currentIndex().row();
   if (row < 0) return;
-  const double f = data_.records[static_cast<std::size_t>(row)].fMHz;
-  frequency_->setText(FrequencyText(f));
-  Figure figure = plot_->figure();
-  for (Panel& panel : figure.panels) panel.lines = {{.x = f, .label = "", .colour = {80, 80, 80}}};
+  frequency_->setText(FrequencyText(data_.records[static_cast<std::size_t>(row)].fMHz));
+  RedrawPlot();
+}
+
+// The plot of the feedback shown, with a line at the selected row.
+void FrequencyChooser::RedrawPlot() {
+  Figure figure = ChooserFigure(data_, feedback_);
+  if (const int row = table_->currentIndex().row(); row >= 0) {
+    const double f = data_.records[static_cast<std::size_t>(row)].fMHz;
+    for (Panel& panel : figure.panels) panel.lines = {{.x = f, .label = "", .colour = {80, 80, 80}}};
+  }
   plot_->setFigure(std::move(figure));
+}
+
+void FrequencyChooser::SetFeedback(std::optional<ChooserFeedback> feedback) {
+  feedback_ = std::move(feedback);
+  model_->setFeedback(feedback_);
+  QString legend = QStringLiteral("Righe in verde: esiste l'adattamento coniugato simultaneo (μ > 1)");
+  if (feedback_) legend += QStringLiteral(" con la retroazione ") + Text(feedback_->name);
+  else legend += QStringLiteral(" senza retroazione");
+  legend_->setText(legend + QStringLiteral("."));
+  FitColumns();
+  RedrawPlot();
+}
+
+// Each column as wide as its heading's longest line and the widest value of
+// its first rows (and of a long negative number), so nothing is cut.
+void FrequencyChooser::FitColumns() {
+  QHeaderView* header = table_->horizontalHeader();
+  const QFontMetrics headerMetrics(header->font()), cellMetrics(table_->font());
+  const int padding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 12;
+  const int rows = std::min(model_->rowCount(), 64);
+  for (int column = 0; column < model_->columnCount(); ++column) {
+    int width = cellMetrics.horizontalAdvance(QStringLiteral("-0.0000000"));
+    for (const QString& line :
+         model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().split(u'\n'))
+      width = std::max(width, headerMetrics.horizontalAdvance(line));
+    for (int row = 0; row < rows; ++row)
+      width = std::max(width, cellMetrics.horizontalAdvance(model_->index(row, column).data().toString()));
+    header->resizeSection(column, std::max(header->sectionSize(column), width + padding));
+  }
+}
+
+void FrequencyChooser::SyncWithInputWindow() {
+  if (!FormWidget(FormId::Form1)) return;
+  const int option = InputWindowOption();
+  for (QAbstractButton* button : options_->buttons()) {
+    const QSignalBlocker quiet(button);
+    button->setChecked(options_->id(button) == option);
+  }
+  SetFeedback(InputWindowFeedback());
+}
+
+void FrequencyChooser::FollowInputWindow() {
+  if (options_ || !FormWidget(FormId::Form1)) return;
+  auto* row = new QHBoxLayout;
+  auto* label = new QLabel(QStringLiteral("Retroazione:"), this);
+  label->setToolTip(QStringLiteral("La stessa scelta della finestra dei dati"));
+  row->addWidget(label);
+  options_ = new QButtonGroup(this);
+  for (const FeedbackOptionSpec& o : kFeedbackOptions) {
+    const int i = static_cast<int>(o.choice);
+    auto* option = new QRadioButton(QString::fromUtf8(kOptionTexts[i - 1]), this);
+    option->setObjectName(QStringLiteral("ChooserOption%1").arg(i));
+    options_->addButton(option, i);
+    row->addWidget(option);
+  }
+  row->addStretch();
+  tableLayout_->insertLayout(1, row);
+  // A choice here is the user's click on the input window's option, its
+  // display action included.
+  connect(options_, &QButtonGroup::idClicked, this, [](int id) {
+    const char* control = ControlOf(static_cast<FeedbackChoice>(id));
+    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, control))) option->click();
+  });
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (auto* option = qobject_cast<QAbstractButton*>(FindControl(FormId::Form1, o.control)))
+      connect(option, &QAbstractButton::toggled, this, [this] { SyncWithInputWindow(); });
+  for (Quantity q : kFeedbackFields)
+    if (auto* field = qobject_cast<QLineEdit*>(FindControl(FormId::Form1, ControlOf(q))))
+      connect(field, &QLineEdit::textChanged, this, [this] { SyncWithInputWindow(); });
+  SyncWithInputWindow();
 }
 
 std::optional<SParamFields> FrequencyChooser::PickRow(long long row) {
@@ -335,9 +455,16 @@ void FrequencyChooser::accept() {
   if (chosen_) QDialog::accept();
 }
 
+std::optional<ChooserFeedback> InputWindowFeedback() {
+  return FeedbackOfTexts(InputWindowOption(), ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::LfMicroH)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::CfPicoF)));
+}
+
 std::optional<SParamFields> ChooseFrequency(QWidget* parent, const TouchstoneData& data, const QString& fileName,
                                             const std::optional<ChooserFeedback>& feedback) {
   FrequencyChooser dialog(data, fileName, feedback, parent);
+  dialog.FollowInputWindow();
   const bool accepted =
       ExecDialog(dialog, [&](const std::string& answer) { return dialog.PickAnswer(answer).has_value(); });
   return accepted ? dialog.chosen() : std::nullopt;

@@ -11,9 +11,11 @@
 #include "figures/frequency_rows.h"
 #include "touchstone/fields.h"
 
+class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QTableView;
+class QVBoxLayout;
 class FigureView;
 
 // The table of the file's frequencies; figures are worked out for the rows
@@ -23,6 +25,9 @@ class FrequencyTableModel : public QAbstractTableModel {
  public:
   FrequencyTableModel(const TouchstoneData& data, std::optional<ChooserFeedback> feedback,
                       QObject* parent = nullptr);
+  // The columns of the transistor with its feedback are always there; without
+  // a feedback they show "—".
+  void setFeedback(std::optional<ChooserFeedback> feedback);
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -52,11 +57,26 @@ class FrequencyChooser : public QDialog {
   const std::optional<SParamFields>& chosen() const { return chosen_; }
   QTableView* table() const { return table_; }
 
+  // The feedback columns, the plot's dashed curves and the green rows show
+  // this feedback from now on.
+  void SetFeedback(std::optional<ChooserFeedback> feedback);
+  // While open, follows the input window's feedback option and its value
+  // fields, and offers the four options itself: a choice here is a click on
+  // the input window's option.
+  void FollowInputWindow();
+
   void accept() override;
 
  private:
   void ShowRowFrequency();
+  void RedrawPlot();
+  void SyncWithInputWindow();
+  void FitColumns();
   const TouchstoneData& data_;
+  std::optional<ChooserFeedback> feedback_;
+  QLabel* legend_;
+  QVBoxLayout* tableLayout_;
+  QButtonGroup* options_ = nullptr;
   FrequencyTableModel* model_;
   QTableView* table_;
   QLineEdit* frequency_;
@@ -64,6 +84,10 @@ class FrequencyChooser : public QDialog {
   std::optional<SParamFields> chosen_;
 };
 
-// Runs the chooser (scripted in tests); nullopt when cancelled.
+// The feedback chosen in the input window now: its option and value fields.
+std::optional<ChooserFeedback> InputWindowFeedback();
+
+// Runs the chooser (scripted in tests), following the input window's
+// feedback when that window is open; nullopt when cancelled.
 std::optional<SParamFields> ChooseFrequency(QWidget* parent, const TouchstoneData& data, const QString& fileName,
                                             const std::optional<ChooserFeedback>& feedback);

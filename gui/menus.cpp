@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSet>
 
 #include <algorithm>
 
@@ -40,11 +41,98 @@ QString Plain(QString text) {
   return text;
 }
 
+// --- mnemonics ---------------------------------------------------------------
+
+// The letter after a single '&', lower case; null when there is none.
+QChar MnemonicOf(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toLower();
+    ++i;  // "&&" is a literal '&'
+  }
+  return {};
+}
+
+bool StartsWord(const QString& text, qsizetype i) { return i == 0 || !text[i - 1].isLetterOrNumber(); }
+
+qsizetype WordLength(const QString& text, qsizetype i) {
+  qsizetype end = i;
+  while (end < text.size() && text[end].isLetterOrNumber()) ++end;
+  return end - i;
+}
+
+// Where a text's mnemonic goes: the first free initial of a word longer than
+// three letters ("Salva progetto con &nome…"), then of any word, then any
+// free letter; -1 when every letter is taken.
+qsizetype MnemonicPlace(const QString& text, const QSet<QChar>& taken) {
+  const auto free = [&](qsizetype i) {
+    return text[i].isLetterOrNumber() && !taken.contains(text[i].toLower());
+  };
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (StartsWord(text, i) && WordLength(text, i) > 3 && free(i)) return i;
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (StartsWord(text, i) && free(i)) return i;
+  for (qsizetype i = 0; i < text.size(); ++i)
+    if (free(i)) return i;
+  return -1;
+}
+
+// The texts with a mnemonic each, different within the list; a text that
+// already has one keeps it.
+QStringList WithMnemonics(QStringList texts) {
+  QSet<QChar> taken;
+  for (const QString& text : texts)
+    if (const QChar m = MnemonicOf(text); !m.isNull()) taken.insert(m);
+  for (QString& text : texts) {
+    if (!MnemonicOf(text).isNull() || text.contains(QLatin1Char('&'))) continue;
+    const qsizetype at = MnemonicPlace(text, taken);
+    if (at < 0) continue;
+    taken.insert(text[at].toLower());
+    text.insert(at, QLatin1Char('&'));
+  }
+  return texts;
+}
+
+void AssignMenuMnemonics(QMenu* menu) {
+  QList<QAction*> actions;
+  QStringList texts;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    actions.append(a);
+    texts.append(a->text());
+    if (a->menu()) AssignMenuMnemonics(a->menu());
+  }
+  texts = WithMnemonics(texts);
+  for (qsizetype i = 0; i < actions.size(); ++i) actions[i]->setText(texts[i]);
+}
+
+// The top-level menus of every window, in their order; the titles with
+// their mnemonics.
+QString TopOf(const QString& path) { return path.section(QLatin1Char('/'), 0, 0); }
+
+QStringList AllTopMenus();
+
+QString TopTitle(const QString& title) {
+  const QStringList tops = AllTopMenus();
+  const QStringList titled = WithMnemonics(tops);
+  const qsizetype i = tops.indexOf(title);
+  return i < 0 ? title : titled[i];
+}
+
 // The enabled test travels with its action.
 struct EnabledTest {
   FormId form;
   std::function<bool(FormId)> test;
+  QString waitsFor;
 };
+
+// A grey entry says what it waits for; an enabled one shows its own text.
+void SetEnabled(QAction* action, bool enabled, const QString& waitsFor) {
+  action->setEnabled(enabled);
+  if (waitsFor.isEmpty()) return;
+  action->setToolTip(enabled ? QString() : waitsFor);
+  action->setStatusTip(enabled ? QString() : waitsFor);
+}
 std::vector<std::pair<QPointer<QAction>, EnabledTest>>& EnabledTests() {
   static std::vector<std::pair<QPointer<QAction>, EnabledTest>> tests;
   return tests;
@@ -55,14 +143,15 @@ void RefreshActions(QMenu* menu) {
   tests.erase(std::remove_if(tests.begin(), tests.end(), [](const auto& t) { return !t.first; }),
               tests.end());
   for (auto& [action, t] : tests)
-    if (!menu || action->parent() == menu) action->setEnabled(t.test(t.form));
+    if (!menu || action->parent() == menu) SetEnabled(action, t.test(t.form), t.waitsFor);
 }
 
 QMenu* SubMenu(QWidget* parent, QMenuBar* bar, QMenu* under, const QString& title) {
   const QList<QAction*> actions = under ? under->actions() : bar->actions();
   for (QAction* a : actions)
     if (a->menu() && Plain(a->text()) == Plain(title)) return a->menu();
-  auto* menu = new QMenu(under ? title : QLatin1Char('&') + title, parent);
+  auto* menu = new QMenu(under ? title : TopTitle(title), parent);
+  menu->setToolTipsVisible(true);  // a grey entry's tooltip says why
   QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] { RefreshActions(menu); });
   if (under)
     under->addMenu(menu);
@@ -84,14 +173,12 @@ QMenu* MenuFor(QWidget* parent, QMenuBar* bar, const QString& path, QString* tex
 void FillDynamic(QMenu* menu, FormId form, const MenuItems& items) {
   menu->clear();
   const std::vector<MenuItem> list = items(form);
-  if (list.empty()) {
-    menu->addAction(QStringLiteral("(nessuno)"))->setEnabled(false);
-    return;
-  }
+  if (list.empty()) menu->addAction(QStringLiteral("(nessuno)"))->setEnabled(false);
   for (const MenuItem& item : list) {
     QAction* action = menu->addAction(item.text);
     QObject::connect(action, &QAction::triggered, action, [run = item.run] { run(); });
   }
+  AssignMenuMnemonics(menu);  // the entries made now have theirs too
 }
 
 void AddToBar(QWidget* parent, QMenuBar* bar, FormId form, const Registration& r) {
@@ -108,12 +195,17 @@ void AddToBar(QWidget* parent, QMenuBar* bar, FormId form, const Registration& r
   action->setShortcut(r.entry.shortcut);
   QObject::connect(action, &QAction::triggered, action, [form, run = r.entry.run] { run(form); });
   if (r.entry.enabled) {
-    EnabledTests().push_back({action, {form, r.entry.enabled}});
-    action->setEnabled(r.entry.enabled(form));
+    EnabledTests().push_back({action, {form, r.entry.enabled, r.entry.waitsFor}});
+    SetEnabled(action, r.entry.enabled(form), r.entry.waitsFor);
   }
 }
 
-QString TopOf(const QString& path) { return path.section(QLatin1Char('/'), 0, 0); }
+QStringList AllTopMenus() {
+  QStringList tops = TopMenuOrder();
+  for (const Registration& r : Registry())
+    if (!tops.contains(TopOf(r.entry.path))) tops.append(TopOf(r.entry.path));
+  return tops;
+}
 
 QMenuBar* BarOf(FormId form) {
   QWidget* frame = FormFrame(form);
@@ -144,12 +236,18 @@ QMenuBar* BuildMenuBar(FormId form, QWidget* parent) {
   for (const QString& top : tops)
     for (const Registration* r : mine)
       if (TopOf(r->entry.path) == top) AddToBar(parent, bar, form, *r);
+  AssignMnemonics(bar);
   return bar;
+}
+
+void AssignMnemonics(QMenuBar* bar) {
+  for (QAction* a : bar->actions())
+    if (a->menu()) AssignMenuMnemonics(a->menu());
 }
 
 void RefreshMenus(FormId form) {
   for (auto& [action, t] : EnabledTests())
-    if (action && t.form == form) action->setEnabled(t.test(t.form));
+    if (action && t.form == form) SetEnabled(action, t.test(t.form), t.waitsFor);
 }
 
 void RefreshAllMenus() { RefreshActions(nullptr); }

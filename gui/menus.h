@@ -21,6 +21,9 @@ struct MenuEntry {
   QKeySequence shortcut;
   std::function<void(FormId)> run;
   std::function<bool(FormId)> enabled;  // empty: always enabled
+  // While disabled, what the entry waits for: its tooltip and status tip,
+  // so a grey entry says why it is grey.
+  QString waitsFor = {};
 };
 
 // A submenu whose entries are made each time it opens (recent files).
@@ -41,6 +44,12 @@ QMenuBar* BuildMenuBar(FormId form, QWidget* parent);
 // brought up to date whenever a menu opens.
 void RefreshMenus(FormId form);
 void RefreshAllMenus();
+// Gives every entry of the bar and of each of its menus its own mnemonic
+// (the letter Alt+ chooses): a letter set with '&' in the registered text
+// stays; the others take the first free initial of a word, then any free
+// letter. Top-level menus take theirs in the order of every registered menu,
+// so a menu has the same letter in every window.
+void AssignMnemonics(QMenuBar* bar);
 // Triggers an entry of an open window by its path, as a user's choice does;
 // "..." matches "…". Returns an error text, empty on success.
 std::string TriggerMenuEntry(FormId form, const QString& path);

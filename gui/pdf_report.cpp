@@ -335,5 +335,6 @@ std::optional<std::string> WritePdfReport(const AnalysedDesign& design, const st
 
 void RegisterReportMenus() {
   const auto forms = {FormId::Form2, FormId::Form3, FormId::Form4, FormId::Form5};
-  AddMenuEntry(forms, {QStringLiteral("Esporta/Relazione PDF…"), QKeySequence(), ExportReport, HasDesign});
+  AddMenuEntry(forms, {QStringLiteral("Esporta/Relazione PDF…"), QKeySequence(), ExportReport, HasDesign,
+                       QString::fromUtf8(kWaitsForCompute)});
 }

@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "figures/figure.h"
 
 namespace {
@@ -26,6 +28,25 @@ QTableWidget* Table(const char* name, const QStringList& headers, int rows) {
   table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
                           rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
   return table;
+}
+
+// Each column as wide as its heading and its widest cell, the last taking
+// what room is left: no name or value is cut short.
+void FitColumns(QTableWidget* table) {
+  QHeaderView* header = table->horizontalHeader();
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  int total = 0;
+  for (int column = 0; column < table->columnCount(); ++column) {
+    int width = header->fontMetrics().horizontalAdvance(table->horizontalHeaderItem(column)->text());
+    for (int row = 0; row < table->rowCount(); ++row)
+      if (const QTableWidgetItem* item = table->item(row, column))
+        width = std::max(width, table->fontMetrics().horizontalAdvance(item->text()));
+    width += 24;  // the cell's and the heading's margins
+    header->resizeSection(column, width);
+    total += width;
+  }
+  header->setStretchLastSection(true);
+  table->setMinimumWidth(total + 2 * table->frameWidth());
 }
 
 void SetCell(QTableWidget* table, int row, int column, const std::string& text) {
@@ -108,4 +129,6 @@ void PreferredValuesWindow::refresh() {
     SetCell(figures_, row, 1, rounded_.exact ? kFigureRows[row].text(*rounded_.exact) : "non calcolabile");
     SetCell(figures_, row, 2, rounded_.rounded ? kFigureRows[row].text(*rounded_.rounded) : "non calcolabile");
   }
+  FitColumns(elements_);
+  FitColumns(figures_);
 }

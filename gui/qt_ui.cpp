@@ -20,7 +20,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "forms/commands.h"
 #include "forms/controls.h"
@@ -33,6 +35,7 @@ namespace {
 
 DesignState* g_design = nullptr;
 MessageHandler g_messageHandler = nullptr;
+std::function<bool()> g_inputCloseGuard;
 
 // The open windows by FormId. The input window the user closed is kept,
 // hidden, so that a result window's command can still read its fields.
@@ -136,6 +139,10 @@ class FormWindow : public QWidget {
   }
 
   void closeEvent(QCloseEvent* event) override {
+    if (id_ == FormId::Form1 && g_inputCloseGuard && !g_inputCloseGuard()) {
+      event->ignore();
+      return;
+    }
     QWidget::closeEvent(event);
     if (!event->isAccepted()) return;
     Slot(id_) = nullptr;
@@ -362,6 +369,33 @@ void ShowMessageImpl(const std::string& text) {
   box.exec();
 }
 
+// Scripted, the question is recorded as a message is and the next queued
+// answer names the choice; the real box has a button for each choice, the
+// last one also taking Escape and the close button.
+std::size_t AskQuestionImpl(const std::string& text, std::span<const std::string> choices) {
+  if (g_messageHandler) {
+    g_messageHandler(text);
+    const std::optional<std::string> answer = TakeScriptedAnswer();
+    const auto found = answer ? std::find(choices.begin(), choices.end(), *answer) : choices.end();
+    return found != choices.end() ? static_cast<std::size_t>(found - choices.begin()) : choices.size() - 1;
+  }
+  QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), QString::fromStdString(text),
+                  QMessageBox::NoButton, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QAbstractButton*> buttons;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    const bool last = i + 1 == choices.size();
+    buttons.push_back(box.addButton(
+        QString::fromStdString(choices[i]),
+        i == 0 ? QMessageBox::AcceptRole : (last ? QMessageBox::RejectRole : QMessageBox::DestructiveRole)));
+  }
+  box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+  box.setEscapeButton(buttons.back());
+  box.exec();
+  const auto found = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+  return found != buttons.end() ? static_cast<std::size_t>(found - buttons.begin()) : choices.size() - 1;
+}
+
 // The window comes to the front (a message about its field may have come
 // from another window), then the field takes the focus with its text selected.
 void FocusFieldImpl(FormId form, std::string_view control) {
@@ -379,7 +413,7 @@ void FocusFieldImpl(FormId form, std::string_view control) {
 
 const UiBackend kQtBackend{ReadTextImpl,   SetTextImpl,     SetCaptionImpl, SetVisibleImpl,
                            IsVisibleImpl,  IsSelectedImpl,  ClearOptionImpl, ShowFormImpl,
-                           IsFormOpenImpl, ShowMessageImpl, FocusFieldImpl};
+                           IsFormOpenImpl, ShowMessageImpl, FocusFieldImpl, AskQuestionImpl};
 
 }  // namespace
 
@@ -425,6 +459,8 @@ QWidget* FindControl(FormId form, std::string_view name) {
   return window->findChild<QWidget*>(QString::fromUtf8(name.data(), qsizetype(name.size())),
                                      Qt::FindDirectChildrenOnly);
 }
+
+void SetInputCloseGuard(std::function<bool()> guard) { g_inputCloseGuard = std::move(guard); }
 
 void SetMessageHandler(MessageHandler handler) {
   g_messageHandler = handler;

@@ -2,6 +2,7 @@
 // The Qt windows behind the UI services: the five windows built from their
 // tables, click dispatch to the commands, and the modal message box.
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,10 @@ void SetStatusLine(FormId form, const QString& text, bool warning = false);
 QString StatusLine(FormId form);
 // A control of an open window by name, or nullptr.
 QWidget* FindControl(FormId form, std::string_view name);
+
+// Asked before the input window closes (the user's close, not the program
+// replacing it); false keeps it open.
+void SetInputCloseGuard(std::function<bool()> guard);
 
 // nullptr (the default) shows the real modal message box; tests and the
 // scenario runner record the text instead, and answer the dialogs from a

@@ -46,7 +46,9 @@ class SweepTableModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     const auto titles = ResponseColumnTitles();
-    return QString::fromStdString(titles[static_cast<std::size_t>(section)]);
+    // The unit on a line of its own, so a narrow window cuts no heading.
+    return QString::fromStdString(titles[static_cast<std::size_t>(section)])
+        .replace(QStringLiteral(" ["), QStringLiteral("\n["));
   }
 
  private:
@@ -157,7 +159,9 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   layout->addLayout(controls);
   layout->addLayout(extras);
   layout->addWidget(tabs, 1);
-  setMinimumSize(640, 480);
+  // No narrower than the controls' rows need, so no caption is cut; low
+  // enough for a 1600 x 1000 screen at scale 2.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(600, 440)));
   resize(FittedSize(QSize(980, 760)));
 
   connect(apply, &QPushButton::clicked, this, [this] { applySweep(); });

@@ -40,7 +40,9 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   layout->addLayout(options);
   layout->addWidget(view_, 1);
   circles_->setToolTip(QStringLiteral("Del transistor con la reazione, alla frequenza di progetto"));
-  setMinimumSize(520, 560);
+  // No narrower than the options' row needs, so no caption is cut; low
+  // enough for a 1600 x 1000 screen at scale 2.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(480, 440)));
   resize(FittedSize(QSize(820, 880)));
 
   connect(reflection_, &QCheckBox::toggled, this, [this] { redraw(); });

@@ -24,8 +24,76 @@ constexpr std::size_t kProgressStep = 1u << 20;
 
 std::string LineText(int line) { return "Riga " + std::to_string(line) + ": "; }
 
+// The length of the valid UTF-8 sequence at s[i] (overlong forms, surrogates
+// and values beyond U+10FFFF are not valid), 0 when there is none.
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b = byte(i);
+  if (b < 0x80) return 1;
+  std::size_t n = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+  if (b >= 0xC2 && b <= 0xDF) n = 2;
+  else if (b >= 0xE0 && b <= 0xEF) n = 3, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+  else if (b >= 0xF0 && b <= 0xF4) n = 4, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+  if (n == 0 || i + n > s.size() || byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < n; ++k)
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  return n;
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// A message that quotes the file shows a "?" for each byte that is not
+// printable text, so a message never carries what a screen cannot show.
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = Utf8SequenceAt(text, i);
+    if (n == 0 || (n == 1 && IsControl(static_cast<unsigned char>(text[i])))) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    out.append(text.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
 TouchstoneError LineError(int line, const std::string& what) {
-  return {line, LineText(line) + what};
+  return {line, LineText(line) + Printable(what)};
+}
+
+// A file's start, read as text: a file with a NUL, a control character other
+// than the white space a text file holds (or the DOS end-of-file mark), or
+// more than one byte in eight outside UTF-8 is not text. Checked on the first
+// 4096 bytes only, so a large file costs nothing more to read, and with CR
+// left out, so that CR LF line ends decide nothing. A stray Latin-1 degree
+// sign in a maker's comment is still text.
+constexpr std::size_t kTextCheckBytes = 4096;
+
+bool LooksLikeText(std::string_view start) {
+  std::size_t seen = 0, foreign = 0;
+  for (std::size_t i = 0; i < start.size() && seen < kTextCheckBytes;) {
+    const unsigned char c = static_cast<unsigned char>(start[i]);
+    if (c == '\r') {
+      ++i;
+      continue;
+    }
+    if (IsControl(c) && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != 0x1A) return false;
+    const std::size_t n = Utf8SequenceAt(start, i);
+    if (n == 0) ++foreign;
+    const std::size_t step = n == 0 ? 1 : n;
+    i += step;
+    seen += step;
+  }
+  return foreign * 8 <= seen;
+}
+
+TouchstoneError NotTextError() {
+  return {0,
+          "non è un file di testo (contiene byte che non sono caratteri), quindi non è un file Touchstone"};
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -591,6 +659,12 @@ class LineSplitter {
 
   std::optional<TouchstoneError> Feed(std::string_view chunk) {
     if (!atStart_) return Split(chunk);
+    if (!checked_ && pending_.size() + chunk.size() >= 3) {
+      checked_ = true;
+      std::string start = pending_;
+      start.append(chunk.substr(0, 2 * kTextCheckBytes));
+      if (!LooksLikeText(WithoutMark(start))) return NotTextError();
+    }
     // The mark may in principle arrive split over tiny chunks.
     if (pending_.size() + chunk.size() < 3) {
       pending_.append(chunk);
@@ -607,6 +681,7 @@ class LineSplitter {
   TouchstoneResult Finish() {
     if (atStart_) {
       atStart_ = false;
+      if (!checked_ && !LooksLikeText(WithoutMark(pending_))) return NotTextError();
       std::string start = std::move(pending_);
       pending_.clear();
       if (auto error = Split(WithoutMark(start))) return *error;
@@ -663,6 +738,7 @@ class LineSplitter {
   std::string pending_;  // a line not yet ended
   int line_ = 0;
   bool atStart_ = true;
+  bool checked_ = false;  // the start was looked at as text
   bool afterCr_ = false;
 };
 

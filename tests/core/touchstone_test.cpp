@@ -296,6 +296,37 @@ TEST(Touchstone, RefusalsNameTheLine) {
             "bfp420.s2p: Riga 14: attesi 9 numeri, trovati 7");
 }
 
+// What is not text is said to be not text, wherever the reader would have
+// stumbled; what a message quotes from a file is printable; a maker's
+// comment in Latin-1 is still text.
+TEST(Touchstone, BinaryFilesAreNotTextAndMessagesQuoteOnlyPrintableCharacters) {
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\0", 20);
+  const std::string zip("PK\x03\x04\x14\0\0\0\x08\0", 10);
+  std::string random(3000, '\0');
+  std::mt19937 gen(7);
+  for (char& c : random) c = static_cast<char>(gen() & 0xFF);
+  const std::string latin1Noise = "# MHz S MA R 50\n" + std::string(200, '\xB0') + "\n";
+  const char nul[] = "! made by \0 a tool\n# MHz S MA R 50\n100 1 2 3 4 5 6 7 8\n";
+  const std::string nulInComment(nul, sizeof nul - 1);
+  for (const std::string& text : {png, zip, random, latin1Noise, nulInComment, "\xEF\xBB\xBF" + png}) {
+    const TouchstoneError e = Refused(text);
+    EXPECT_EQ(e.line, 0);
+    EXPECT_NE(e.message.find("non è un file di testo"), std::string::npos) << e.message;
+  }
+  EXPECT_NE(Refused(std::string("ab\0", 3)).message.find("non è un file di testo"), std::string::npos);
+
+  const TouchstoneData latin1 = Parsed(
+      "! Vce = 6 V, T = 25 \xB0"
+      "C, \xB5"
+      "A\n# MHz S MA R 50\n100 1 2 3 4 5 6 7 8\n");
+  EXPECT_EQ(latin1.records.size(), 1u);
+
+  // Past the start, a refusal that quotes the line shows "?" for what cannot be shown.
+  const std::string late = "# MHz S MA R 50\n" + std::string(5000, '!') + "\n100 1 2 3 4 5\x01\xFF 6 7 8\n";
+  const TouchstoneError quoted = Refused(late);
+  EXPECT_EQ(quoted.message, "Riga 3: \"5??\" non è un numero");
+}
+
 TEST(Touchstone, FieldsBetweenFileFrequenciesAndOutsideTheRange) {
   const TouchstoneData d = Parsed(
       "# MHz S RI\n"

@@ -72,10 +72,13 @@ TEST_F(Files, ChooserShowsEveryFormatInMegahertzMagnitudeAndDegrees) {
   EXPECT_EQ(maChooser.findChild<QTableView*>(QStringLiteral("NoiseTable"))->model()->rowCount(), 3);
   EXPECT_EQ(dbChooser.findChild<QTableView*>(QStringLiteral("NoiseTable")), nullptr);
 
-  // A feedback adds its own figures, and they differ from the transistor's.
+  // A feedback fills its own columns, and they differ from the transistor's;
+  // without one they are there, empty.
   FrequencyChooser withRf(ma, QString(), FeedbackOfTexts(1, u"0.5", u"", u""));
-  ASSERT_EQ(withRf.table()->model()->columnCount(), maChooser.table()->model()->columnCount() + 4);
+  ASSERT_EQ(withRf.table()->model()->columnCount(), 17);
+  ASSERT_EQ(maChooser.table()->model()->columnCount(), 17);
   EXPECT_NE(Cell(withRf.table(), 0, 11), Cell(withRf.table(), 0, 15));
+  EXPECT_EQ(Cell(maChooser.table(), 0, 15), QStringLiteral("—"));
   EXPECT_FALSE(FeedbackOfTexts(2, u"0.5", u"abc", u"").has_value());
 }
 

@@ -1,0 +1,52 @@
+#include "gui/unsaved_project.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "forms/services.h"
+#include "gui/file_menus.h"
+#include "gui/project_io.h"
+#include "gui/qt_ui.h"
+
+namespace {
+
+// The project as last opened or saved, with the input window it belongs to:
+// a new input window (the old one closed and shown again) starts without.
+struct SavedProject {
+  QPointer<QWidget> window;
+  Project project;
+};
+std::optional<SavedProject> g_saved;
+
+// What a save keeps of the window; the Touchstone reference follows the
+// fields, so comparing them is enough.
+bool SameContents(const Project& a, const Project& b) {
+  return a.fields == b.fields && a.feedback == b.feedback;
+}
+
+}  // namespace
+
+void NoteProjectSaved() {
+  QWidget* window = FormWidget(FormId::Form1);
+  if (!window) return g_saved.reset();
+  g_saved = SavedProject{window, ProjectOfInputWindow(std::nullopt)};
+}
+
+bool ProjectHasUnsavedEdits() {
+  if (!g_saved || !g_saved->window || g_saved->window != FormWidget(FormId::Form1)) return false;
+  return !SameContents(g_saved->project, ProjectOfInputWindow(std::nullopt));
+}
+
+bool ConfirmUnsavedProject() {
+  if (!ProjectHasUnsavedEdits()) return true;
+  static const std::array<std::string, 3> kChoices{"Salva", "Non salvare", "Annulla"};
+  switch (AskQuestion("Salvare le modifiche al progetto?", kChoices)) {
+    case 0: return SaveProject();
+    case 1: g_saved.reset(); return true;
+    default: return false;
+  }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Whether the input window holds edits to its project that are not saved,
+// and the question asked before they would be lost ("Esci", closing the
+// input window).
+
+// After a project is opened or saved: what the input window holds now is
+// the project as saved.
+void NoteProjectSaved();
+// A project was opened or saved in the input window that is open now, and
+// its texts or feedback option have changed since. Without a project, no.
+bool ProjectHasUnsavedEdits();
+// Asks "Salvare le modifiche al progetto?" (Salva / Non salvare / Annulla)
+// when there are unsaved edits. True when the caller may go on: nothing to
+// ask, saved, or not to be saved (the edits are then let go); false when
+// the user cancelled or the save failed.
+bool ConfirmUnsavedProject();
