@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "analysis/sweep.h"
+
 
 namespace {
 
@@ -146,6 +148,11 @@ TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind) {
   if (side == Side::Input)
     return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Li1, s.Ci, s.Li2} : TeeNetwork{kind, s.Ci1, s.Li, s.Ci2};
   return kind == NetworkKind::LCL ? TeeNetwork{kind, s.Lo2, s.Co, s.Lo1} : TeeNetwork{kind, s.Co2, s.Lo, s.Co1};
+}
+
+std::string DesignTitle(NetworkKinds kinds, double fMHz) {
+  return std::string("reti ") + NetworkKindName(kinds.input) + " / " + NetworkKindName(kinds.output) + ", " +
+         MHzText(fMHz) + " MHz";
 }
 
 const char* NetworkKindName(NetworkKind kind) { return kind == NetworkKind::LCL ? "L-C-L" : "C-L-C"; }

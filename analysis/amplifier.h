@@ -48,13 +48,15 @@ const char* ElementName(Side side, NetworkKind kind, int position);
 // L-C-L: nH, pF, nH; C-L-C: pF, nH, pF, in the same order.
 const char* ElementUnit(NetworkKind kind, int position);
 const char* NetworkKindName(NetworkKind kind);  // "L-C-L", "C-L-C"
+// A design named as a person would: "reti L-C-L / C-L-C, 900 MHz".
+std::string DesignTitle(NetworkKinds kinds, double fMHz);
 // A side's network of this kind as the state holds it.
 TeeNetwork NetworkOf(Side side, const DesignState& s, NetworkKind kind);
 
 struct AmplifierDesign {
   NetworkKinds kinds{NetworkKind::LCL, NetworkKind::LCL};
   // Where it was designed, for the headers of the files written from it:
-  // `finestra "ImZi < 0  ImZo < 0" (Form2)`.
+  // `finestra "ImZi < 0  ImZo < 0"`.
   std::string origin;
   TeeNetwork input, output;
   double RE = 0, RL = 0, Ro = 0, fMHz = 0;
@@ -68,8 +70,9 @@ struct AmplifierDesign {
 
 // The S-parameters the state holds as entered, referred to its Ro.
 SMatrix EnteredTransistor(const DesignState& state);
-// The feedback element behind the state's Yf = Gf + jBf at its frequency:
-// what the finished amplifier carries across frequency.
+// The feedback element behind the state's Yf = Gf + jBf at its frequency
+// (Rf with Lf for Bf < 0 or Cf for Bf > 0): what the finished amplifier
+// carries across frequency.
 FeedbackElement FeedbackOfState(const DesignState& state);
 
 // Nullopt when the state holds no usable design of these network kinds (its

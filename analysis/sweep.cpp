@@ -8,13 +8,6 @@ namespace {
 
 constexpr int kDefaultPoints = 401;
 
-// Six significant digits, "." as separator whatever the C locale.
-std::string MHzText(double f) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, f, std::chars_format::general, 6);
-  return std::string(buffer, result.ptr);
-}
-
 // GT in dB between two sweep points, by straight line in frequency.
 double Interpolated(const AmplifierPoint& a, const AmplifierPoint& b, double fMHz) {
   if (b.fMHz == a.fMHz) return a.gainDb;
@@ -27,6 +20,24 @@ double Crossing(const AmplifierPoint& a, const AmplifierPoint& b, double level) 
 }
 
 }  // namespace
+
+std::string MHzText(double f) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, f, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
+
+std::vector<FrequencyBand> BandsAtOrBelowOne(const std::vector<double>& fMHz, const std::vector<double>& mu) {
+  std::vector<FrequencyBand> bands;
+  bool inside = false;
+  for (std::size_t i = 0; i < fMHz.size() && i < mu.size(); ++i) {
+    const bool unstable = !(mu[i] > 1);
+    if (unstable && !inside) bands.push_back({fMHz[i], fMHz[i]});
+    if (unstable) bands.back().toMHz = fMHz[i];
+    inside = unstable;
+  }
+  return bands;
+}
 
 SweepPlan DefaultSweep(const AmplifierDesign& d) {
   return {0.5 * d.fMHz, 1.5 * d.fMHz, kDefaultPoints, SweepScale::Linear};
@@ -138,15 +149,12 @@ std::string DescribeBandwidth(const Bandwidth& band, double dropDb) {
 }
 
 std::vector<FrequencyBand> PossiblyUnstableBands(const SweepResult& sweep) {
-  std::vector<FrequencyBand> bands;
-  bool inside = false;
+  std::vector<double> f, mu;
   for (const AmplifierPoint& p : sweep.points) {
-    const bool unstable = !(p.muAmplifier > 1);
-    if (unstable && !inside) bands.push_back({p.fMHz, p.fMHz});
-    if (unstable) bands.back().toMHz = p.fMHz;
-    inside = unstable;
+    f.push_back(p.fMHz);
+    mu.push_back(p.muAmplifier);
   }
-  return bands;
+  return BandsAtOrBelowOne(f, mu);
 }
 
 std::string InstabilityWarning(const FrequencyBand& band) {

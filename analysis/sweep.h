@@ -54,5 +54,10 @@ struct FrequencyBand {
   double fromMHz = 0, toMHz = 0;
 };
 std::vector<FrequencyBand> PossiblyUnstableBands(const SweepResult& sweep);
+// The runs of consecutive points where μ ≤ 1 (or is not a number), each from
+// its first to its last point's frequency.
+std::vector<FrequencyBand> BandsAtOrBelowOne(const std::vector<double>& fMHz, const std::vector<double>& mu);
+// A frequency in MHz with six significant digits: "40", "431.25".
+std::string MHzText(double fMHz);
 // "possibile instabilità tra 100 e 200 MHz"
 std::string InstabilityWarning(const FrequencyBand& band);

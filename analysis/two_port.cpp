@@ -40,12 +40,16 @@ std::optional<double> Db10(double ratio) {
   return 10.0 * std::log10(ratio);
 }
 
-// num ÷ den held within ±kFigureCeiling; nullopt for 0 ÷ 0 or a non-finite
-// operand.
+// num ÷ den as computed, however large (K of a nearly unilateral two-port is
+// in the tens of millions, and shown so). Only where den is 0 and num is not
+// (K with S12·S21 = 0) the ceiling with num's sign, so that a sweep can still
+// plot the point. Nullopt for 0 ÷ 0, a non-finite operand or quotient.
 std::optional<double> CappedRatio(double num, double den) {
   if (!std::isfinite(num) || !std::isfinite(den) || (num == 0 && den == 0)) return std::nullopt;
-  const double q = den == 0 ? (num > 0 ? kFigureCeiling : -kFigureCeiling) : num / den;
-  return std::clamp(q, -kFigureCeiling, kFigureCeiling);
+  if (den == 0) return num > 0 ? kFigureCeiling : -kFigureCeiling;
+  const double q = num / den;
+  if (!std::isfinite(q)) return std::nullopt;
+  return q;
 }
 
 StabilityCircle CircleOf(Cx sii, Cx sjj, Cx delta, double s12s21) {
@@ -145,6 +149,7 @@ std::optional<StabilityFigures> StabilityOf(const SMatrix& s) {
       CappedRatio(1.0 - a22, std::abs(s.s11 - f.delta * std::conj(s.s22)) + s12s21);
   if (!kMu || !muPrime || !Finite(f.delta)) return std::nullopt;
   f.k = kMu->k;
+  f.kDefined = s12s21 != 0;
   f.mu = kMu->mu;
   f.muPrime = *muPrime;
   f.unconditionallyStable = f.mu > 1;

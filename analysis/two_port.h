@@ -55,13 +55,16 @@ struct StabilityCircle {
   bool valid = false;
 };
 
-// K, μ and μ' beyond this (a unilateral two-port has K without bound) are
-// held at it.
+// K, μ or μ' whose formula divides a non-zero number by zero (K of a
+// unilateral two-port, S12·S21 = 0) is given this value, with the number's
+// sign, so that a sweep can plot it; any other value is as computed.
 inline constexpr double kFigureCeiling = 1e6;
 
 struct StabilityFigures {
   Cx delta;
   double k = 0, mu = 0, muPrime = 0;
+  // False where S12·S21 = 0: K has no value there (k then holds the ceiling).
+  bool kDefined = true;
   bool unconditionallyStable = false;  // μ > 1
   // MAG when unconditionally stable, MSG otherwise; `gainFinite` is false
   // when the gain has no bound (MSG with S12 = 0) and gainDb is then 0.

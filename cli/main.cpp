@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "analysis/sweep.h"
+#include "cli/file_roles.h"
 #include "cli/options.h"
 #include "export/exports.h"
+#include "export/spice_netlist.h"
 #include "forms/fault_message.h"
 #include "forms/headless.h"
 #include "forms/result_commands.h"
@@ -49,6 +51,7 @@ struct Inputs {
   int feedbackOption = 0;
   std::shared_ptr<const TouchstoneData> touchstone;
   SessionNoiseData noise;  // its file is the Touchstone file
+  std::optional<TouchstoneRef> projectSource;  // as the project names it, resolved
 };
 
 // --noise over the project's noise data over the file's noise block; an entry
@@ -64,6 +67,36 @@ std::optional<NoiseEntry> TypedNoise(const CliOptions& o, const std::optional<Pr
   return typed;
 }
 
+void Warn(const std::string& message) { std::cerr << "bjt-design: attenzione: " << message << "\n"; }
+
+constexpr const char* kHeldConstant = "i parametri S restano quelli scritti nei campi, costanti in frequenza";
+
+// The project's Touchstone file, when it still reads and still gives the
+// project's texts at its frequency; otherwise a warning and no file.
+std::shared_ptr<const TouchstoneData> ProjectTouchstone(const TouchstoneRef& ref, const std::vector<TypedText>& texts,
+                                                        bool atOtherFrequency) {
+  TouchstoneResult read = ReadTouchstoneFile(ref.path);
+  if (auto* error = std::get_if<TouchstoneError>(&read)) {
+    Warn("il file Touchstone del progetto \"" + ref.path + "\" non si può leggere (" +
+         DescribeError(BaseName(ref.path), *error) + "): " + kHeldConstant);
+    return nullptr;
+  }
+  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(read)));
+  if (atOtherFrequency) return data;
+  std::variant<SParamFields, std::string> at = FieldsAtFrequency(*data, ref.fMHz);
+  bool same = std::holds_alternative<SParamFields>(at);
+  if (same)
+    for (const TypedText& fromFile : TouchstoneFieldTexts(std::get<SParamFields>(at)))
+      for (const TypedText& t : texts)
+        if (t.control == fromFile.control && t.text != fromFile.text) same = false;
+  if (!same) {
+    Warn("il file Touchstone \"" + ref.path + "\" non dà più i valori del progetto a " + ShortestNumberText(ref.fMHz) +
+         " MHz: " + kHeldConstant);
+    return nullptr;
+  }
+  return data;
+}
+
 Inputs GatherInputs(const CliOptions& o) {
   Inputs in;
   std::optional<ProjectNoise> projectNoise;
@@ -74,12 +107,15 @@ Inputs GatherInputs(const CliOptions& o) {
     for (const auto& [key, text] : p.fields) in.project.push_back({ControlOfFieldKey(key), text});
     if (p.feedback) in.feedbackOption = OptionNumber(*p.feedback);
     projectNoise = p.noise;
+    in.projectSource = p.touchstone;
   }
   if (o.touchstone) {
     TouchstoneResult read = ReadTouchstoneFile(*o.touchstone);
     if (auto* error = std::get_if<TouchstoneError>(&read))
       throw Failure{DescribeError(BaseName(*o.touchstone), *error)};
     in.touchstone = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(read)));
+  } else if (in.projectSource) {
+    in.touchstone = ProjectTouchstone(*in.projectSource, in.project, o.freqMHz.has_value());
   }
   for (const auto& [key, text] : o.fields) in.fields.push_back({ControlOfFieldKey(key), Utf8ToUtf16(text)});
   if (o.feedback) in.feedbackOption = OptionNumber(*o.feedback);
@@ -88,6 +124,44 @@ Inputs GatherInputs(const CliOptions& o) {
   if (o.inductorQ) in.noise.losses.inductorQ = *o.inductorQ;
   if (o.capacitorQ) in.noise.losses.capacitorQ = *o.capacitorQ;
   return in;
+}
+
+// A Touchstone file gives the S-parameters, Ro and f: a --field for one of
+// them would design the file's data at another frequency or reference.
+void CheckSources(const CliOptions& o, const Inputs& in) {
+  if (!in.touchstone) {
+    if (o.freqMHz)
+      throw Failure{"--freq vuole un file Touchstone (--touchstone, o un progetto che ne abbia uno): "
+                    "per progettare a un'altra frequenza con i parametri S scritti usa --field f_mhz=MHZ"};
+    if (o.sweep && !o.fromMHz)
+      throw Failure{"--sweep vuole un file Touchstone o un intervallo --from --to"};
+    return;
+  }
+  for (const auto& [key, text] : o.fields)
+    for (Quantity fromFile : kTouchstoneQuantities)
+      if (key == SpecOf(fromFile).key)
+        throw Failure{"--field " + key + " non vale con un file Touchstone, che dà parametri S, Ro e f: "
+                      "per un'altra frequenza usa --freq"};
+  if (o.sweep && !o.freqMHz && (o.exportS2p || o.exportSpice))
+    throw Failure{"con --sweep le esportazioni descrivono il progetto a --freq: indicala"};
+}
+
+// Every file the run writes differs from every file it reads and from the
+// others it writes; checked before the first is written.
+void CheckFiles(const CliOptions& o, const Inputs& in) {
+  std::vector<FileRole> inputs, outputs;
+  if (o.project) inputs.push_back({"il progetto", *o.project});
+  if (o.touchstone) inputs.push_back({"--touchstone", *o.touchstone});
+  // The project's own file counts even where --touchstone replaces it: it is
+  // the project's, not an output's.
+  if (in.projectSource) inputs.push_back({"il file Touchstone del progetto", in.projectSource->path});
+  if (o.out && *o.out != "-") outputs.push_back({"--out", *o.out});
+  if (o.exportS2p) outputs.push_back({"--export-s2p", *o.exportS2p});
+  if (o.exportSpice) {
+    outputs.push_back({"--export-spice", *o.exportSpice});
+    outputs.push_back({"il banco di prova di --export-spice", SpiceBenchPath(*o.exportSpice)});
+  }
+  if (std::optional<std::string> clash = FindFileClash(inputs, outputs)) throw Failure{*clash};
 }
 
 SessionInput SessionAt(const Inputs& in, const std::vector<TypedText>& touchstoneTexts) {
@@ -137,7 +211,7 @@ std::vector<SessionInput> SweepSessions(const CliOptions& o, const Inputs& in,
 }
 
 void WriteOutput(const CliOptions& o, const std::string& text) {
-  if (o.out) {
+  if (o.out && *o.out != "-") {
     if (std::optional<std::string> error = WriteFileAtomically(*o.out, text)) throw Failure{*error};
     return;
   }
@@ -163,7 +237,7 @@ int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   for (size_t i = 0; i < results.size(); ++i) {
     anyDesign = anyDesign || results[i].firstDesign();
     if (o.json)
-      text += (i ? ",\n" : "") + SessionJson(results[i], in.noise);
+      text += (i ? ",\n" : "") + SessionJson(results[i], in.noise, in.touchstone.get());
     else
       text += SweepCsvLine({frequencies[i], results[i]}, in.noise);
   }
@@ -199,9 +273,10 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
   if (made) design = CaptureDesign(made->window, made->state);
   if (design) design->losses = in.noise.losses;
   if (!design) {
-    std::cerr << "bjt-design: nessun progetto completo da esportare\n";
+    std::cerr << "bjt-design: nessun progetto completo da esportare: nessun file è stato scritto\n";
     return kRefused;
   }
+  if (o.exportS2p && !in.touchstone) Warn("senza file Touchstone, " + std::string(kHeldConstant) + " nel file .s2p");
   if (o.exportS2p)
     if (auto error = ExportAmplifierTouchstone(
             *design, in.touchstone.get(), RequestedRange(o), *o.exportS2p,
@@ -214,8 +289,11 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
 
 int Run(const CliOptions& o) {
   const Inputs in = GatherInputs(o);
+  CheckSources(o, in);
+  CheckFiles(o, in);
   const bool exports = o.exportS2p || o.exportSpice;
   if (o.explore) return RunExploreCommand(o, in);
+  if (o.sweep && !in.touchstone) Warn("senza file Touchstone, " + std::string(kHeldConstant) + " in tutta la scansione");
   if (o.sweep) {
     const int status = RunSweepCommand(o, in);
     if (!exports) return status;
@@ -223,9 +301,13 @@ int Run(const CliOptions& o) {
     return status == kDesigned ? exported : status;
   }
   const SessionResult session = RunSession(SingleSession(o, in));
-  WriteOutput(o, o.json ? SessionJson(session, in.noise) + "\n" : SessionReport(session));
+  WriteOutput(o, o.json ? SessionJson(session, in.noise, in.touchstone.get()) + "\n"
+                        : SessionReport(session, in.touchstone.get()));
   // A design is made when a result window's compute ran to its end.
-  if (!session.firstDesign()) return kRefused;
+  if (!session.firstDesign()) {
+    if (exports) std::cerr << "bjt-design: progetto rifiutato: nessun file è stato esportato\n";
+    return kRefused;
+  }
   return exports ? RunExports(o, in, session) : kDesigned;
 }
 

@@ -125,7 +125,9 @@ struct Parser {
     const bool range = o.fromMHz || o.toMHz || o.points;
     if (range && !(o.fromMHz && o.toMHz))
       throw UsageError{"--from e --to vanno dati insieme (--points facoltativo)"};
-    if (o.sweep && !o.touchstone && !range)
+    // A project may name a Touchstone file: the checks that need to know
+    // whether there is one come once the project is read.
+    if (o.sweep && !o.touchstone && !o.project && !range)
       throw UsageError{"--sweep vuole un file Touchstone o un intervallo --from --to"};
     if (o.sweep && o.touchstone && !o.freqMHz && (o.exportS2p || o.exportSpice))
       throw UsageError{"con --sweep le esportazioni descrivono il progetto a --freq: indicala"};
@@ -160,8 +162,9 @@ std::string HelpText() {
          "recente: progetto, poi file Touchstone, poi --field.\n"
          "\n"
          "  PROGETTO.bjtp            un file di progetto\n"
-         "  --touchstone FILE.s2p    parametri S, Ro e f dal file...\n"
-         "  --freq MHZ               ...alla frequenza MHZ (interpolati tra due frequenze)\n"
+         "  --touchstone FILE.s2p    parametri S, Ro e f dal file (o dal file del progetto)...\n"
+         "  --freq MHZ               ...alla frequenza MHZ (interpolati tra due frequenze);\n"
+         "                           con un file, --field non vale per parametri S, ro e f_mhz\n"
          "  --field CHIAVE=TESTO     il testo di un campo (ripetibile); chiavi:\n"
          "                           " + keys + "\n"
          "  --feedback R             la reazione Yf: Rf, Rf//Lf, Rf//Cf o nessuna\n"
@@ -178,6 +181,7 @@ std::string HelpText() {
          "  --explore-field F        il campo esplorato: Rf, Lf (uH) o Cf (pF), con Rf fisso\n"
          "  --jobs N                 progetti in parallelo (predefinito: uno per core)\n"
          "  --out FILE               scrive il risultato nel file invece che sull'uscita\n"
+         "                           (- per l'uscita standard)\n"
          "  --export-s2p FILE        l'amplificatore completo come file Touchstone\n"
          "  --export-spice FILE      lo schema per ngspice (e il banco di prova FILE_banco)\n"
          "  -h, --help               questo aiuto\n"

@@ -24,12 +24,15 @@ std::string Pair(Cx z) { return FileNumberText(z.real()) + " " + FileNumberText(
 
 }  // namespace
 
-std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult& sweep,
+std::string AmplifierTouchstoneText(const AmplifierDesign& d, const SweepResult& sweep, bool heldConstant,
                                     const std::vector<NoiseParameters>& noise,
                                     const std::vector<double>& noiseMHz) {
   const bool sameReference = d.RE == d.RL;
   std::string out = "! " + DescribeDesign(d) + "\n";
   out += "! L'amplificatore completo: parametri S riferiti a RE all'ingresso e a RL all'uscita\n";
+  if (heldConstant)
+    out += "! Senza file Touchstone: i parametri S del transistore sono quelli inseriti a " + FileNumberText(d.fMHz) +
+           " MHz, tenuti costanti a ogni frequenza\n";
   if (sameReference) {
     out += "! Touchstone 1.1\n# Hz S RI R " + FileNumberText(d.RE) + "\n";
   } else {

@@ -20,3 +20,14 @@ std::optional<std::string> ExportAmplifierTouchstone(const AmplifierDesign& desi
                                                      const NoiseSource& noise = {});
 // The netlist at `path` and its test bench beside it (SpiceBenchPath).
 std::optional<std::string> ExportSpiceNetlist(const AmplifierDesign& design, const std::string& path);
+
+// The stem of a design's default file names: the transistor file's name
+// without its extension and the design frequency
+// ("Spar_BFR520_commonemitter6V10mA_900MHz"), or the networks for
+// S-parameters typed by hand ("reti_LCL_CLC_900MHz"). Spaces and characters
+// unsafe in a file name become "_".
+std::string DesignFileStem(const AmplifierDesign& design, const std::string& touchstonePath);
+// How the files and the report name the transistor: the file's name in full
+// with its frequency range, "Spar_BFR520.s2p (40–3000 MHz)", or "parametri S
+// inseriti a mano".
+std::string TransistorSourceText(const std::string& touchstonePath, const TouchstoneData* file);

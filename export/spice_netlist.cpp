@@ -119,8 +119,10 @@ std::string SpiceNetlistText(const AmplifierDesign& d) {
   return "* " + DescribeDesign(d) + "\n"
          "* valori in nH, pF, ohm\n\n" + Subcircuits(d) +
          "* Il transistore: un sottocircuito \"transistore\" con i nodi collettore base\n"
-         "* emettitore, dal proprio modello (polarizzazione compresa), ad es.:\n"
-         "* .include transistore.lib\n\n" +
+         "* emettitore, ad es.: .include transistore.lib\n"
+         "* Deve essere un modello per piccoli segnali, senza polarizzazione: le reti\n"
+         "* e la reazione non hanno condensatori di blocco, e in continua collegano la\n"
+         "* base e il collettore a RE, a RL e tra loro (attraverso Rf e Lf).\n\n" +
          Amplifier(d, "transistore") + Analysis(d, false) + ".end\n";
 }
 

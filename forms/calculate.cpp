@@ -78,6 +78,58 @@ bool ValidateFields(DesignState& state) {
   return true;
 }
 
+// The quantities that have no meaning below zero. A negative one used to run
+// through the whole design and give networks of negative inductors and
+// capacitors reported as made; it is refused before any computation. Zero
+// keeps the fault it meets later (−0 reads as zero here too).
+struct PositiveQuantity {
+  Quantity field;
+  const char* name;
+  bool always;                            // whatever the feedback
+  bool usedByRf, usedByRfLf, usedByRfCf;  // by these feedback options
+};
+constexpr PositiveQuantity kPositiveQuantities[] = {
+    {Quantity::RE, "La resistenza RE", true, false, false, false},
+    {Quantity::RL, "La resistenza RL", true, false, false, false},
+    {Quantity::FMHz, "La frequenza f in MHz", true, false, false, false},
+    {Quantity::Ro, "La resistenza caratteristica Ro", true, false, false, false},
+    {Quantity::RfKohm, "La resistenza Rf", false, true, true, true},
+    {Quantity::LfMicroH, "L'induttanza Lf", false, false, true, false},
+    {Quantity::CfPicoF, "La capacità Cf", false, false, false, true},
+};
+
+// Whether the quantity enters this Calculate: always, or through the
+// feedback option selected now.
+bool UsedNow(const PositiveQuantity& q) {
+  if (q.always) return true;
+  const FormId f = FormId::Form1;
+  return (q.usedByRf && IsOptionSelected(f, ControlOf(FeedbackChoice::Rf))) ||
+         (q.usedByRfLf && IsOptionSelected(f, ControlOf(FeedbackChoice::RfLf))) ||
+         (q.usedByRfCf && IsOptionSelected(f, ControlOf(FeedbackChoice::RfCf)));
+}
+
+// A text beyond the double range is left to the reading that follows, so its
+// fault is told where it always was.
+bool IsNegative(Quantity field) {
+  try {
+    return ParseNumber(ReadText(FormId::Form1, ControlOf(field))) < 0;
+  } catch (const ArithmeticFault&) {
+    return false;
+  }
+}
+
+bool RefuseNegativeQuantities(DesignState& state) {
+  for (const PositiveQuantity& q : kPositiveQuantities) {
+    if (!UsedNow(q) || !IsNegative(q.field)) continue;
+    ShowMessage(std::string(q.name) + " deve essere positiva: il valore scritto è negativo");
+    // The session and the reports read the flag: no figure comes from these fields.
+    state.errorFlag = 1;
+    FocusField(FormId::Form1, ControlOf(q.field));
+    return true;
+  }
+  return false;
+}
+
 void StoreEnteredQuantities(DesignState& state) {
   state.S11mag = ParseField(Quantity::S11Mag);
   state.S11ang = DegreesToRadians(ParseField(Quantity::S11Deg));
@@ -149,6 +201,7 @@ bool ApplyFeedbackOption(DesignState& s) {
 
 bool RunCalculate(DesignState& state) {
   if (!ValidateFields(state)) return false;
+  if (RefuseNegativeQuantities(state)) return false;
   StoreEnteredQuantities(state);
   ConvertSToY(state);
   if (!ApplyFeedbackOption(state)) return false;

@@ -48,8 +48,8 @@ std::vector<std::string> StabilityColumn(const std::optional<StabilityFigures>& 
   std::string gain = kMissing;
   if (!f->gainFinite) gain = "illimitato";
   else gain = Fixed(f->gainDb, 2) + (f->gainIsMag ? " (MAG)" : " (MSG)");
-  // A unilateral two-port's K has no bound; it is held at the ceiling.
-  const std::string k = f->k >= kFigureCeiling ? "> 1e6" : Fixed(f->k, 3);
+  // K as computed, however large; with S12·S21 = 0 it has no value.
+  const std::string k = !f->kDefined ? "non definito" : f->k >= 1e6 ? Significant(f->k) : Fixed(f->k, 3);
   return {k, Fixed(std::abs(f->delta), 3), Fixed(f->mu, 3), gain,
           f->unconditionallyStable ? "incondizionata" : "condizionata"};
 }

@@ -178,6 +178,6 @@ std::optional<AmplifierDesign> CaptureDesign(FormId window, const DesignState& s
   if (window == FormId::Form1) return std::nullopt;
   std::optional<AmplifierDesign> design = DesignOfState(NetworkKindsOf(window), state);
   if (design)
-    design->origin = "finestra \"" + std::string(FormSpecOf(window).caption) + "\" (" + FormName(window) + ")";
+    design->origin = "finestra \"" + std::string(FormSpecOf(window).caption) + "\"";
   return design;
 }

@@ -25,12 +25,13 @@ namespace {
 
 bool HasDesign(FormId form) { return DesignOfWindow(form) != nullptr; }
 
-// The result window's caption with its runs of spaces made one.
-QString WindowCaption(FormId form) {
+// The design as a person names it, its networks and f, then the result
+// window's caption with its runs of spaces made one.
+QString DesignCaption(FormId form, const AmplifierDesign& design) {
   const QWidget* frame = FormFrame(form);
   const QString title = frame ? frame->windowTitle().simplified() : QString();
-  const QString name = QString::fromUtf8(FormName(form));
-  return title.isEmpty() ? name : name + QStringLiteral(" (") + title + QStringLiteral(")");
+  const QString name = QString::fromStdString(DesignTitle(design.kinds, design.fMHz));
+  return title.isEmpty() ? name : name + QStringLiteral(" (finestra «") + title + QStringLiteral("»)");
 }
 
 // Shown as its own top-level window, freed when closed.
@@ -69,8 +70,7 @@ std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form) {
     return std::nullopt;
   }
   design->losses = CurrentNoiseSettings().losses;
-  const QString caption = WindowCaption(form) + QStringLiteral(", f = ") +
-                          QString::fromStdString(FormatSignificant(design->fMHz, 7)) + QStringLiteral(" MHz");
+  const QString caption = DesignCaption(form, *design);
   return AnalysedDesign{form, *stored, std::move(*design), caption};
 }
 

@@ -35,7 +35,7 @@ struct AnalysedDesign {
   FormId form = FormId::Form2;  // the result window it was opened from
   WindowDesign source;
   AmplifierDesign design;
-  QString caption;  // "Form2 (ImZi < 0  ImZo < 0), f = 500 MHz"
+  QString caption;  // "reti L-C-L / L-C-L, 500 MHz (finestra «ImZi < 0 ImZo < 0»)"
 };
 std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
 

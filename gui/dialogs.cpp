@@ -40,8 +40,15 @@ std::optional<QString> AskOpenFileName(QWidget* parent, const QString& title, co
   return path;
 }
 
+namespace {
+QString g_lastSuggested;
+}  // namespace
+
+QString LastSuggestedSaveName() { return g_lastSuggested; }
+
 std::optional<QString> AskSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                        const QString& suggested) {
+  g_lastSuggested = suggested;
   if (g_scripted) return Scripted();
   const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
   if (path.isEmpty()) return std::nullopt;

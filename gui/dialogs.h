@@ -26,6 +26,8 @@ std::optional<std::string> TakeScriptedAnswer();
 std::optional<QString> AskOpenFileName(QWidget* parent, const QString& title, const QString& filter);
 std::optional<QString> AskSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                        const QString& suggested);
+// The name the last save dialog suggested, for tests.
+QString LastSuggestedSaveName();
 
 // Runs a modal dialog; scripted, hands the next answer to apply instead (in
 // the dialog's own answer format), and a missing answer, "cancel" or one

@@ -43,18 +43,22 @@ const QString kRecentKey = QStringLiteral("recentFiles");
 const QString kTouchstoneFilter = QStringLiteral("File Touchstone (*.s2p *.S2P);;Tutti i file (*)");
 const QString kProjectFilter = QStringLiteral("Progetti di Adattamento BJT (*.bjtp);;Tutti i file (*)");
 
-// The nine fields a Touchstone file fills besides f: while they still hold
-// what was written, the design comes from that file.
-constexpr std::array<const char*, 9> kSourceFields = {
-    ControlOf(Quantity::S11Mag), ControlOf(Quantity::S11Deg), ControlOf(Quantity::S21Mag),
-    ControlOf(Quantity::S21Deg), ControlOf(Quantity::S12Mag), ControlOf(Quantity::S12Deg),
-    ControlOf(Quantity::S22Mag), ControlOf(Quantity::S22Deg), ControlOf(Quantity::Ro)};
+// The ten fields a Touchstone file fills (S-parameters, Ro and f): while
+// they still hold what was written, the design comes from that file. Any of
+// them edited by hand detaches it, so that no window designs the file's data
+// at another frequency or reference.
+constexpr auto kSourceFields = [] {
+  std::array<const char*, std::size(kTouchstoneQuantities)> controls{};
+  for (std::size_t i = 0; i < controls.size(); ++i) controls[i] = ControlOf(kTouchstoneQuantities[i]);
+  return controls;
+}();
+using SourceTexts = std::array<std::u16string, kSourceFields.size()>;
 
 struct FileSource {
   std::shared_ptr<const TouchstoneData> data;
   QString path;
   double fMHz = 0;
-  std::array<std::u16string, 9> written;
+  SourceTexts written;
 };
 // What the input window's files leave behind: the Touchstone file its
 // S-parameter fields were last written from, the project last opened or
@@ -194,8 +198,8 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
 
 // The ten fields' texts (S-parameters, Ro, f), all made before the first is
 // written, so a value that cannot be written changes nothing; `written`
-// keeps what the nine source fields then hold.
-bool WriteFields(const SParamFields& f, std::array<std::u16string, 9>& written) {
+// keeps what the source fields then hold.
+bool WriteFields(const SParamFields& f, SourceTexts& written) {
   std::vector<TypedText> texts;
   try {
     texts = TouchstoneFieldTexts(f);
@@ -314,11 +318,57 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
   return true;
 }
 
+namespace {
+
+const char* const kHeldConstant = "i parametri S restano quelli scritti nel progetto, costanti in frequenza";
+
+// The project's Touchstone file back as the source of its S-parameters, when
+// it still reads and still gives the project's texts at its frequency;
+// otherwise one message names the file and says why, and the fields stay
+// as the project wrote them.
+void RestoreProjectSource(const TouchstoneRef& ref) {
+  const QString path = QString::fromStdString(ref.path);
+  const std::string name = QFileInfo(path).fileName().toStdString();
+  const std::string head = "Il progetto usa il file Touchstone \"" + ref.path + "\"";
+  std::optional<TouchstoneResult> read = ReadWithProgress(path);
+  if (!read) {
+    ShowMessage(head + ", la cui lettura è stata annullata: " + kHeldConstant);
+    return;
+  }
+  if (const auto* error = std::get_if<TouchstoneError>(&*read)) {
+    ShowMessage(head + ", che non si può leggere (" + DescribeError(name, *error) + "): " + kHeldConstant);
+    return;
+  }
+  auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(*read)));
+  std::variant<SParamFields, std::string> at = FieldsAtFrequency(*data, ref.fMHz);
+  FileSource source{data, QFileInfo(path).absoluteFilePath(), ref.fMHz, {}};
+  bool same = std::holds_alternative<SParamFields>(at);
+  if (same) {
+    const std::vector<TypedText> texts = TouchstoneFieldTexts(std::get<SParamFields>(at));
+    for (std::size_t i = 0; i < kSourceFields.size(); ++i) {
+      for (const TypedText& t : texts)
+        if (t.control == kSourceFields[i]) source.written[i] = t.text;
+      same = same && ReadText(FormId::Form1, kSourceFields[i]) == source.written[i];
+    }
+  }
+  if (!same) {
+    ShowMessage(head + ", che a " + QString::number(ref.fMHz, 'g', 15).toStdString() +
+                " MHz non dà più i valori salvati nel progetto: " + kHeldConstant);
+    return;
+  }
+  Files().source = std::move(source);
+}
+
+}  // namespace
+
 bool OpenProjectPath(const QString& path) {
-  if (!LoadProjectFile(path)) return false;
+  const std::optional<Project> project = LoadProjectFile(path);
+  if (!project) return false;
+  Files().source.reset();  // the fields now hold the project's texts
   Files().projectPath = QFileInfo(path).absoluteFilePath();
   NoteProjectSaved();
   NoteRecent(path);
+  if (project->touchstone) RestoreProjectSource(*project->touchstone);
   RefreshAllMenus();
   return true;
 }

@@ -68,7 +68,7 @@ QString FrequencyText(double fMHz) {
 QString FigureText(const std::optional<StabilityFigures>& s, int column) {
   if (!s) return QStringLiteral("—");
   switch (column) {
-    case 0: return Significant(s->k);
+    case 0: return s->kDefined ? Significant(s->k) : QStringLiteral("non definito");
     case 1: return Significant(std::abs(s->delta));
     case 2: return Significant(s->mu);
     default: return Text(GainText(s));

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "export/exports.h"
 #include "figures/response_figure.h"
 #include "figures/smith_figure.h"
 #include "forms/report_text.h"
@@ -64,6 +65,7 @@ QFont ReportFont(int pixels, bool bold = false) {
 // Everything one report shows, gathered from the window before any drawing.
 struct ReportContent {
   QString caption, date;
+  QString transistor;  // the file's name in full with its range, or typed by hand
   PictureId schematic = PictureId::None;
   std::vector<SchematicValue> values;
   std::vector<ReportTable> left, right, bottomLeft, bottomRight;
@@ -158,6 +160,9 @@ ReportContent GatherReport(const AnalysedDesign& analysed) {
   const DesignState& state = analysed.source.state;
   ReportContent content;
   content.caption = analysed.caption;
+  content.transistor = QStringLiteral("Transistore: ") +
+                       QString::fromStdString(TransistorSourceText(analysed.source.touchstonePath,
+                                                                   analysed.source.touchstone.get()));
   content.date = QLocale(QLocale::Italian).toString(QDateTime::currentDateTime(), QStringLiteral("d MMMM yyyy, HH:mm"));
   content.schematic = SchematicOf(form);
   content.values = SchematicValues(form, BoxTexts(form, NetworkBoxes()));
@@ -266,6 +271,9 @@ qreal DrawHeading(QPainter& p, const QString& title, const ReportContent& conten
   const QRectF line(kMargin, y, kContentWidth, kRowHeight);
   p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, content.caption);
   p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, content.date);
+  y += kRowHeight;
+  // The whole name, on a line of its own: a table cell would cut it short.
+  p.drawText(QRectF(kMargin, y, kContentWidth, kRowHeight), Qt::AlignLeft | Qt::AlignVCenter, content.transistor);
   y += kRowHeight + 4;
   p.setPen(QPen(kRule, 1.2));
   p.drawLine(QPointF(kMargin, y), QPointF(kMargin + kContentWidth, y));
@@ -334,7 +342,9 @@ void ExportReport(FormId form) {
   if (!analysed) return;
   const auto path = AskSaveFileName(FormFrame(form), QStringLiteral("Relazione PDF"),
                                     QStringLiteral("Documenti PDF (*.pdf)"),
-                                    QStringLiteral("relazione_") + QString::fromUtf8(FormName(form)) +
+                                    QStringLiteral("relazione_") +
+                                        QString::fromStdString(DesignFileStem(
+                                            analysed->design, analysed->source.touchstonePath)) +
                                         QStringLiteral(".pdf"));
   if (!path) return;
   if (const auto error = WritePdfReport(*analysed, path->toStdString())) ShowMessage(*error);

@@ -7,6 +7,7 @@
 #include "gui/file_menus.h"
 #include "gui/help_dialogs.h"
 #include "gui/pdf_report.h"
+#include "gui/status_lines.h"
 
 // Every menu of every window is registered here and only here: each
 // feature's entries, in the order they appear within their menus.
@@ -21,4 +22,5 @@ void RegisterProgramMenus() {
   RegisterExportMenus();
   RegisterReportMenus();
   RegisterToolMenus();
+  RegisterStatusLines();
 }

@@ -45,15 +45,15 @@ void ApplyProjectToInputWindow(const Project& project) {
     option->click();
 }
 
-bool LoadProjectFile(const QString& path) {
+std::optional<Project> LoadProjectFile(const QString& path) {
   auto read = ReadProjectFile(path.toStdString());
   if (const auto* message = std::get_if<std::string>(&read)) {
     ShowMessage(Named(path, *message));
-    return false;
+    return std::nullopt;
   }
   if (!FormWidget(FormId::Form1)) ShowForm(FormId::Form1);
   ApplyProjectToInputWindow(std::get<Project>(read));
-  return true;
+  return std::get<Project>(std::move(read));
 }
 
 bool StoreProjectFile(const QString& path, std::optional<TouchstoneRef> touchstone) {

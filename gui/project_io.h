@@ -16,7 +16,8 @@ Project ProjectOfInputWindow(std::optional<TouchstoneRef> touchstone);
 void ApplyProjectToInputWindow(const Project& project);
 
 // Reads the file and applies it; a refusal is told in one message naming
-// the file and changes nothing. True when applied.
-bool LoadProjectFile(const QString& path);
+// the file and changes nothing. The project when applied (its Touchstone
+// path resolved against its folder).
+std::optional<Project> LoadProjectFile(const QString& path);
 // Writes atomically; a failure is told in a message. True when written.
 bool StoreProjectFile(const QString& path, std::optional<TouchstoneRef> touchstone);

@@ -81,6 +81,28 @@ class FormWindow : public QWidget {
   QWidget* client() const { return client_; }
   bool scrolled() const { return scroll_ != nullptr; }
 
+  // A line of its own under the client area, outside the window's layout of
+  // controls: the window grows by its height, the controls stay where they are.
+  void setStatusLine(const QString& text, bool warning) {
+    if (!status_) {
+      status_ = new QLabel(this);
+      status_->setObjectName(QStringLiteral("StatusLine"));
+      status_->setWordWrap(true);
+      status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+      status_->setContentsMargins(6, 3, 6, 3);
+      layout_->addWidget(status_);
+    }
+    status_->setText(text);
+    status_->setStyleSheet(warning ? QStringLiteral("QLabel { color: #a01010; font-weight: bold; }") : QString());
+    status_->setVisible(!text.isEmpty());
+    layout_->activate();
+    if (scroll_) return;
+    const int wanted = layout_->hasHeightForWidth() ? layout_->totalHeightForWidth(width())
+                                                    : layout_->totalSizeHint().height();
+    if (wanted > height()) resize(width(), wanted);
+  }
+  QString statusLine() const { return status_ && status_->isVisible() ? status_->text() : QString(); }
+
   void fitToScreen() {
     QScreen* screen = this->screen();
     if (!screen) return;
@@ -90,7 +112,7 @@ class FormWindow : public QWidget {
     if (available == fittedTo_) return;
     fittedTo_ = available;
     const QRect area = available.marginsRemoved(DecorationOf(this));
-    const QSize content = client_->size() + QSize(0, barHeight());
+    const QSize content = client_->size() + QSize(0, barHeight() + statusHeight());
     if (content.width() <= area.width() && content.height() <= area.height()) {
       unscroll();
       return;
@@ -141,6 +163,11 @@ class FormWindow : public QWidget {
     return bar->hasHeightForWidth() ? bar->heightForWidth(width) : bar->sizeHint().height();
   }
 
+  int statusHeight() const {
+    if (!status_ || status_->isHidden()) return 0;
+    return status_->heightForWidth(client_->width());
+  }
+
   void watch(QScreen* screen) {
     if (screen == watched_) return;
     disconnect(areaChange_);
@@ -179,6 +206,7 @@ class FormWindow : public QWidget {
   QWidget* client_;
   QVBoxLayout* layout_;
   QScrollArea* scroll_ = nullptr;
+  QLabel* status_ = nullptr;
   QScreen* watched_ = nullptr;
   QRect fittedTo_;  // the available area the window was last fitted to
   QMetaObject::Connection areaChange_;
@@ -415,6 +443,15 @@ void OpenStartWindow() {
 
 QWidget* FormWidget(FormId form) { return ClientOf(Slot(form)); }
 QWidget* FormFrame(FormId form) { return Slot(form); }
+
+void SetStatusLine(FormId form, const QString& text, bool warning) {
+  if (QWidget* frame = Slot(form)) FrameOf(frame)->setStatusLine(text, warning);
+}
+
+QString StatusLine(FormId form) {
+  QWidget* frame = Slot(form);
+  return frame ? FrameOf(frame)->statusLine() : QString();
+}
 
 QWidget* FindControl(FormId form, std::string_view name) {
   QWidget* window = FormWidget(form);

@@ -23,6 +23,10 @@ void OpenStartWindow();
 QWidget* FormWidget(FormId form);
 // The open window itself, with its menu bar: close or raise this one.
 QWidget* FormFrame(FormId form);
+// The line under an open window's controls (shown when not empty, in red as
+// a warning), and its text.
+void SetStatusLine(FormId form, const QString& text, bool warning = false);
+QString StatusLine(FormId form);
 // A control of an open window by name, or nullptr.
 QWidget* FindControl(FormId form, std::string_view name);
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 
+#include "export/exports.h"
 #include "analysis/preferred_values.h"
 #include "gui/figure_view.h"
 #include "gui/noise_settings.h"
@@ -275,5 +276,6 @@ std::string ResponseWindow::readout(int, FigPoint at) const {
 }
 
 QString ResponseWindow::fileBase() const {
-  return QStringLiteral("risposta_") + QString::fromUtf8(FormName(design_.form));
+  return QStringLiteral("risposta_") +
+         QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "export/exports.h"
 #include "figures/response_figure.h"
 #include "gui/figure_view.h"
 #include "gui/noise_settings.h"
@@ -55,7 +56,8 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   connect(reflection_, &QCheckBox::toggled, this, [this] { redraw(); });
   connect(circles_, &QCheckBox::toggled, this, [this] { redraw(); });
   connect(noiseCircles_, &QCheckBox::toggled, this, [this] { redraw(); });
-  const QString base = QStringLiteral("smith_") + QString::fromUtf8(FormName(design_.form));
+  const QString base = QStringLiteral("smith_") +
+                       QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
   connect(png, &QPushButton::clicked, this,
           [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Png, base); });
   connect(svg, &QPushButton::clicked, this,

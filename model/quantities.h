@@ -45,6 +45,11 @@ constexpr const QuantitySpec& SpecOf(Quantity q) {
   return kQuantities[0];  // not reached: every quantity has a row
 }
 constexpr const char* ControlOf(Quantity q) { return SpecOf(q).control; }
+// The ten a Touchstone file gives: the S-parameters, Ro and f. Typed over by
+// hand, they no longer come from the file.
+inline constexpr Quantity kTouchstoneQuantities[] = {
+    Quantity::S11Mag, Quantity::S11Deg, Quantity::S21Mag, Quantity::S21Deg, Quantity::S12Mag,
+    Quantity::S12Deg, Quantity::S22Mag, Quantity::S22Deg, Quantity::Ro,     Quantity::FMHz};
 // The row of a project key or a control name; nullptr for an unknown one.
 const QuantitySpec* QuantityOfKey(std::string_view key);
 const QuantitySpec* QuantityOfControl(std::string_view control);

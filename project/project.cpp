@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "project/atomic_file.h"
+#include "project/linked_file.h"
 #include "text/utf16.h"
 
 namespace {
@@ -129,7 +130,10 @@ std::variant<Project, std::string> ReadProjectFile(const std::string& path) {
     if (text.size() > kMaxProjectBytes) return std::string("Il file \"" + path + "\" è troppo grande per un progetto");
   }
   if (std::ferror(file.get())) return std::string("Errore di lettura del progetto \"" + path + "\"");
-  return ParseProject(text);
+  std::variant<Project, std::string> project = ParseProject(text);
+  if (auto* p = std::get_if<Project>(&project); p && p->touchstone)
+    p->touchstone->path = ResolvedLinkedPath(path, p->touchstone->path);
+  return project;
 }
 
 std::variant<std::string, ProjectError> SerializeProject(const Project& project) {
@@ -174,7 +178,9 @@ std::variant<std::string, ProjectError> SerializeProject(const Project& project)
 }
 
 std::optional<std::string> WriteProjectFile(const std::string& path, const Project& project) {
-  const auto json = SerializeProject(project);
+  Project stored = project;
+  if (stored.touchstone) stored.touchstone->path = StoredLinkedPath(path, stored.touchstone->path);
+  const auto json = SerializeProject(stored);
   if (const auto* error = std::get_if<ProjectError>(&json)) return error->message;
   return WriteFileAtomically(path, std::get<std::string>(json));
 }

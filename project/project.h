@@ -55,6 +55,8 @@ struct Project {
 // version, an unknown field key, a field that is not a string, an unknown
 // feedback name.
 std::variant<Project, std::string> ParseProject(std::string_view json);
+// The file's Touchstone path comes back resolved against the project's folder
+// (project/linked_file.h).
 std::variant<Project, std::string> ReadProjectFile(const std::string& path);
 
 struct ProjectError {
@@ -66,4 +68,6 @@ struct ProjectError {
 // saved altered.
 std::variant<std::string, ProjectError> SerializeProject(const Project& project);
 // Writes atomically (project/atomic_file.h); an Italian message on failure.
+// The Touchstone path is stored relative to the project's folder when the
+// file lies in it or below it.
 std::optional<std::string> WriteProjectFile(const std::string& path, const Project& project);

@@ -4,13 +4,16 @@
 #include <complex>
 
 #include "analysis/amplifier.h"
+#include "analysis/file_stability.h"
 #include "forms/accessible_names.h"
 #include "forms/controls.h"
+#include "forms/field_check.h"
 #include "forms/result_commands.h"
 #include "model/quantities.h"
 #include "project/project.h"
 #include "session/state_json.h"
 #include "text/number_text.h"
+#include "text/utf16.h"
 
 namespace {
 
@@ -27,17 +30,30 @@ std::string CsvField(const std::string& text) {
 
 const char* GainKind(const StabilityFigures& f) { return f.gainIsMag ? "MAG" : "MSG"; }
 
-std::string StabilityJson(const std::optional<StabilityFigures>& f) {
+std::string KJson(const StabilityFigures& f) { return f.kDefined ? JsonNumber(f.k) : std::string("null"); }
+std::string KText(const StabilityFigures& f) { return f.kDefined ? Shown(f.k) : std::string("non definito"); }
+
+// [[from, to], ...] in MHz; null without a file.
+std::string BandsJson(const std::vector<FrequencyBand>* bands) {
+  if (!bands) return "null";
+  std::string o = "[";
+  for (std::size_t i = 0; i < bands->size(); ++i)
+    o += (i ? ",[" : "[") + JsonNumber((*bands)[i].fromMHz) + "," + JsonNumber((*bands)[i].toMHz) + "]";
+  return o + "]";
+}
+
+std::string StabilityJson(const std::optional<StabilityFigures>& f, const std::vector<FrequencyBand>* bands) {
   if (!f) return "null";
-  return "{\"K\":" + JsonNumber(f->k) + ",\"delta\":" + JsonNumber(std::abs(f->delta)) +
+  return "{\"K\":" + KJson(*f) + ",\"delta\":" + JsonNumber(std::abs(f->delta)) +
          ",\"mu\":" + JsonNumber(f->mu) + ",\"unconditionallyStable\":" +
          (f->unconditionallyStable ? "true" : "false") + ",\"gain\":\"" + GainKind(*f) +
-         "\",\"gainDb\":" + (f->gainFinite ? JsonNumber(f->gainDb) : std::string("null")) + "}";
+         "\",\"gainDb\":" + (f->gainFinite ? JsonNumber(f->gainDb) : std::string("null")) +
+         ",\"unstableBandsMHz\":" + BandsJson(bands) + "}";
 }
 
 std::string StabilityLine(const std::optional<StabilityFigures>& f) {
   if (!f) return "non calcolabile (K non è finito)";
-  std::string line = "K = " + Shown(f->k) + ", |Δ| = " + Shown(std::abs(f->delta)) +
+  std::string line = "K = " + KText(*f) + ", |Δ| = " + Shown(std::abs(f->delta)) +
                      ", μ = " + Shown(f->mu) + ", ";
   line += f->unconditionallyStable ? "incondizionatamente stabile" : "potenzialmente instabile";
   if (f->gainFinite)
@@ -100,12 +116,49 @@ std::string TextsJson(const std::vector<FieldText>& texts) {
   return o + "}";
 }
 
+// Each network element by name with its value in full precision and its
+// unit; null before the window's compute ran to its end.
+std::string ElementsJson(const WindowDesignResult& d) {
+  if (!d.computed) return "null";
+  const NetworkKinds kinds = NetworkKindsOf(d.window);
+  std::string o = "{";
+  for (const auto& [side, kind] : {std::pair{Side::Input, kinds.input}, std::pair{Side::Output, kinds.output}}) {
+    const TeeNetwork n = NetworkOf(side, d.state, kind);
+    const double values[] = {n.outer, n.shunt, n.inner};
+    for (int i = 0; i < 3; ++i)
+      o += std::string(o.size() > 1 ? "," : "") + JsonString(ElementName(side, kind, i)) +
+           ":{\"value\":" + JsonNumber(values[i]) + ",\"unit\":" + JsonString(ElementUnit(kind, i)) + "}";
+  }
+  return o + "}";
+}
+
 std::string DesignJson(const WindowDesignResult& d, const std::optional<double>& nfDb) {
   return std::string("{\"window\":") + JsonString(FormName(d.window)) +
          ",\"computed\":" + (d.computed ? "true" : "false") +
          ",\"messages\":" + MessagesJson(d.messages) + ",\"values\":" + TextsJson(d.values) +
-         ",\"state\":" + StateJson(d.state) + ",\"noiseFigureDb\":" + OptionalJson(nfDb) + "}";
+         ",\"elements\":" + ElementsJson(d) + ",\"state\":" + StateJson(d.state) +
+         ",\"noiseFigureDb\":" + OptionalJson(nfDb) + "}";
 }
+
+// " (letto come 0.2)" for a text read as its numeric prefix, else nothing.
+std::string ReadingNote(const std::string& utf8) {
+  const std::optional<double> read = NonPlainReading(Utf8ToUtf16(utf8));
+  return read ? " (letto come " + ShortestNumberText(*read) + ")" : std::string();
+}
+
+std::string FieldsReadAsJson(const std::vector<FieldText>& fields) {
+  std::string o = "{";
+  for (const FieldText& f : fields) {
+    const std::optional<double> read = NonPlainReading(Utf8ToUtf16(f.text));
+    if (!read) continue;
+    for (const ProjectFieldKey& k : ProjectFieldKeys())
+      if (f.control == k.control) o += std::string(o.size() > 1 ? "," : "") + JsonString(k.key) + ":" + JsonNumber(*read);
+  }
+  return o + "}";
+}
+
+// Where the fields did not pass their check nothing was computed from them.
+bool InputRefused(const SessionResult& r) { return r.state.errorFlag != 0; }
 
 std::string NameOf(FormId form, const std::string& control) {
   const ControlSpec* row = FindControlSpec(FormSpecOf(form), control.c_str());
@@ -113,7 +166,8 @@ std::string NameOf(FormId form, const std::string& control) {
 }
 
 void AppendWindowReport(std::string& out, const WindowDesignResult& d) {
-  out += "\nFinestra \"" + std::string(FormSpecOf(d.window).caption) + "\" (" + FormName(d.window) + ")";
+  out += "\nFinestra \"" + std::string(FormSpecOf(d.window).caption) + "\": " +
+         DesignTitle(NetworkKindsOf(d.window), d.state.fMHz);
   out += d.computed ? "\n" : ": il calcolo delle reti non è stato completato\n";
   for (const std::string& m : d.messages) out += "  Messaggio: " + m + "\n";
   for (const FieldText& v : d.values)
@@ -124,10 +178,10 @@ void AppendWindowReport(std::string& out, const WindowDesignResult& d) {
 // first completed design's figures and networks.
 void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>& f) {
   if (!f) {
-    line += ",,,,";
+    line += ",,,,,";  // the five columns, empty
     return;
   }
-  for (const std::string& field : {FileNumberText(f->k), FileNumberText(std::abs(f->delta)), FileNumberText(f->mu),
+  for (const std::string& field : {f->kDefined ? FileNumberText(f->k) : std::string(), FileNumberText(std::abs(f->delta)), FileNumberText(f->mu),
                                    std::string(GainKind(*f)),
                                    f->gainFinite ? FileNumberText(f->gainDb) : std::string()}) {
     line += ',';
@@ -149,12 +203,27 @@ void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const Des
 }  // namespace
 
 SessionStability StabilityOfSession(const DesignState& s) {
-  const SMatrix transistor = EnteredTransistor(s);
   SessionStability result;
-  result.transistor = StabilityOf(transistor);
-  if (std::optional<SMatrix> fed = WithFeedback(transistor, s.Ro, Cx{s.Gf, s.Bf}))
-    result.withFeedback = StabilityOf(*fed);
+  result.transistor = StabilityOf(EnteredTransistor(s));
+  if (std::optional<SMatrix> fed = EnteredPair(s)) result.withFeedback = StabilityOf(*fed);
   return result;
+}
+
+// A sweep asks about the same file, Ro and feedback element at every
+// frequency: each thread judges the file once for them, not once a design.
+std::optional<FileStability> FileStabilityOfSession(const SessionResult& r, const TouchstoneData* file) {
+  if (!file || file->records.empty() || InputRefused(r)) return std::nullopt;
+  const DesignState& s = r.state;
+  struct Key {
+    const TouchstoneData* file;
+    std::size_t records;
+    double ro, gf, lf, cf;
+    bool operator==(const Key&) const = default;
+  };
+  const Key key{file, file->records.size(), s.Ro, s.Gf, s.Bf < 0 ? s.Lf : 0.0, s.Bf > 0 ? s.Cf : 0.0};
+  thread_local std::optional<std::pair<Key, FileStability>> last;
+  if (!last || !(last->first == key)) last.emplace(key, StabilityAcrossFile(*file, s.Ro, FeedbackOfState(s)));
+  return last->second;
 }
 
 std::string FeedbackName(int option) {
@@ -176,33 +245,47 @@ SessionNoise NoiseOfSession(const SessionResult& r, const SessionNoiseData& data
   return out;
 }
 
-std::string SessionJson(const SessionResult& r, const SessionNoiseData& noiseData) {
-  const SessionStability stability = StabilityOfSession(r.state);
-  const SessionNoise noise = NoiseOfSession(r, noiseData);
+std::string SessionJson(const SessionResult& r, const SessionNoiseData& noiseData, const TouchstoneData* file) {
   const std::string feedback = FeedbackName(r.feedbackOption);
   std::string o = "{\"fields\":" + InputTextsJson(r.fields);
+  o += ",\"fieldsReadAs\":" + FieldsReadAsJson(r.fields);
   o += ",\"feedback\":" + (feedback.empty() ? std::string("null") : JsonString(feedback));
   o += ",\"messages\":" + MessagesJson(r.messages);
   o += ",\"windows\":" + JsonArray(r.windows, [](FormId f) { return JsonString(FormName(f)); });
   o += ",\"state\":" + StateJson(r.state);
+  // Where the fields were refused, no figure computed from them: no noise
+  // and no stability, as no design.
+  const bool refused = InputRefused(r);
+  const SessionNoise noise = refused ? SessionNoise{{}, std::vector<std::optional<double>>(r.designs.size())}
+                                     : NoiseOfSession(r, noiseData);
   std::string designs = "[";
   for (size_t i = 0; i < r.designs.size(); ++i) designs += (i ? "," : "") + DesignJson(r.designs[i], noise.nfDb[i]);
   o += ",\"designs\":" + designs + "]";
   o += ",\"noise\":" + NoiseJson(noise.atDesign);
-  o += ",\"stability\":{\"transistor\":" + StabilityJson(stability.transistor) +
-       ",\"withFeedback\":" + StabilityJson(stability.withFeedback) + "}}";
+  if (refused) return o + ",\"stability\":null}";
+  const SessionStability stability = StabilityOfSession(r.state);
+  const std::optional<FileStability> across = FileStabilityOfSession(r, file);
+  o += ",\"stability\":{\"transistor\":" + StabilityJson(stability.transistor, across ? &across->transistor : nullptr) +
+       ",\"withFeedback\":" + StabilityJson(stability.withFeedback, across ? &across->withFeedback : nullptr) + "}}";
   return o;
 }
 
-std::string SessionReport(const SessionResult& r) {
+std::string SessionReport(const SessionResult& r, const TouchstoneData* file) {
   std::string out = std::string(FormSpecOf(FormId::Form1).caption) + "\n\nDati:\n";
-  for (const FieldText& f : r.fields) out += "  " + NameOf(FormId::Form1, f.control) + ": " + f.text + "\n";
+  for (const FieldText& f : r.fields)
+    out += "  " + NameOf(FormId::Form1, f.control) + ": " + f.text + ReadingNote(f.text) + "\n";
   const std::string feedback = FeedbackName(r.feedbackOption);
   out += "  Reazione Yf: " + (feedback.empty() ? std::string("nessuna scelta") : feedback) + "\n";
 
-  const SessionStability stability = StabilityOfSession(r.state);
-  out += "\nStabilità del transistore: " + StabilityLine(stability.transistor) + "\n";
-  out += "Con la reazione: " + StabilityLine(stability.withFeedback) + "\n";
+  if (!InputRefused(r)) {
+    const SessionStability stability = StabilityOfSession(r.state);
+    out += "\nStabilità del transistore: " + StabilityLine(stability.transistor) + "\n";
+    out += "Con la reazione: " + StabilityLine(stability.withFeedback) + "\n";
+  }
+  if (r.designed) {
+    const std::optional<FileStability> across = FileStabilityOfSession(r, file);
+    out += "Progetto: " + DesignStabilityLine(r.state, across ? &*across : nullptr) + "\n";
+  }
 
   if (!r.designed) {
     out += "\nProgetto non eseguito.\n";
@@ -230,8 +313,10 @@ std::string SweepCsvHeader() {
 
 std::string SweepCsvLine(const SweepDesign& d, const SessionNoiseData& noiseData) {
   const SessionResult& r = d.session;
-  const SessionNoise noise = NoiseOfSession(r, noiseData);
-  const SessionStability stability = StabilityOfSession(r.state);
+  const bool refused = InputRefused(r);
+  const SessionNoise noise = refused ? SessionNoise{} : NoiseOfSession(r, noiseData);
+  SessionStability stability;
+  if (!refused) stability = StabilityOfSession(r.state);
   std::string line = FileNumberText(d.fMHz);
   AppendStabilityCsv(line, stability.transistor);
   AppendStabilityCsv(line, stability.withFeedback);
@@ -250,7 +335,7 @@ std::string SweepCsvLine(const SweepDesign& d, const SessionNoiseData& noiseData
   }
   const std::optional<NoiseAtDesign>& at = noise.atDesign;
   std::optional<double> nf;
-  for (size_t i = 0; i < r.designs.size(); ++i)
+  for (size_t i = 0; i < noise.nfDb.size(); ++i)
     if (&r.designs[i] == design) nf = noise.nfDb[i];
   line += "," + CsvNumber(at ? std::optional<double>(at->transistor.nfMinDb()) : std::nullopt) + "," +
           CsvNumber(at ? std::optional<double>(at->withFeedback.nfMinDb()) : std::nullopt) + "," + CsvNumber(nf);

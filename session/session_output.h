@@ -10,6 +10,7 @@
 
 #include "analysis/two_port.h"
 #include "noise/design_noise.h"
+#include "touchstone/touchstone.h"
 #include "session/session.h"
 
 // The transistor as entered, alone and with the feedback element Calculate
@@ -37,8 +38,13 @@ struct SessionNoise {
 };
 SessionNoise NoiseOfSession(const SessionResult& session, const SessionNoiseData& data);
 
-std::string SessionReport(const SessionResult& session);
-std::string SessionJson(const SessionResult& session, const SessionNoiseData& noise = {});
+// `file`, when the transistor came from one, adds the stability bands across
+// it. Where the fields did not pass their check (the state's errorFlag), no
+// figure computed from them appears: no stability line, "stability": null,
+// "noise": null.
+std::string SessionReport(const SessionResult& session, const TouchstoneData* file = nullptr);
+std::string SessionJson(const SessionResult& session, const SessionNoiseData& noise = {},
+                        const TouchstoneData* file = nullptr);
 
 // One design of a sweep: the frequency and the session made there.
 struct SweepDesign {

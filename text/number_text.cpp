@@ -77,6 +77,10 @@ static std::int64_t DecimalOrder(std::string_view number, std::size_t exponentSt
   return integerDigits > 0 ? exponent + (integerDigits - 1) : exponent - (leading + 1);
 }
 
+bool IsPlainNumber(std::u16string_view text) {
+  return !text.empty() && ScanNumberPrefix(text).length == text.size();
+}
+
 double ParseNumber(std::u16string_view text) {
   const NumberPrefix p = ScanNumberPrefix(text);
   if (p.length == 0) return 0.0;

@@ -10,6 +10,9 @@
 // text without such a part gives 0. A value beyond the double range raises
 // ArithmeticFault ("ParseNumber", Overflow); one too small gives signed zero.
 double ParseNumber(std::u16string_view text);
+// True when that leading part is the whole text: the text is one plain
+// number and ParseNumber ignores nothing of it ("0.2.07", "2-", "1E+" are not).
+bool IsPlainNumber(std::u16string_view text);
 
 // Pattern "0.00E+00": one digit, ".", two digits, "E", the exponent's sign and
 // at least two exponent digits; a leading "-" for negative values, zero (also

@@ -7,11 +7,14 @@
 //   menu FORM PATH          the user chooses a menu entry (File/Apri file Touchstone...)
 //   answer TEXT             the answer the next dialog gets: a file's path, a dialog's own
 //                           answer ("row 3", "freq 1234.5"), or cancel
-//   snap DIR                DIR/FORM.png of every open window, DIR/NAME.png of the other
-//                           windows by object name (ResponseWindow, SmithWindow ...)
+//   snap DIR                DIR/FORM.png of every open window (and DIR/FORMFrame.png, menu
+//                           bar and status line included, of one with a status line),
+//                           DIR/NAME.png of the other windows by object name
+//                           (ResponseWindow, SmithWindow ...)
 //   press WINDOW.CHILD      a click on a button or check box of another window, both by
 //                           object name (SmithWindow.noiseCircles)
-//   dump                    one JSON line: messages since the last dump, windows, state
+//   dump                    one JSON line: messages since the last dump, windows,
+//                           the other open windows ("others": name, title), state
 // An unknown name or a malformed line: a message on stderr, exit status 2.
 #include <QAbstractButton>
 #include <QApplication>
@@ -171,8 +174,14 @@ std::string DumpWindow(FormId form, QWidget* window) {
     o << "}";
     first = false;
   }
-  o << "}}";
+  o << "},\"status\":" << Json(StatusLine(form)) << "}";
   return o.str();
+}
+
+bool IsFormFrame(const QWidget* w) {
+  for (FormId f : kForms)
+    if (FormFrame(f) == w) return true;
+  return false;
 }
 
 void RunDump(const DesignState& state) {
@@ -188,7 +197,15 @@ void RunDump(const DesignState& state) {
       first = false;
     }
   }
-  o << "},\"state\":" << StateJson(state) << "}";
+  // Every other open window by object name with the title a person reads.
+  o << "},\"others\":[";
+  first = true;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!w->isVisible() || IsFormFrame(w)) continue;
+    o << (first ? "" : ",") << "{\"name\":" << Json(w->objectName()) << ",\"title\":" << Json(w->windowTitle()) << "}";
+    first = false;
+  }
+  o << "],\"state\":" << StateJson(state) << "}";
   std::cout << o.str() << std::endl;
 }
 
@@ -204,6 +221,8 @@ void RunSnap(const std::string& dir) {
     if (QWidget* w = FormWidget(f)) {
       save(w, QString::fromLatin1(FormName(f)));
       forms.push_back(FormFrame(f));
+      // With a status line, also the whole window as a person sees it.
+      if (!StatusLine(f).isEmpty()) save(FormFrame(f), FormFrame(f)->objectName());
     }
   // The other windows by their object name, the last opened of a kind winning.
   for (QWidget* w : QApplication::topLevelWidgets())

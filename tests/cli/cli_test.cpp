@@ -122,14 +122,13 @@ TEST(BjtDesign, LaterSourceWinsAndFieldsKeepStartTexts) {
                 "feedback": "Rf//Cf"})");
   const std::string s2p = TempPath("w.s2p");
   WriteText(s2p, kTransistorFile);
-  const Outcome r = Design({project, "--touchstone", s2p, "--freq", "500", "--field", "s21_mag=6.5", "--json"});
+  const Outcome r = Design({project, "--touchstone", s2p, "--freq", "500", "--field", "re=60", "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
   const json j = json::parse(r.out);
   // Keyed as --field and the project name them.
-  EXPECT_EQ(j["fields"]["re"], "75");       // project
+  EXPECT_EQ(j["fields"]["re"], "60");         // --field over the project
   EXPECT_EQ(j["fields"]["s11_mag"], "0.06");  // the file over the project
-  EXPECT_EQ(j["fields"]["s21_mag"], "6.5");   // --field over the file
-  EXPECT_EQ(j["fields"]["rl"], "50");       // nowhere: the start text
+  EXPECT_EQ(j["fields"]["rl"], "50");         // nowhere: the start text
   EXPECT_EQ(j["fields"]["cf_pf"], "1");
   EXPECT_EQ(j["fields"].size(), 15u);
   EXPECT_EQ(j["feedback"], "Rf//Cf");
@@ -283,6 +282,226 @@ TEST(BjtDesign, SpiceBenchReproducesTheDesign) {
     EXPECT_NEAR(value("imag(zin)"), 0, 1e-6 * RE) << c.window;
     EXPECT_NEAR(value("guadagno"), gain, 1e-6 * gain) << c.window;
   }
+}
+
+
+// --- files, sources and figures said truthfully -----------------------------
+
+// A maker's transistor from 100 to 2000 MHz whose pair with a high Rf is
+// potentially unstable at 100 and 200 MHz and stable above.
+const char* kMakerFile =
+    "! maker\n# MHz S MA R 50\n"
+    "100 0.51 -44.8 24.51 142.5 0.010 74.5 0.86 -16.7\n"
+    "200 0.42 -79.3 18.20 121.6 0.018 66.9 0.70 -25.4\n"
+    "500 0.30 -128.4 9.06 99.0 0.035 63.2 0.50 -31.1\n"
+    "1000 0.27 -166.0 4.83 84.1 0.060 65.0 0.43 -35.8\n"
+    "1500 0.29 175.2 3.30 74.7 0.087 64.9 0.41 -42.1\n"
+    "2000 0.31 162.0 2.52 66.4 0.113 63.2 0.40 -49.6\n";
+
+std::string Folder(const std::string& name) {
+  const std::string dir = TempPath(name);
+  RunCommand("rm -rf " + Quoted(dir) + " && mkdir -p " + Quoted(dir));
+  return dir;
+}
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+TEST(BjtDesign, AnOutputOnAnInputOrAnotherOutputIsRefusedBeforeAnythingIsWritten) {
+  const std::string dir = Folder("clash");
+  const std::string s2p = dir + "/victim.s2p", project = dir + "/p.bjtp";
+  WriteText(s2p, kMakerFile);
+  WriteText(project, R"({"format": "adattamento-bjt", "version": 1, "feedback": "Rf"})");
+  RunCommand("ln -s victim.s2p " + Quoted(dir + "/link.s2p"));
+  const std::vector<std::string> design = {"--touchstone", s2p, "--freq", "900", "--feedback", "Rf"};
+  struct Case {
+    std::vector<std::string> extra;
+    std::string named;  // the other file the message names
+  } cases[] = {
+      {{"--export-s2p", s2p}, "victim.s2p"},
+      {{"--export-s2p", dir + "/./link.s2p"}, "victim.s2p"},  // another spelling, a link
+      {{"--out", dir + "/victim.s2p"}, "victim.s2p"},
+      {{"--export-spice", project}, "p.bjtp"},
+      {{"--export-s2p", dir + "/a.txt", "--out", dir + "/./a.txt"}, "a.txt"},
+      {{"--export-spice", dir + "/n.cir", "--out", dir + "/n_banco.cir"}, "n_banco.cir"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = design;
+    if (c.extra[0] == "--export-spice" && c.named == "p.bjtp") args.insert(args.begin(), project);
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const Outcome r = Design(args);
+    EXPECT_EQ(r.status, 2) << c.extra[1];
+    EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.extra[0]), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(Slurp(s2p), kMakerFile);
+  for (const char* made : {"/a.txt", "/n.cir", "/n_banco.cir"}) EXPECT_FALSE(Exists(dir + made)) << made;
+
+  // "-" is standard output, not a file named "-".
+  std::vector<std::string> args = design;
+  for (const char* a : {"--out", "-"}) args.push_back(a);
+  const Outcome out = Design(args);
+  EXPECT_EQ(out.status, 0) << out.err;
+  EXPECT_NE(out.out.find("Dati:"), std::string::npos);
+
+  // A refused design leaves an export's old file as it was, and says so.
+  WriteText(dir + "/old.s2p", "old");
+  const Outcome refused = Design({"--feedback", "Rf", "--field", "rf_kohm=1,5", "--export-s2p", dir + "/old.s2p"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("nessun file"), std::string::npos) << refused.err;
+  EXPECT_EQ(Slurp(dir + "/old.s2p"), "old");
+}
+
+TEST(BjtDesign, TheTouchstoneFileAloneGivesSParametersRoAndFrequency) {
+  const std::string dir = Folder("sources");
+  const std::string s2p = dir + "/t.s2p";
+  WriteText(s2p, kMakerFile);
+  // --freq without a file would design the typed S-parameters at another f.
+  const Outcome noFile = Design({"--freq", "900"});
+  EXPECT_EQ(noFile.status, 2);
+  EXPECT_NE(noFile.err.find("--field f_mhz="), std::string::npos) << noFile.err;
+  for (const char* field : {"f_mhz=1000", "s21_mag=3", "ro=75"}) {
+    const Outcome r = Design({"--touchstone", s2p, "--freq", "900", "--field", field});
+    EXPECT_EQ(r.status, 2) << field;
+    EXPECT_NE(r.err.find("--field"), std::string::npos) << r.err;
+  }
+  // A project that names the file: --freq reads the file at the new f, as
+  // --touchstone does.
+  WriteText(dir + "/p.bjtp", R"({"format": "adattamento-bjt", "version": 1, "feedback": "Rf",
+      "fields": {"s11_mag": "0.27", "s11_deg": "-166", "s21_mag": "4.83", "s21_deg": "84.1", "s12_mag": "0.06",
+                 "s12_deg": "65", "s22_mag": "0.43", "s22_deg": "-35.8", "ro": "50", "f_mhz": "1000"},
+      "touchstone": {"path": "t.s2p", "fMHz": 1000}})");
+  const Outcome viaProject = Design({dir + "/p.bjtp", "--freq", "700", "--json"});
+  const Outcome viaFile = Design({"--touchstone", s2p, "--freq", "700", "--feedback", "Rf", "--json"});
+  ASSERT_EQ(viaProject.status, 0) << viaProject.err;
+  EXPECT_EQ(json::parse(viaProject.out)["fields"], json::parse(viaFile.out)["fields"]);
+  EXPECT_EQ(json::parse(viaProject.out)["fields"]["Text14"], "700");
+
+  // Without a file, a sweep and the amplifier's file say the S-parameters
+  // are held constant.
+  const Outcome sweep = Design({"--sweep", "--from", "50", "--to", "150", "--points", "3", "--feedback", "Rf"});
+  EXPECT_EQ(sweep.status, 0);
+  EXPECT_NE(sweep.err.find("costanti"), std::string::npos) << sweep.err;
+  const Outcome exported = Design({"--feedback", "Rf", "--export-s2p", dir + "/amp.s2p"});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_NE(exported.err.find("costanti"), std::string::npos);
+  EXPECT_NE(Slurp(dir + "/amp.s2p").find("costanti"), std::string::npos);
+}
+
+TEST(BjtDesign, AProjectKeepsItsFileWhenMovedAndGoesOnWithoutItWhenRemoved) {
+  const std::string dir = Folder("linked");
+  RunCommand("mkdir -p " + Quoted(dir + "/a/dati"));
+  WriteText(dir + "/a/dati/t.s2p", kMakerFile);
+  WriteText(dir + "/a/p.bjtp", R"({"format": "adattamento-bjt", "version": 1, "feedback": "Rf",
+      "fields": {"s11_mag": "0.3", "s11_deg": "-128.4", "s21_mag": "9.06", "s21_deg": "99", "s12_mag": "0.035",
+                 "s12_deg": "63.2", "s22_mag": "0.5", "s22_deg": "-31.1", "ro": "50", "f_mhz": "500",
+                 "rf_kohm": "50"},
+      "touchstone": {"path": "dati/t.s2p", "fMHz": 500}})");
+  const Outcome withFile = Design({dir + "/a/p.bjtp", "--export-s2p", dir + "/amp1.s2p"});
+  ASSERT_EQ(withFile.status, 0) << withFile.err;
+  EXPECT_EQ(withFile.err, "");
+  // The file's range, not 0.5 to 1.5 × f: the first frequency is 100 MHz.
+  EXPECT_NE(Slurp(dir + "/amp1.s2p").find("\n1e8 "), std::string::npos);
+
+  RunCommand("mv " + Quoted(dir + "/a") + " " + Quoted(dir + "/b"));
+  const Outcome moved = Design({dir + "/b/p.bjtp", "--export-s2p", dir + "/amp2.s2p"});
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  EXPECT_EQ(moved.err, "");
+  EXPECT_EQ(Slurp(dir + "/amp1.s2p"), Slurp(dir + "/amp2.s2p"));
+
+  RunCommand("rm " + Quoted(dir + "/b/dati/t.s2p"));
+  const Outcome removed = Design({dir + "/b/p.bjtp", "--json"});
+  EXPECT_EQ(removed.status, 0);
+  EXPECT_NE(removed.err.find("dati/t.s2p"), std::string::npos) << removed.err;
+  EXPECT_NE(removed.err.find("costanti"), std::string::npos) << removed.err;
+  EXPECT_TRUE(json::parse(removed.out)["stability"]["withFeedback"]["unstableBandsMHz"].is_null());
+}
+
+TEST(BjtDesign, ARefusedInputGivesNoFigureAndANegativeValueIsRefused) {
+  const Outcome comma = Design({"--feedback", "Rf", "--field", "rf_kohm=1,5", "--json"});
+  EXPECT_EQ(comma.status, 1);
+  EXPECT_TRUE(json::parse(comma.out)["stability"].is_null());
+  EXPECT_EQ(Design({"--feedback", "Rf", "--field", "rf_kohm=1,5"}).out.find("Stabilità"), std::string::npos);
+
+  for (const char* field : {"f_mhz=-900", "ro=-50", "re=-1", "rl=-1e-3", "rf_kohm=-1"}) {
+    const Outcome r = Design({"--feedback", "Rf", "--field", field, "--json"});
+    EXPECT_EQ(r.status, 1) << field;
+    const json j = json::parse(r.out);
+    ASSERT_EQ(j["messages"].size(), 1u) << field;
+    EXPECT_NE(j["messages"][0].get<std::string>().find("deve essere positiva"), std::string::npos);
+    EXPECT_TRUE(j["designs"].empty()) << field;
+    EXPECT_TRUE(j["stability"].is_null()) << field;
+  }
+  // Lf and Cf count only where the feedback uses them; −0 is zero.
+  EXPECT_EQ(Design({"--feedback", "Rf", "--field", "lf_uh=-1", "--field", "cf_pf=-1"}).status, 0);
+  EXPECT_EQ(Design({"--feedback", "Rf//Lf", "--field", "lf_uh=-1"}).status, 1);
+  EXPECT_EQ(Design({"--feedback", "Rf//Cf", "--field", "cf_pf=-1"}).status, 1);
+  EXPECT_EQ(Design({"--feedback", "nessuna", "--field", "rf_kohm=-1"}).out.find("deve essere positiva"),
+            std::string::npos);
+  EXPECT_EQ(Design({"--feedback", "Rf", "--field", "re=-0"}).status, 1);
+  const json zero = json::parse(Design({"--feedback", "Rf", "--field", "re=-0", "--json"}).out);
+  EXPECT_EQ(zero["messages"][0].get<std::string>().find("deve essere positiva"), std::string::npos);
+}
+
+TEST(BjtDesign, ATextReadAsItsNumericPrefixIsSaid) {
+  const Outcome report = Design({"--feedback", "Rf", "--field", "rl=50.0.7", "--field", "rf_kohm=5-"});
+  EXPECT_EQ(report.status, 0) << report.err;
+  EXPECT_NE(report.out.find("RL [ohm]: 50.0.7 (letto come 50)"), std::string::npos) << report.out;
+  EXPECT_NE(report.out.find("Rf [kohm]: 5- (letto come 5)"), std::string::npos);
+  const json j = json::parse(Design({"--feedback", "Rf", "--field", "rl=50.0.7", "--json"}).out);
+  EXPECT_EQ(j["fieldsReadAs"], json::parse(R"({"rl": 50})"));
+}
+
+TEST(BjtDesign, StabilityIsJudgedAcrossTheWholeFile) {
+  const std::string s2p = TempPath("bands.s2p");
+  WriteText(s2p, kMakerFile);
+  auto stability = [&](const char* rf) {
+    const Outcome r = Design({"--touchstone", s2p, "--freq", "1000", "--feedback", "Rf", "--field", rf, "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;  // information, never a refusal
+    return json::parse(r.out)["stability"];
+  };
+  const json unstableBelow = stability("rf_kohm=50");
+  EXPECT_EQ(unstableBelow["withFeedback"]["unstableBandsMHz"], json::parse("[[100, 200]]"));
+  EXPECT_GT(unstableBelow["withFeedback"]["mu"].get<double>(), 1);  // stable at f itself
+  EXPECT_EQ(unstableBelow["transistor"]["unstableBandsMHz"], json::parse("[[100, 200]]"));
+  EXPECT_EQ(stability("rf_kohm=1")["withFeedback"]["unstableBandsMHz"], json::array());
+
+  const Outcome text = Design({"--touchstone", s2p, "--freq", "1000", "--feedback", "Rf", "--field", "rf_kohm=50"});
+  EXPECT_NE(text.out.find("possibile oscillazione tra 100 e 200 MHz"), std::string::npos) << text.out;
+  const Outcome stable = Design({"--touchstone", s2p, "--freq", "1000", "--feedback", "Rf", "--field", "rf_kohm=1"});
+  EXPECT_NE(stable.out.find("stabile incondizionatamente in tutto il file (100–2000 MHz)"), std::string::npos);
+  const Outcome typed = Design({"--feedback", "Rf"});
+  EXPECT_NE(typed.out.find("(solo a f: nessun file Touchstone)"), std::string::npos);
+  EXPECT_TRUE(json::parse(Design({"--feedback", "Rf", "--json"}).out)["stability"]["transistor"]["unstableBandsMHz"]
+                  .is_null());
+}
+
+TEST(BjtDesign, KIsShownAsComputedAndElementsCarryFullPrecision) {
+  const json nearlyUnilateral =
+      json::parse(Design({"--feedback", "nessuna", "--field", "s12_mag=1e-9", "--field", "s11_mag=0.2",
+                          "--field", "s22_mag=0.3", "--json"}).out);
+  EXPECT_GT(nearlyUnilateral["stability"]["transistor"]["K"].get<double>(), 1e7);
+  const Outcome unilateral = Design({"--feedback", "nessuna", "--field", "s12_mag=0", "--json"});
+  EXPECT_TRUE(json::parse(unilateral.out)["stability"]["transistor"]["K"].is_null());
+  EXPECT_NE(Design({"--feedback", "nessuna", "--field", "s12_mag=0"}).out.find("K = non definito"), std::string::npos);
+
+  const json j = json::parse(Design({"--feedback", "Rf", "--json"}).out);
+  const json& design = j["designs"][0];
+  ASSERT_TRUE(design["computed"].get<bool>());
+  // The start texts open the C-L-C / L-C-L window.
+  EXPECT_EQ(design["elements"]["Ci1"]["unit"], "pF");
+  EXPECT_EQ(design["elements"]["Li"]["unit"], "nH");
+  EXPECT_EQ(design["elements"]["Ci1"]["value"].get<double>(), design["state"]["Ci1"].get<double>());
+  EXPECT_EQ(design["elements"].size(), 6u);
+}
+
+TEST(BjtDesign, NoInternalWindowNameInTheReportOrTheFiles) {
+  const std::string dir = Folder("names");
+  const Outcome r = Design({"--feedback", "Rf", "--export-s2p", dir + "/a.s2p", "--export-spice", dir + "/a.cir"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const std::string& text : {r.out, Slurp(dir + "/a.s2p"), Slurp(dir + "/a.cir"), Slurp(dir + "/a_banco.cir")})
+    for (const char* name : {"Form2", "Form3", "Form4", "Form5"}) EXPECT_EQ(text.find(name), std::string::npos) << text;
+  EXPECT_NE(r.out.find("reti C-L-C / L-C-L, 500 MHz"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -182,3 +182,42 @@ TEST_F(Commands, FaultInAResultWindowKeepsEarlierLabels) {
 }
 
 }  // namespace
+
+// A negative f, Ro, RE, RL (or an Rf, Lf, Cf the feedback uses) is refused
+// before any computation: it used to give networks of negative elements
+// reported as made.
+TEST_F(Commands, NegativeQuantitiesAreRefusedBeforeAnyComputation) {
+  struct Case {
+    const char* option;
+    const char* field;
+    const char* named;
+  } cases[] = {{"Option1", "Text14", "La frequenza f"}, {"Option1", "Text9", "Ro"},
+               {"Option1", "Text10", "RE"},            {"Option1", "Text12", "RL"},
+               {"Option1", "Text11", "Rf"},            {"Option2", "Text13", "Lf"},
+               {"Option3", "Text15", "Cf"}};
+  for (const Case& c : cases) {
+    SetUp();
+    Click(FormId::Form1, "Command2");
+    Select(c.option);
+    Type(c.field, "-2e0");
+    Click(FormId::Form1, "Command1");
+    const std::vector<std::string> m = TakeMessages();
+    ASSERT_EQ(m.size(), 1u) << c.field;
+    EXPECT_NE(m[0].find(c.named), std::string::npos) << m[0];
+    EXPECT_NE(m[0].find("deve essere positiva"), std::string::npos) << m[0];
+    EXPECT_EQ(HeadlessFocusedField(), std::string("Form1.") + c.field);
+    EXPECT_FALSE(IsFormOpen(FormId::Form2) || IsFormOpen(FormId::Form3) || IsFormOpen(FormId::Form4) ||
+                 IsFormOpen(FormId::Form5));
+    EXPECT_EQ(state.iterationCount, 0) << "the solver ran";
+    EXPECT_EQ(state.errorFlag, 1);
+  }
+  // A quantity the chosen feedback does not use, and −0, are not negative.
+  SetUp();
+  Click(FormId::Form1, "Command2");
+  Select("Option1");
+  Type("Text13", "-1");
+  Type("Text15", "-1");
+  Click(FormId::Form1, "Command1");
+  EXPECT_TRUE(TakeMessages().empty());
+  EXPECT_TRUE(IsFormOpen(FormId::Form2));
+}

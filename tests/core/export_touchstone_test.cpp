@@ -104,7 +104,7 @@ TEST(AmplifierTouchstone, NoiseBlockReadsBackAsTheAmplifiersNoise) {
     noise.push_back(*AmplifierNoiseParameters(f, design.transistor, transistor, NoiseNetworksOf(design, design.losses)));
     noiseMHz.push_back(f);
   }
-  const TouchstoneResult read = ParseTouchstone(AmplifierTouchstoneText(design, sweep, noise, noiseMHz));
+  const TouchstoneResult read = ParseTouchstone(AmplifierTouchstoneText(design, sweep, false, noise, noiseMHz));
   ASSERT_TRUE(std::holds_alternative<TouchstoneData>(read))
       << DescribeError("amp.s2p", std::get<TouchstoneError>(read));
   const TouchstoneData& data = std::get<TouchstoneData>(read);
@@ -130,7 +130,7 @@ TEST(AmplifierTouchstone, NoNoiseBlockInVersionTwo) {
   plan.points = 3;
   const SweepResult sweep = RunSweep(design, ConstantTransistor(design), plan);
   const NoiseParameters n = *NoiseFromDb(1.0, {}, 10.0, 50.0);
-  const std::string text = AmplifierTouchstoneText(design, sweep, {n}, {sweep.points[0].fMHz});
+  const std::string text = AmplifierTouchstoneText(design, sweep, false, {n}, {sweep.points[0].fMHz});
   EXPECT_EQ(text.find("Rumore"), std::string::npos);
 }
 

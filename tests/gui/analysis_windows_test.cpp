@@ -97,7 +97,10 @@ TEST_F(AnalysisWindows, ResponseWithoutAFileHoldsTheEnteredTransistor) {
   ASSERT_EQ(TriggerMenuEntry(FormId::Form2, kResponse), "");
   auto* window = Newest<ResponseWindow>("ResponseWindow");
   ASSERT_NE(window, nullptr);
-  EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("Form2")));
+  // The design by its networks and f, the window by its caption.
+  EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("reti L-C-L / L-C-L, 100 MHz")))
+      << window->windowTitle().toStdString();
+  EXPECT_FALSE(window->windowTitle().contains(QStringLiteral("Form2")));
   const Figure& figure = window->figure();
   EXPECT_NE(figure.title.find("parametri S costanti"), std::string::npos);
 
