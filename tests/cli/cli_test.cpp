@@ -375,7 +375,7 @@ TEST(BjtDesign, TheTouchstoneFileAloneGivesSParametersRoAndFrequency) {
   const Outcome viaFile = Design({"--touchstone", s2p, "--freq", "700", "--feedback", "Rf", "--json"});
   ASSERT_EQ(viaProject.status, 0) << viaProject.err;
   EXPECT_EQ(json::parse(viaProject.out)["fields"], json::parse(viaFile.out)["fields"]);
-  EXPECT_EQ(json::parse(viaProject.out)["fields"]["Text14"], "700");
+  EXPECT_EQ(json::parse(viaProject.out)["fields"]["f_mhz"], "700");
 
   // Without a file, a sweep and the amplifier's file say the S-parameters
   // are held constant.
