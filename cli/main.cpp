@@ -15,6 +15,7 @@
 #include "model/arithmetic.h"
 #include "project/atomic_file.h"
 #include "project/project.h"
+#include "session/low_noise_output.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
 #include "forms/fault_message.h"
@@ -132,18 +133,38 @@ BatchProgress ProgressLine() {
   };
 }
 
+// With --low-noise each row and object gains the low-noise design at its
+// frequency.
+LowNoiseResult LowNoiseOf(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  return LowNoiseOfSession(session, in.touchstone.get(), *o.lowNoise);
+}
+std::string SweepHeader(const CliOptions& o) {
+  std::string header = SweepCsvHeader();
+  if (!o.lowNoise) return header;
+  header.pop_back();
+  return header + LowNoiseCsvHeader() + "\n";
+}
+std::string SweepLine(const CliOptions& o, const Inputs& in, const SweepDesign& row) {
+  const std::string line = SweepCsvLine(row);
+  return o.lowNoise ? WithLowNoiseCsv(line, LowNoiseOf(o, in, row.session)) : line;
+}
+std::string SweepJson(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  const std::string json = SessionJson(session);
+  return o.lowNoise ? WithLowNoiseJson(json, LowNoiseOf(o, in, session)) : json;
+}
+
 int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   std::vector<double> frequencies;
   const std::vector<SessionInput> inputs = SweepSessions(o, in, frequencies);
   const std::vector<SessionResult> results = RunSessions(inputs, o.jobs, ProgressLine());
-  std::string text = o.json ? "[" : SweepCsvHeader();
+  std::string text = o.json ? "[" : SweepHeader(o);
   bool anyDesign = false;
   for (size_t i = 0; i < results.size(); ++i) {
     anyDesign = anyDesign || results[i].firstDesign();
     if (o.json)
-      text += (i ? ",\n" : "") + SessionJson(results[i]);
+      text += (i ? ",\n" : "") + SweepJson(o, in, results[i]);
     else
-      text += SweepCsvLine({frequencies[i], results[i]});
+      text += SweepLine(o, in, {frequencies[i], results[i]});
   }
   if (o.json) text += "]\n";
   WriteOutput(o, text);
@@ -154,7 +175,16 @@ int RunSweepCommand(const CliOptions& o, const Inputs& in) {
 int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& session) {
   const WindowDesignResult* made = session.firstDesign();
   std::optional<AmplifierDesign> design;
-  if (made) design = CaptureDesign(made->window, made->state);
+  if (o.lowNoise) {
+    const LowNoiseResult low = LowNoiseOf(o, in, session);
+    if (const auto* refused = std::get_if<std::string>(&low)) {
+      std::cerr << "bjt-design: progetto a basso rumore non eseguito: " << *refused << "\n";
+      return kRefused;
+    }
+    design = std::get<LowNoiseDesign>(low).design;
+  } else if (made) {
+    design = CaptureDesign(made->window, made->state);
+  }
   if (!design) {
     std::cerr << "bjt-design: nessun progetto completo da esportare\n";
     return kRefused;
@@ -167,6 +197,16 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
   return kDesigned;
 }
 
+// The session's output with the low-noise design added; a design is made
+// when the low-noise design is.
+int RunLowNoise(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  const LowNoiseResult low = LowNoiseOf(o, in, session);
+  WriteOutput(o, o.json ? WithLowNoiseJson(SessionJson(session), low) + "\n"
+                        : SessionReport(session) + LowNoiseReport(low));
+  if (std::holds_alternative<std::string>(low)) return kRefused;
+  return o.exportS2p || o.exportSpice ? RunExports(o, in, session) : kDesigned;
+}
+
 int Run(const CliOptions& o) {
   const Inputs in = GatherInputs(o);
   const bool exports = o.exportS2p || o.exportSpice;
@@ -177,6 +217,7 @@ int Run(const CliOptions& o) {
     return status == kDesigned ? exported : status;
   }
   const SessionResult session = RunSession(SingleSession(o, in));
+  if (o.lowNoise) return RunLowNoise(o, in, session);
   WriteOutput(o, o.json ? SessionJson(session) + "\n" : SessionReport(session));
   // A design is made when a result window's compute ran to its end.
   if (!session.firstDesign()) return kRefused;

@@ -55,6 +55,12 @@ struct Parser {
     options.feedback = name;
   }
 
+  void LowNoise(const std::string& words) {
+    std::variant<LowNoiseTarget, std::string> target = ParseLowNoiseTarget(words);
+    if (auto* message = std::get_if<std::string>(&target)) throw UsageError{"--low-noise: " + *message};
+    options.lowNoise = std::get<LowNoiseTarget>(target);
+  }
+
   void One() {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") options.help = true;
@@ -71,6 +77,7 @@ struct Parser {
     else if (a == "--out") options.out = Value(a);
     else if (a == "--export-s2p") options.exportS2p = Value(a);
     else if (a == "--export-spice") options.exportSpice = Value(a);
+    else if (a == "--low-noise") LowNoise(Value(a));
     else if (a.size() > 1 && a[0] == '-') throw UsageError{"opzione sconosciuta: " + a};
     else if (options.project) throw UsageError{"un solo file di progetto, non anche " + a};
     else options.project = a;
@@ -127,6 +134,10 @@ std::string HelpText() {
          "  --out FILE               scrive il risultato nel file invece che sull'uscita\n"
          "  --export-s2p FILE        l'amplificatore completo come file Touchstone\n"
          "  --export-spice FILE      lo schema per ngspice (e il banco di prova FILE_banco)\n"
+         "  --low-noise OBIETTIVO    anche il progetto a basso rumore (rumore dal blocco\n"
+         "                           del file Touchstone): min (minimo rumore), +DB (rumore\n"
+         "                           a DB dal minimo, massimo guadagno), gamma:MODULO,GRADI\n"
+         "                           o zs:RE,IM (ohm); le esportazioni lo descrivono\n"
          "  -h, --help               questo aiuto\n"
          "\n"
          "Stato d'uscita: 0 progetto eseguito, 1 progetto rifiutato con un messaggio,\n"

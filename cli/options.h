@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "noise/low_noise_design.h"
+
 struct CliOptions {
   std::optional<std::string> project;
   std::optional<std::string> touchstone;
@@ -17,6 +19,7 @@ struct CliOptions {
   std::optional<int> points;
   std::optional<std::string> out, exportS2p, exportSpice;
   int jobs = 0;  // 0: one per core
+  std::optional<LowNoiseTarget> lowNoise;  // --low-noise: the low-noise design too
 };
 
 struct UsageError {
