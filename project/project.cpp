@@ -100,6 +100,10 @@ std::variant<Project, std::string> ParseProject(std::string_view json) {
                " non è una di \"Rf\", \"Rf//Lf\", \"Rf//Cf\", \"nessuna\"";
       project->feedback = feedback->get<std::string>();
     }
+    if (const auto target = doc.find("lowNoise"); target != doc.end() && !target->is_null()) {
+      if (!target->is_string()) return std::string("Nel progetto \"lowNoise\" non è un testo");
+      project->lowNoiseTarget = target->get<std::string>();
+    }
     if (const auto ref = doc.find("touchstone"); ref != doc.end() && !ref->is_null())
       result = ReadTouchstoneRef(*ref, std::move(*project));
   }
@@ -144,6 +148,7 @@ std::variant<std::string, ProjectError> SerializeProject(const Project& project)
       return ProjectError{"La frequenza del file Touchstone non è un numero valido"};
     doc["touchstone"] = {{"path", project.touchstone->path}, {"fMHz", project.touchstone->fMHz}};
   }
+  if (project.lowNoiseTarget) doc["lowNoise"] = *project.lowNoiseTarget;
   try {
     return doc.dump(2) + "\n";
   } catch (const nlohmann::json::type_error&) {

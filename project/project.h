@@ -3,7 +3,8 @@
 // the feedback option and where the S-parameters came from, as JSON:
 //   {"format": "adattamento-bjt", "version": 1, "fields": {...},
 //    "feedback": "Rf" | "Rf//Lf" | "Rf//Cf" | "nessuna" | null,
-//    "touchstone": {"path": "...", "fMHz": 2140}}   (touchstone optional)
+//    "touchstone": {"path": "...", "fMHz": 2140},   (touchstone optional)
+//    "lowNoise": "+0.5"}   (the low-noise design's target, optional; version 2)
 #include <map>
 #include <optional>
 #include <span>
@@ -12,7 +13,7 @@
 #include <variant>
 
 inline constexpr const char* kProjectFormat = "adattamento-bjt";
-inline constexpr int kProjectVersion = 1;
+inline constexpr int kProjectVersion = 2;
 inline constexpr const char* kProjectExtension = ".bjtp";
 
 // The one table between project keys and the input window's controls.
@@ -42,6 +43,9 @@ struct Project {
   std::map<std::string, std::u16string> fields;
   std::optional<std::string> feedback;  // one of FeedbackOptions()' names, or none
   std::optional<TouchstoneRef> touchstone;
+  // The low-noise design's target in bjt-design's words ("min", "+0.5",
+  // "gamma:0.3,45", "zs:25,-10"), checked where it is used.
+  std::optional<std::string> lowNoiseTarget;
 };
 
 // Refuses (with an Italian message) malformed JSON, a foreign format, a newer
