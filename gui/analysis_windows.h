@@ -35,6 +35,11 @@ struct AnalysedDesign {
 };
 std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
 
+// The same windows for a design given whole (the low-noise design).
+QWidget* OpenResponseWindow(AnalysedDesign design);
+QWidget* OpenSmithWindow(AnalysedDesign design);
+QWidget* OpenPreferredValuesWindow(AnalysedDesign design);
+
 // A window's first size: the one wanted, made smaller where the screen is.
 QSize FittedSize(QSize wanted);
 

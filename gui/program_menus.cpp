@@ -4,6 +4,7 @@
 #include "gui/copy_results.h"
 #include "gui/export_menus.h"
 #include "gui/file_menus.h"
+#include "gui/low_noise_window.h"
 #include "gui/pdf_report.h"
 
 // Each feature's entries, in the order they appear within their menus.
@@ -14,6 +15,7 @@ void RegisterProgramMenus() {
   RegisterFileMenus();
   RegisterComfortMenus();
   RegisterAnalysisMenus();
+  RegisterLowNoiseMenus();
   RegisterExportMenus();
   RegisterReportMenus();
 }

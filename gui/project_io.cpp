@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
+#include "gui/low_noise_window.h"
 #include "gui/qt_ui.h"
 #include "forms/services.h"
 
@@ -21,10 +22,12 @@ Project ProjectOfInputWindow(std::optional<TouchstoneRef> touchstone) {
   for (const FeedbackOption& o : FeedbackOptions())
     if (IsOptionSelected(FormId::Form1, o.control)) project.feedback = o.name;
   project.touchstone = std::move(touchstone);
+  project.lowNoiseTarget = ChosenLowNoiseTarget();
   return project;
 }
 
 void ApplyProjectToInputWindow(const Project& project) {
+  SetChosenLowNoiseTarget(project.lowNoiseTarget);
   for (const auto& [key, text] : project.fields)
     if (const char* control = ControlOfFieldKey(key)) SetText(FormId::Form1, control, text);
   if (!project.feedback) {

@@ -177,11 +177,6 @@ NetworkKinds LowNoiseNetworkKinds(Cx zs, Cx zout) {
           zout.imag() < 0 ? NetworkKind::LCL : NetworkKind::CLC};
 }
 
-int ResultWindowNumberOfKinds(NetworkKinds k) {
-  if (k.input == NetworkKind::LCL) return k.output == NetworkKind::LCL ? 2 : 3;
-  return k.output == NetworkKind::CLC ? 4 : 5;
-}
-
 std::variant<LowNoiseDesign, std::string> DesignLowNoise(const DesignState& state,
                                                         const NoiseParameters& transistorNoise,
                                                         const LowNoiseTarget& target) {

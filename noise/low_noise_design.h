@@ -70,9 +70,5 @@ std::variant<LowNoiseDesign, std::string> DesignLowNoise(const DesignState& stat
 // ≤ 0 and where the one in place of Zo (Im Zout) is < 0, C-L-C otherwise.
 NetworkKinds LowNoiseNetworkKinds(Cx zs, Cx zout);
 
-// The result window whose schematic shows this pair of network kinds
-// (Form2 L-C-L/L-C-L ... Form5 C-L-C/L-C-L), by number 2 to 5.
-int ResultWindowNumberOfKinds(NetworkKinds kinds);
-
 // The angle of a reflection in degrees, in (−180, 180].
 double AngleDegrees(Cx z);
