@@ -218,6 +218,11 @@ std::variant<LowNoiseDesign, std::string> DesignLowNoise(const DesignState& stat
   std::optional<AmplifierDesign> design = DesignOfState(kinds, copy);
   if (!design) return std::string("Le reti di adattamento per questo punto non sono utilizzabili");
   design->origin = "progetto a basso rumore (" + LowNoiseTargetCaption(target) + ")";
+  // The targets in place of the port impedances here too (the state keeps
+  // the verified ones): the Smith chart marks conj(Zi) = Zs and conj(Zo) = ZL,
+  // the ends of the networks' paths.
+  design->zi = std::conj(*zs);
+  design->zo = *zout;
 
   const std::optional<AmplifierPoint> point = AnalyzeAt(*design, f, s);
   const std::optional<AmplifierNoise> noise = AmplifierNoiseAt(f, s, transistorNoise, NoiseNetworksOf(*design));

@@ -146,6 +146,8 @@ TEST(LowNoiseDesign, LeastNoiseGivesNFminWithTheOutputMatched) {
     EXPECT_NEAR(d.gtDb, r.gaDb, 1e-9);
     EXPECT_NEAR(d.gaDb, r.gaDb, 1e-9);
     EXPECT_NEAR(std::abs(d.zs - r.zs), 0, 1e-9 * std::abs(r.zs));
+    EXPECT_EQ(std::conj(d.design.zi), d.zs);
+    EXPECT_EQ(std::conj(d.design.zo), d.zl);
     // A noise match is an input mismatch, shown as it is: |S11| of the
     // amplifier is the mismatch between Zs and the pair's input.
     const double s11 = std::abs((r.zin - std::conj(r.zs)) / (r.zin + r.zs));
