@@ -1,11 +1,12 @@
 #include "analysis/two_port.h"
 
+#include "model/arithmetic.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 bool Finite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); }
 

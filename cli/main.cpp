@@ -23,6 +23,7 @@
 #include "forms/headless.h"
 #include "forms/result_commands.h"
 #include "text/number_text.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ std::string BaseName(const std::string& path) {
 }
 
 int OptionNumber(const std::string& feedbackName) {
-  const std::string control = ControlOfFeedback(feedbackName);
-  return std::stoi(control.substr(std::string("Option").size()));
+  const FeedbackOptionSpec* option = FeedbackOptionOfName(feedbackName);
+  return option ? static_cast<int>(option->choice) : 0;
 }
 
 struct Inputs {
@@ -79,7 +80,7 @@ SessionInput SessionAt(const Inputs& in, const std::vector<TypedText>& touchston
 }
 
 std::vector<TypedText> TextsAtFrequency(const Inputs& in, double fMHz) {
-  if (!in.touchstone) return {{"Text14", Utf8ToUtf16(ShortestNumberText(fMHz))}};
+  if (!in.touchstone) return {{ControlOf(Quantity::FMHz), Utf8ToUtf16(ShortestNumberText(fMHz))}};
   std::variant<SParamFields, std::string> at = FieldsAtFrequency(*in.touchstone, fMHz);
   if (auto* error = std::get_if<std::string>(&at)) throw Failure{*error};
   return TouchstoneFieldTexts(std::get<SParamFields>(at));

@@ -4,12 +4,13 @@
 #include <numbers>
 
 #include "text/number_text.h"
+#include "model/arithmetic.h"
 
 namespace {
 
 // The simulator's angular frequency: its own π, not the windows' 2π literal,
 // so a capacitor realises exactly the susceptance asked for.
-double Omega(double fMHz) { return 2.0 * std::numbers::pi * fMHz * 1e6; }
+double Omega(double fMHz) { return 2.0 * kPi * fMHz * 1e6; }
 
 
 // A series arm between a and b, or a shunt arm from a to ground.

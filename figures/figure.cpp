@@ -1,5 +1,7 @@
 #include "figures/figure.h"
 
+#include "model/arithmetic.h"
+
 #include <algorithm>
 #include <charconv>
 #include <complex>
@@ -215,7 +217,7 @@ Panel MakeSmithPanel() {
     Curve circle{.name = "", .colour = kGridColour, .stroke = Stroke::Solid, .width = r == 0 ? 1.4 : 0.8, .pieces = {}};
     std::vector<FigPoint> points;
     for (int i = 1; i < kSteps; ++i) {
-      const double theta = std::numbers::pi * (static_cast<double>(i) / kSteps - 0.5);
+      const double theta = kPi * (static_cast<double>(i) / kSteps - 0.5);
       points.push_back(PointOf(NormalizedGamma(r, std::tan(theta))));
     }
     points.push_back({1, 0});

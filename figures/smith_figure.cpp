@@ -1,5 +1,7 @@
 #include "figures/smith_figure.h"
 
+#include "model/arithmetic.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -104,7 +106,7 @@ std::string SmithReadoutText(FigPoint point, double r0) {
   if (!Finite(gamma) || std::abs(gamma) > 1) return "";
   const std::optional<SmithReadout> at = ReadoutAt(gamma, r0);
   if (!at) return "";
-  const double degrees = std::arg(at->gamma) * 180 / std::numbers::pi;
+  const double degrees = std::arg(at->gamma) * 180 / kPi;
   return "Γ = " + FormatFixed(std::abs(at->gamma), 3) + " ∠ " + FormatFixed(degrees, 1) + "°\n" +
          "Z = " + ComplexText(at->z, 2, "ohm") + "\n" + "Y = " + ComplexText(at->y * 1000.0, 3, "mS");
 }

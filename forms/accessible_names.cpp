@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "forms/result_table.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -15,17 +16,14 @@ struct NameRow {
 
 constexpr NameRow Fixed(const char* control, const char* name) { return {control, name}; }
 
+// The fields are named after their quantities (model/quantities.h).
 constexpr NameRow kInputNames[] = {
-    Fixed("Text1", "modulo di S11"),   Fixed("Text2", "fase di S11 [°]"),
-    Fixed("Text3", "modulo di S21"),   Fixed("Text4", "fase di S21 [°]"),
-    Fixed("Text5", "modulo di S12"),   Fixed("Text6", "fase di S12 [°]"),
-    Fixed("Text7", "modulo di S22"),   Fixed("Text8", "fase di S22 [°]"),
-    Fixed("Text9", "Ro, resistenza di riferimento dei parametri S [ohm]"),
-    Fixed("Text10", "RE [ohm]"),       Fixed("Text12", "RL [ohm]"),
-    Fixed("Text14", "f [MHz]"),        Fixed("Text11", "Rf [kohm]"),
-    Fixed("Text13", "Lf [uH]"),        Fixed("Text15", "Cf [pF]"),
     Fixed("Picture1", "schema a blocchi dell'amplificatore"),
 };
+
+std::string CaptionWithUnit(const std::string& caption, const std::string& unit) {
+  return unit.empty() ? caption : caption + " [" + unit + "]";
+}
 
 constexpr NameRow kResultPictures[] = {
     Fixed("Picture1", "schema dell'amplificatore con le reti di adattamento"),
@@ -36,7 +34,7 @@ constexpr NameRow kResultPictures[] = {
 
 std::string ResultBoxName(FormId form, const char* box) {
   for (const ResultQuantity& q : ResultQuantities(form))
-    if (std::strcmp(q.box, box) == 0) return q.unit.empty() ? q.caption : q.caption + " [" + q.unit + "]";
+    if (std::strcmp(q.box, box) == 0) return CaptionWithUnit(q.caption, q.unit);
   return {};
 }
 
@@ -48,7 +46,10 @@ std::string AccessibleNameOf(FormId form, const ControlSpec& control) {
       if (std::strcmp(row.control, control.name) == 0) return row.name;
     return {};
   };
-  if (form == FormId::Form1) return find(kInputNames);
+  if (form == FormId::Form1) {
+    if (const QuantitySpec* q = QuantityOfControl(control.name)) return CaptionWithUnit(q->caption, q->unit);
+    return find(kInputNames);
+  }
   const std::string picture = find(kResultPictures);
   return picture.empty() ? ResultBoxName(form, control.name) : picture;
 }

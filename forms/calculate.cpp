@@ -6,6 +6,7 @@
 #include "forms/field_check.h"
 #include "model/arithmetic.h"
 #include "model/gain.h"
+#include "model/quantities.h"
 #include "model/s_to_y.h"
 #include "model/solver.h"
 #include "forms/fault_message.h"
@@ -17,34 +18,34 @@ namespace {
 constexpr const char* kRoutine = "RunCalculate";
 
 struct FieldCheck {
-  const char* field;
+  Quantity field;
   const char* messageEmpty;
   const char* subject;  // of the illegal-character message
 };
 
 // In the order the fields are checked; the first bad one ends the command.
 constexpr FieldCheck kFieldChecks[] = {
-    {"Text1", "Hai dimenticato di scrivere il modulo di S11", "il modulo di S11"},
-    {"Text2", "Hai dimenticato di scrivere la fase di S11", "la fase di S11"},
-    {"Text3", "Hai dimenticato di scrivere il modulo di S21", "il modulo di S21"},
-    {"Text4", "Hai dimenticato di scrivere la fase di S21", "la fase di S21"},
-    {"Text5", "Hai dimenticato di scrivere il modulo di S12", "il modulo di S12"},
-    {"Text6", "Hai dimenticato di scrivere la fase di S12", "la fase di S12"},
-    {"Text7", "Hai dimenticato di scrivere il modulo di S22", "il modulo di S22"},
-    {"Text8", "Hai dimenticato di scrivere la fase di S22", "la fase di S22"},
-    {"Text10", "Hai dimenticato di scrivere il valore di Re", "il valore di Re"},
-    {"Text12", "Hai dimenticato di scrivere valore di RL", "valore di RL"},
-    {"Text14", "Hai dimenticato di scrivere il valore della frequenza f in MHz",
+    {Quantity::S11Mag, "Hai dimenticato di scrivere il modulo di S11", "il modulo di S11"},
+    {Quantity::S11Deg, "Hai dimenticato di scrivere la fase di S11", "la fase di S11"},
+    {Quantity::S21Mag, "Hai dimenticato di scrivere il modulo di S21", "il modulo di S21"},
+    {Quantity::S21Deg, "Hai dimenticato di scrivere la fase di S21", "la fase di S21"},
+    {Quantity::S12Mag, "Hai dimenticato di scrivere il modulo di S12", "il modulo di S12"},
+    {Quantity::S12Deg, "Hai dimenticato di scrivere la fase di S12", "la fase di S12"},
+    {Quantity::S22Mag, "Hai dimenticato di scrivere il modulo di S22", "il modulo di S22"},
+    {Quantity::S22Deg, "Hai dimenticato di scrivere la fase di S22", "la fase di S22"},
+    {Quantity::RE, "Hai dimenticato di scrivere il valore di Re", "il valore di Re"},
+    {Quantity::RL, "Hai dimenticato di scrivere valore di RL", "valore di RL"},
+    {Quantity::FMHz, "Hai dimenticato di scrivere il valore della frequenza f in MHz",
      "il valore della frequenza f in MHz"},
-    {"Text9",
+    {Quantity::Ro,
      "Hai dimenticato di scrivere il valore della resistenza caratteristica dei parametri S. "
      "Ro = 50 ohm.",
      "il valore della resistenza caratteristica Ro dei parametri S"},
-    {"Text11", "Hai dimenticato di scrivere il valore della resistenza Rf",
+    {Quantity::RfKohm, "Hai dimenticato di scrivere il valore della resistenza Rf",
      "il valore della resistenza Rf in kohm"},
-    {"Text13", "Hai dimenticato di scrivere il valore della induttanza Lf",
+    {Quantity::LfMicroH, "Hai dimenticato di scrivere il valore della induttanza Lf",
      "il valore della induttanza Lf in uH"},
-    {"Text15", "Hai dimenticato di scrivere il valore della capacità Cf",
+    {Quantity::CfPicoF, "Hai dimenticato di scrivere il valore della capacità Cf",
      "il valore della capacità Cf in pF"},
 };
 
@@ -62,15 +63,15 @@ constexpr const char* kNegativeMessage =
     "ReZi o ReZo risultano negativi! Prova ad assegnare un valore ad Yf es: Rf = 5 kohm ";
 constexpr const char* kLfZeroMessage = "Lf non può essere zero!";
 
-double ParseField(const char* field) { return ReadFieldNumber(FormId::Form1, field); }
+double ParseField(Quantity field) { return ReadFieldNumber(FormId::Form1, ControlOf(field)); }
 
 // The first bad field ends the command, with the focus in it for the correction.
 bool ValidateFields(DesignState& state) {
   for (const FieldCheck& check : kFieldChecks) {
-    ValidateNumberText(state, ReadText(FormId::Form1, check.field), check.messageEmpty,
+    ValidateNumberText(state, ReadText(FormId::Form1, ControlOf(check.field)), check.messageEmpty,
                        std::string(kInvalidHead) + check.subject + kInvalidTail);
     if (state.errorFlag == 1) {
-      FocusField(FormId::Form1, check.field);
+      FocusField(FormId::Form1, ControlOf(check.field));
       return false;
     }
   }
@@ -78,18 +79,18 @@ bool ValidateFields(DesignState& state) {
 }
 
 void StoreEnteredQuantities(DesignState& state) {
-  state.S11mag = ParseField("Text1");
-  state.S11ang = DegreesToRadians(ParseField("Text2"));
-  state.S12mag = ParseField("Text5");
-  state.S12ang = DegreesToRadians(ParseField("Text6"));
-  state.S21mag = ParseField("Text3");
-  state.S21ang = DegreesToRadians(ParseField("Text4"));
-  state.S22mag = ParseField("Text7");
-  state.S22ang = DegreesToRadians(ParseField("Text8"));
-  state.RE = ParseField("Text10");
-  state.fMHz = ParseField("Text14");
-  state.RL = ParseField("Text12");
-  state.Ro = ParseField("Text9");
+  state.S11mag = ParseField(Quantity::S11Mag);
+  state.S11ang = DegreesToRadians(ParseField(Quantity::S11Deg));
+  state.S12mag = ParseField(Quantity::S12Mag);
+  state.S12ang = DegreesToRadians(ParseField(Quantity::S12Deg));
+  state.S21mag = ParseField(Quantity::S21Mag);
+  state.S21ang = DegreesToRadians(ParseField(Quantity::S21Deg));
+  state.S22mag = ParseField(Quantity::S22Mag);
+  state.S22ang = DegreesToRadians(ParseField(Quantity::S22Deg));
+  state.RE = ParseField(Quantity::RE);
+  state.fMHz = ParseField(Quantity::FMHz);
+  state.RL = ParseField(Quantity::RL);
+  state.Ro = ParseField(Quantity::Ro);
 }
 
 // Strictly below 0.01 in each part: the passes have settled.
@@ -115,30 +116,30 @@ void OpenResultWindows(const DesignState& s) {
 bool ApplyFeedbackOption(DesignState& s) {
   constexpr const char* kFeedback = "ApplyFeedbackOption";
   const FormId f = FormId::Form1;
-  if (IsOptionSelected(f, "Option1")) {
-    s.Gf = Div(0.001, ParseField("Text11"), kFeedback);
+  if (IsOptionSelected(f, ControlOf(FeedbackChoice::Rf))) {
+    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
     s.Bf = 0;
-  } else if (IsOptionSelected(f, "Option2")) {
-    ClearOption(f, "Option1");
-    ClearOption(f, "Option3");
-    s.Lf = ParseField("Text13");
+  } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::RfLf))) {
+    ClearOption(f, ControlOf(FeedbackChoice::Rf));
+    ClearOption(f, ControlOf(FeedbackChoice::RfCf));
+    s.Lf = ParseField(Quantity::LfMicroH);
     if (s.Lf == 0) {
       ShowMessage(kLfZeroMessage);
-      FocusField(f, "Text13");
+      FocusField(f, ControlOf(Quantity::LfMicroH));
       return false;
     }
-    s.Gf = Div(0.001, ParseField("Text11"), kFeedback);
+    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
     s.Bf = Div(-1.0, Mul(Mul(s.fMHz, kTwoPi, kFeedback), s.Lf, kFeedback), kFeedback);
-  } else if (IsOptionSelected(f, "Option3")) {
-    ClearOption(f, "Option1");
-    ClearOption(f, "Option2");
-    s.Cf = ParseField("Text15");
-    s.Gf = Div(0.001, ParseField("Text11"), kFeedback);
-    s.Bf = Mul(Mul(s.fMHz, 6.28318530717958e-6, kFeedback), s.Cf, kFeedback);
-  } else if (IsOptionSelected(f, "Option4")) {
-    ClearOption(f, "Option1");
-    ClearOption(f, "Option2");
-    ClearOption(f, "Option3");
+  } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::RfCf))) {
+    ClearOption(f, ControlOf(FeedbackChoice::Rf));
+    ClearOption(f, ControlOf(FeedbackChoice::RfLf));
+    s.Cf = ParseField(Quantity::CfPicoF);
+    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
+    s.Bf = Mul(Mul(s.fMHz, kTwoPi * 1e-6, kFeedback), s.Cf, kFeedback);
+  } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::None))) {
+    ClearOption(f, ControlOf(FeedbackChoice::Rf));
+    ClearOption(f, ControlOf(FeedbackChoice::RfLf));
+    ClearOption(f, ControlOf(FeedbackChoice::RfCf));
     s.Gf = 0;
     s.Bf = 0;
   }

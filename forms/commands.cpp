@@ -7,6 +7,7 @@
 #include "forms/form1_actions.h"
 #include "forms/result_commands.h"
 #include "forms/fault_message.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -14,10 +15,8 @@ bool DispatchClick(DesignState& state, FormId form, std::string_view control) {
   if (form == FormId::Form1) {
     if (control == "Command1") return RunCalculate(state);
     if (control == "Command2") WriteTestValues();
-    else if (control == "Option1") ApplyOptionVisibility(1);
-    else if (control == "Option2") ApplyOptionVisibility(2);
-    else if (control == "Option3") ApplyOptionVisibility(3);
-    // Option4 has no click action.
+    // Option4 has no click action (ApplyOptionVisibility ignores it).
+    else if (const int option = FeedbackOptionNumber(control)) ApplyOptionVisibility(option);
     return true;
   }
   if (control == "Command1") return RunCompute(form, state);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "text/number_text.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -38,21 +39,21 @@ struct FieldName {
 
 // The input window's fields, as the user knows them.
 constexpr FieldName kInputFields[] = {
-    {"Text1", "del modulo di S11"},
-    {"Text2", "della fase di S11"},
-    {"Text3", "del modulo di S21"},
-    {"Text4", "della fase di S21"},
-    {"Text5", "del modulo di S12"},
-    {"Text6", "della fase di S12"},
-    {"Text7", "del modulo di S22"},
-    {"Text8", "della fase di S22"},
-    {"Text9", "della resistenza caratteristica Ro dei parametri S"},
-    {"Text10", "del valore di Re"},
-    {"Text11", "della resistenza Rf in kohm"},
-    {"Text12", "del valore di RL"},
-    {"Text13", "dell'induttanza Lf in uH"},
-    {"Text14", "della frequenza f in MHz"},
-    {"Text15", "della capacità Cf in pF"},
+    {ControlOf(Quantity::S11Mag), "del modulo di S11"},
+    {ControlOf(Quantity::S11Deg), "della fase di S11"},
+    {ControlOf(Quantity::S21Mag), "del modulo di S21"},
+    {ControlOf(Quantity::S21Deg), "della fase di S21"},
+    {ControlOf(Quantity::S12Mag), "del modulo di S12"},
+    {ControlOf(Quantity::S12Deg), "della fase di S12"},
+    {ControlOf(Quantity::S22Mag), "del modulo di S22"},
+    {ControlOf(Quantity::S22Deg), "della fase di S22"},
+    {ControlOf(Quantity::Ro), "della resistenza caratteristica Ro dei parametri S"},
+    {ControlOf(Quantity::RE), "del valore di Re"},
+    {ControlOf(Quantity::RfKohm), "della resistenza Rf in kohm"},
+    {ControlOf(Quantity::RL), "del valore di RL"},
+    {ControlOf(Quantity::LfMicroH), "dell'induttanza Lf in uH"},
+    {ControlOf(Quantity::FMHz), "della frequenza f in MHz"},
+    {ControlOf(Quantity::CfPicoF), "della capacità Cf in pF"},
 };
 
 std::string StageOf(const ArithmeticFault& fault) {

@@ -1,12 +1,13 @@
 #include "forms/form1_actions.h"
 
 #include "forms/services.h"
+#include "model/quantities.h"
 
 namespace {
 
 // The nine feedback controls, always set in this order.
-constexpr const char* kFeedbackControls[9] = {"Text11", "Label17", "Label23", "Text13", "Label18",
-                                              "Label25", "Label22", "Label26", "Text15"};
+constexpr const char* kFeedbackControls[9] = {ControlOf(Quantity::RfKohm), "Label17", "Label23", ControlOf(Quantity::LfMicroH), "Label18",
+                                              "Label25", "Label22", "Label26", ControlOf(Quantity::CfPicoF)};
 
 // Per option (1..3): which of the nine are shown. Rf always; Lf for Option2; Cf for Option3.
 constexpr bool kShown[3][9] = {
@@ -21,9 +22,9 @@ struct TestValue {
 };
 
 constexpr TestValue kTestValues[] = {
-    {"Text1", u"0.51"}, {"Text2", u"-44.8"}, {"Text3", u"24.51"},
-    {"Text4", u"142.5"}, {"Text5", u"0.01"}, {"Text6", u"74.5"},
-    {"Text7", u"0.86"}, {"Text8", u"-16.7"}, {"Text14", u"100"},
+    {ControlOf(Quantity::S11Mag), u"0.51"}, {ControlOf(Quantity::S11Deg), u"-44.8"}, {ControlOf(Quantity::S21Mag), u"24.51"},
+    {ControlOf(Quantity::S21Deg), u"142.5"}, {ControlOf(Quantity::S12Mag), u"0.01"}, {ControlOf(Quantity::S12Deg), u"74.5"},
+    {ControlOf(Quantity::S22Mag), u"0.86"}, {ControlOf(Quantity::S22Deg), u"-16.7"}, {ControlOf(Quantity::FMHz), u"100"},
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "forms/form1_layout.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -96,26 +97,26 @@ constexpr ControlSpec kControls[] = {
     Label("Label22", "Cf", 9720, 2160, 255, 255, false),
     Label("Label26", "[pF]", 11760, 2160, 375, 255, false),
 
-    Text("Text1", "0.06", 840, 480, 1575, 375, 3),
-    Text("Text2", "-146.3", 2760, 480, 1575, 375, 4),
-    Text("Text3", "6.02", 840, 960, 1575, 375, 5),
-    Text("Text4", "84", 2760, 960, 1575, 375, 6),
-    Text("Text5", "0.06", 5400, 480, 1575, 375, 7),
-    Text("Text6", "70.7", 7320, 480, 1575, 375, 8),
-    Text("Text7", "0.57", 5400, 960, 1575, 375, 9),
-    Text("Text8", "-19.2", 7320, 960, 1575, 375, 10),
-    Text("Text9", "50", 4080, 1560, 1695, 375, 11),
-    Text("Text10", "50", 10080, 480, 1575, 375, 2),
-    Text("Text12", "50", 10080, 960, 1575, 375, 1),
-    Text("Text14", "500", 12960, 480, 1575, 405, 0),
-    Text("Text11", "5", 10080, 1560, 1575, 375, 14, false),
-    Text("Text13", "1", 10080, 2040, 1575, 375, 15, false),
-    Text("Text15", "1", 10080, 2040, 1575, 375, 20, false),
+    Text(ControlOf(Quantity::S11Mag), "0.06", 840, 480, 1575, 375, 3),
+    Text(ControlOf(Quantity::S11Deg), "-146.3", 2760, 480, 1575, 375, 4),
+    Text(ControlOf(Quantity::S21Mag), "6.02", 840, 960, 1575, 375, 5),
+    Text(ControlOf(Quantity::S21Deg), "84", 2760, 960, 1575, 375, 6),
+    Text(ControlOf(Quantity::S12Mag), "0.06", 5400, 480, 1575, 375, 7),
+    Text(ControlOf(Quantity::S12Deg), "70.7", 7320, 480, 1575, 375, 8),
+    Text(ControlOf(Quantity::S22Mag), "0.57", 5400, 960, 1575, 375, 9),
+    Text(ControlOf(Quantity::S22Deg), "-19.2", 7320, 960, 1575, 375, 10),
+    Text(ControlOf(Quantity::Ro), "50", 4080, 1560, 1695, 375, 11),
+    Text(ControlOf(Quantity::RE), "50", 10080, 480, 1575, 375, 2),
+    Text(ControlOf(Quantity::RL), "50", 10080, 960, 1575, 375, 1),
+    Text(ControlOf(Quantity::FMHz), "500", 12960, 480, 1575, 405, 0),
+    Text(ControlOf(Quantity::RfKohm), "5", 10080, 1560, 1575, 375, 14, false),
+    Text(ControlOf(Quantity::LfMicroH), "1", 10080, 2040, 1575, 375, 15, false),
+    Text(ControlOf(Quantity::CfPicoF), "1", 10080, 2040, 1575, 375, 20, false),
 
-    Option("Option1", "Yf -> Rf", 480, 0x00FF00, 17),
-    Option("Option4", "Yf = 0 ; non esiste", 960, 0xFF8000, 21),
-    Option("Option2", "Yf -> Rf // Lf", 1440, 0xFF0000, 18),
-    Option("Option3", "Yf -> Rf // Cf", 1920, 0x0000FF, 19),
+    Option(ControlOf(FeedbackChoice::Rf), "Yf -> Rf", 480, 0x00FF00, 17),
+    Option(ControlOf(FeedbackChoice::None), "Yf = 0 ; non esiste", 960, 0xFF8000, 21),
+    Option(ControlOf(FeedbackChoice::RfLf), "Yf -> Rf // Lf", 1440, 0xFF0000, 18),
+    Option(ControlOf(FeedbackChoice::RfCf), "Yf -> Rf // Cf", 1920, 0x0000FF, 19),
 
     Button("Command1", "Trova le reti di adattamento ", 12960, 1080, 1575, 735, 0xFFC0C0, 12),
     Button("Command2", "Valori di |Sij| di prova", 12480, 2040, 2655, 435, kSystemFace, 16),
@@ -129,7 +130,7 @@ constexpr FormSpec kForm1{FormId::Form1,
                           18795,
                           9165,
                           kControls,
-                          "Text14"};
+                          ControlOf(Quantity::FMHz)};
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "forms/schematics.h"
 #include "forms/controls.h"
 #include "figures/figure.h"
+#include "model/arithmetic.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ std::string UnitOfBox(FormId form, const char* box) {
 }  // namespace
 
 ReportTable TransistorTable(const DesignState& s) {
-  constexpr double kDegrees = 180 / std::numbers::pi;
+  constexpr double kDegrees = 180 / kPi;
   ReportTable table{"Parametri S del transistor", {"", "modulo", "fase [°]"}, {}};
   const double values[4][2] = {
       {s.S11mag, s.S11ang}, {s.S12mag, s.S12ang}, {s.S21mag, s.S21ang}, {s.S22mag, s.S22ang}};

@@ -8,6 +8,7 @@
 #include "forms/fault_message.h"
 #include "text/number_text.h"
 #include "verification/verify.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -94,9 +95,9 @@ void ShowParallelResistance(FormId form, DesignState& state) {
 }
 
 void RereadInputFields(DesignState& state) {
-  state.RE = ReadFieldNumber(FormId::Form1, "Text10");
-  state.fMHz = ReadFieldNumber(FormId::Form1, "Text14");
-  state.RL = ReadFieldNumber(FormId::Form1, "Text12");
+  state.RE = ReadFieldNumber(FormId::Form1, ControlOf(Quantity::RE));
+  state.fMHz = ReadFieldNumber(FormId::Form1, ControlOf(Quantity::FMHz));
+  state.RL = ReadFieldNumber(FormId::Form1, ControlOf(Quantity::RL));
 }
 
 void ShowGains(FormId form, const DesignState& state) {

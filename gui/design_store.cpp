@@ -1,46 +1,48 @@
 #include "gui/design_store.h"
 
-#include <array>
-#include <optional>
-#include <vector>
+#include <QCoreApplication>
+#include <QPointer>
 
-namespace {
-
-std::array<std::optional<WindowDesign>, 6> g_designs;
-TouchstoneSource g_sourceAtCalculate;
-std::function<TouchstoneSource()> g_provider;
-std::vector<std::function<void(FormId)>> g_listeners;
-
-void Tell(FormId form) {
-  for (const auto& listener : g_listeners) listener(form);
+DesignStore& DesignStore::Instance() {
+  // Owned by the application object, so it goes with it; made on first use.
+  static QPointer<DesignStore> store;
+  if (!store) store = new DesignStore(QCoreApplication::instance());
+  return *store;
 }
 
-}  // namespace
-
-const WindowDesign* DesignOfWindow(FormId form) {
-  const auto& slot = g_designs[static_cast<int>(form)];
+const WindowDesign* DesignStore::designOf(FormId form) const {
+  const auto& slot = designs_[static_cast<int>(form)];
   return slot ? &*slot : nullptr;
 }
 
+void DesignStore::setSourceProvider(std::function<TouchstoneSource()> provider) {
+  provider_ = std::move(provider);
+}
+
+void DesignStore::noteCalculateDone() { sourceAtCalculate_ = provider_ ? provider_() : TouchstoneSource{}; }
+
+void DesignStore::noteComputeDone(FormId form, const DesignState& state) {
+  designs_[static_cast<int>(form)] = WindowDesign{state, sourceAtCalculate_.data, sourceAtCalculate_.path};
+  emit designChanged(form);
+}
+
+void DesignStore::forget(FormId form) {
+  auto& slot = designs_[static_cast<int>(form)];
+  if (!slot) return;
+  slot.reset();
+  emit designChanged(form);
+}
+
+const WindowDesign* DesignOfWindow(FormId form) { return DesignStore::Instance().designOf(form); }
+
 void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider) {
-  g_provider = std::move(provider);
+  DesignStore::Instance().setSourceProvider(std::move(provider));
 }
 
 void OnWindowDesignChanged(std::function<void(FormId)> listener) {
-  g_listeners.push_back(std::move(listener));
+  QObject::connect(&DesignStore::Instance(), &DesignStore::designChanged, std::move(listener));
 }
 
-void NoteCalculateDone() { g_sourceAtCalculate = g_provider ? g_provider() : TouchstoneSource{}; }
-
-void NoteComputeDone(FormId form, const DesignState& state) {
-  g_designs[static_cast<int>(form)] =
-      WindowDesign{state, g_sourceAtCalculate.data, g_sourceAtCalculate.path};
-  Tell(form);
-}
-
-void ForgetWindowDesign(FormId form) {
-  auto& slot = g_designs[static_cast<int>(form)];
-  if (!slot) return;
-  slot.reset();
-  Tell(form);
-}
+void NoteCalculateDone() { DesignStore::Instance().noteCalculateDone(); }
+void NoteComputeDone(FormId form, const DesignState& state) { DesignStore::Instance().noteComputeDone(form, state); }
+void ForgetWindowDesign(FormId form) { DesignStore::Instance().forget(form); }

@@ -3,8 +3,12 @@
 // its compute command left it and the Touchstone data its S-parameters came
 // from. Another window's compute or a new Calculate changes the shared state
 // but not this, so what a window's menus do never mixes two designs.
+#include <QObject>
+
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/design_state.h"
@@ -21,6 +25,32 @@ struct WindowDesign {
   DesignState state;
   std::shared_ptr<const TouchstoneData> touchstone;  // null: entered by hand
   std::string touchstonePath;
+};
+
+// The designs of the four result windows and the source their S-parameters
+// had at the last Calculate. One instance, owned by the application object
+// (DesignStore::Instance); the functions below are its short forms.
+class DesignStore : public QObject {
+  Q_OBJECT
+
+ public:
+  static DesignStore& Instance();
+
+  const WindowDesign* designOf(FormId form) const;
+  void setSourceProvider(std::function<TouchstoneSource()> provider);
+  void noteCalculateDone();
+  void noteComputeDone(FormId form, const DesignState& state);
+  void forget(FormId form);
+
+ signals:
+  // After a window's design was kept or dropped.
+  void designChanged(FormId form);
+
+ private:
+  using QObject::QObject;
+  std::array<std::optional<WindowDesign>, 6> designs_;
+  TouchstoneSource sourceAtCalculate_;
+  std::function<TouchstoneSource()> provider_;
 };
 
 // nullptr until the window's compute command has run to its end; dropped

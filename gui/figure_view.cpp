@@ -1,5 +1,7 @@
 #include "gui/figure_view.h"
 
+#include "model/arithmetic.h"
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -220,7 +222,7 @@ void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame) {
       // polyline around the direction of the plot, a huge ellipse would
       // lose its precision.
       const QPointF middle = RectOf(frame).center() - PointF(*centre);
-      const qreal towards = std::atan2(middle.y(), middle.x()), half = std::min(M_PI, 2 * reach / radius);
+      const qreal towards = std::atan2(middle.y(), middle.x()), half = std::min(kPi, 2 * reach / radius);
       QPolygonF arc;
       for (int i = 0; i <= 256; ++i) {
         const qreal t = towards - half + 2 * half * i / 256;

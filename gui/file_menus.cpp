@@ -4,19 +4,22 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QPromise>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <new>
-#include <thread>
 
 #include "project/project.h"
 #include "session/session_batch.h"
@@ -25,11 +28,11 @@
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/frequency_chooser.h"
-#include "gui/help_dialogs.h"
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
 #include "forms/services.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -40,8 +43,8 @@ const QString kProjectFilter = QStringLiteral("Progetti di Adattamento BJT (*.bj
 
 // The nine fields a Touchstone file fills besides f: while they still hold
 // what was written, the design comes from that file.
-constexpr std::array<const char*, 9> kSourceFields = {"Text1", "Text2", "Text3", "Text4", "Text5",
-                                                      "Text6", "Text7", "Text8", "Text9"};
+constexpr std::array<const char*, 9> kSourceFields = {ControlOf(Quantity::S11Mag), ControlOf(Quantity::S11Deg), ControlOf(Quantity::S21Mag), ControlOf(Quantity::S21Deg), ControlOf(Quantity::S12Mag),
+                                                      ControlOf(Quantity::S12Deg), ControlOf(Quantity::S22Mag), ControlOf(Quantity::S22Deg), ControlOf(Quantity::Ro)};
 
 struct FileSource {
   std::shared_ptr<const TouchstoneData> data;
@@ -49,27 +52,45 @@ struct FileSource {
   double fMHz = 0;
   std::array<std::u16string, 9> written;
 };
-std::optional<FileSource> g_source;
-QString g_projectPath;
-QString g_recentIni;
-QStringList g_recentInMemory;
+// What the input window's files leave behind: the Touchstone file its
+// S-parameter fields were last written from, the project last opened or
+// saved, and where the recent files are kept. One instance, owned by the
+// application object.
+class InputFiles : public QObject {
+ public:
+  static InputFiles& Instance() {
+    static QPointer<InputFiles> files;
+    if (!files) files = new InputFiles(QCoreApplication::instance());
+    return *files;
+  }
+
+  std::optional<FileSource> source;
+  QString projectPath;
+  QString recentIni;           // a test's own settings file
+  QStringList recentInMemory;  // scripted mode without one
+
+ private:
+  using QObject::QObject;
+};
+
+InputFiles& Files() { return InputFiles::Instance(); }
 
 bool SourceIsCurrent() {
-  if (!g_source || !FormWidget(FormId::Form1)) return false;
+  if (!Files().source || !FormWidget(FormId::Form1)) return false;
   for (std::size_t i = 0; i < kSourceFields.size(); ++i)
-    if (ReadText(FormId::Form1, kSourceFields[i]) != g_source->written[i]) return false;
+    if (ReadText(FormId::Form1, kSourceFields[i]) != Files().source->written[i]) return false;
   return true;
 }
 
 std::optional<TouchstoneRef> CurrentTouchstoneRef() {
   if (!SourceIsCurrent()) return std::nullopt;
-  return TouchstoneRef{g_source->path.toStdString(), g_source->fMHz};
+  return TouchstoneRef{Files().source->path.toStdString(), Files().source->fMHz};
 }
 
 // --- recent files ---------------------------------------------------------
 
 std::unique_ptr<QSettings> RecentSettings() {
-  if (!g_recentIni.isEmpty()) return std::make_unique<QSettings>(g_recentIni, QSettings::IniFormat);
+  if (!Files().recentIni.isEmpty()) return std::make_unique<QSettings>(Files().recentIni, QSettings::IniFormat);
   if (DialogsScripted()) return nullptr;  // a test never touches the user's list
   return std::make_unique<QSettings>(QStringLiteral("adattamento-bjt"), QStringLiteral("adattamento-bjt"));
 }
@@ -83,7 +104,7 @@ void NoteRecent(const QString& path) {
   if (auto settings = RecentSettings())
     settings->setValue(kRecentKey, list);
   else
-    g_recentInMemory = list;
+    Files().recentInMemory = list;
 }
 
 std::vector<MenuItem> RecentItems(FormId) {
@@ -100,34 +121,33 @@ std::vector<MenuItem> RecentItems(FormId) {
 
 // --- reading a Touchstone file ----------------------------------------------
 
-// The read runs on its own thread while the windows stay responsive and a
-// progress dialog offers to cancel; nullopt when the user cancelled.
+// The read runs on a pool thread (QtConcurrent) while the windows stay
+// responsive and a progress dialog offers to cancel; nullopt when the user
+// cancelled.
 std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
-  struct Shared {
-    std::atomic<double> fraction{0};
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    std::optional<TouchstoneResult> result;
-  };
-  auto shared = std::make_shared<Shared>();
-  std::thread worker([shared, file = path.toStdString()] {
-    try {
-      shared->result = ReadTouchstoneFile(file, [&](double f) {
-        shared->fraction = f;
-        return !shared->cancel.load();
-      });
-    } catch (const std::bad_alloc&) {
-      shared->result = TouchstoneError{0, "memoria insufficiente per leggere il file"};
-    } catch (const std::exception& e) {
-      shared->result = TouchstoneError{0, std::string("errore di lettura: ") + e.what()};
-    }
-    shared->done = true;
-  });
+  constexpr int kSteps = 1000;
+  QFuture<TouchstoneResult> future =
+      QtConcurrent::run([](QPromise<TouchstoneResult>& promise, const std::string& file) {
+        promise.setProgressRange(0, kSteps);
+        try {
+          promise.addResult(ReadTouchstoneFile(file, [&](double f) {
+            promise.setProgressValue(static_cast<int>(f * kSteps));
+            return !promise.isCanceled();
+          }));
+        } catch (const std::bad_alloc&) {
+          promise.addResult(TouchstoneError{0, "memoria insufficiente per leggere il file"});
+        } catch (const std::exception& e) {
+          promise.addResult(TouchstoneError{0, std::string("errore di lettura: ") + e.what()});
+        }
+      }, path.toStdString());
 
+  QFutureWatcher<TouchstoneResult> watcher;
+  QEventLoop loop;
+  QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
   std::unique_ptr<QProgressDialog> progress;
   if (!DialogsScripted()) {
     progress = std::make_unique<QProgressDialog>(
-        QStringLiteral("Lettura di %1…").arg(QFileInfo(path).fileName()), QStringLiteral("Annulla"), 0, 1000,
+        QStringLiteral("Lettura di %1…").arg(QFileInfo(path).fileName()), QStringLiteral("Annulla"), 0, kSteps,
         FormFrame(FormId::Form1));
     progress->setWindowTitle(QStringLiteral("Apri file Touchstone"));
     progress->setWindowModality(Qt::ApplicationModal);
@@ -135,28 +155,24 @@ std::optional<TouchstoneResult> ReadWithProgress(const QString& path) {
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->setValue(0);
+    QObject::connect(&watcher, &QFutureWatcherBase::progressValueChanged, progress.get(),
+                     &QProgressDialog::setValue);
+    QObject::connect(progress.get(), &QProgressDialog::canceled, &watcher, &QFutureWatcherBase::cancel);
   }
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (shared->done) return loop.quit();
-    if (!progress) return;
-    if (progress->wasCanceled()) shared->cancel = true;
-    progress->setValue(static_cast<int>(shared->fraction * 1000));
-  });
-  poll.start(25);
-  if (!shared->done) loop.exec();
-  worker.join();
-  if (shared->cancel) return std::nullopt;
-  return std::move(shared->result);
+  watcher.setFuture(future);
+  if (!watcher.isFinished()) loop.exec();
+  future.waitForFinished();
+  if (future.isCanceled() || future.resultCount() == 0) return std::nullopt;
+  return future.takeResult();
 }
 
 std::optional<ChooserFeedback> InputWindowFeedback() {
   int option = 0;
-  for (int i = 1; i <= 4; ++i)
-    if (IsOptionSelected(FormId::Form1, "Option" + std::to_string(i))) option = i;
-  return FeedbackOfTexts(option, ReadText(FormId::Form1, "Text11"), ReadText(FormId::Form1, "Text13"),
-                         ReadText(FormId::Form1, "Text15"));
+  for (const FeedbackOptionSpec& o : kFeedbackOptions)
+    if (IsOptionSelected(FormId::Form1, o.control)) option = static_cast<int>(o.choice);
+  return FeedbackOfTexts(option, ReadText(FormId::Form1, ControlOf(Quantity::RfKohm)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::LfMicroH)),
+                         ReadText(FormId::Form1, ControlOf(Quantity::CfPicoF)));
 }
 
 // The ten fields' texts (S-parameters, Ro, f), all made before the first is
@@ -275,14 +291,14 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
   if (!fields) return false;
   FileSource source{data, QFileInfo(path).absoluteFilePath(), fields->fMHz, {}};
   if (!WriteFields(*fields, source.written)) return false;
-  g_source = std::move(source);
+  Files().source = std::move(source);
   RefreshAllMenus();
   return true;
 }
 
 bool OpenProjectPath(const QString& path) {
   if (!LoadProjectFile(path)) return false;
-  g_projectPath = QFileInfo(path).absoluteFilePath();
+  Files().projectPath = QFileInfo(path).absoluteFilePath();
   NoteRecent(path);
   RefreshAllMenus();
   return true;
@@ -293,35 +309,35 @@ bool OpenAnyPath(const QString& path, std::optional<double> fMHz) {
 }
 
 bool SaveProjectAs() {
-  const QString suggested = g_projectPath.isEmpty() ? QStringLiteral("progetto.bjtp") : g_projectPath;
+  const QString suggested = Files().projectPath.isEmpty() ? QStringLiteral("progetto.bjtp") : Files().projectPath;
   auto path = AskSaveFileName(FormFrame(FormId::Form1), QStringLiteral("Salva progetto con nome"), kProjectFilter,
                               suggested);
   if (!path) return false;
   if (QFileInfo(*path).suffix().isEmpty()) *path += QLatin1String(kProjectExtension);
   if (!StoreProjectFile(*path, CurrentTouchstoneRef())) return false;
-  g_projectPath = QFileInfo(*path).absoluteFilePath();
+  Files().projectPath = QFileInfo(*path).absoluteFilePath();
   NoteRecent(*path);
   return true;
 }
 
 bool SaveProject() {
-  if (g_projectPath.isEmpty()) return SaveProjectAs();
-  return StoreProjectFile(g_projectPath, CurrentTouchstoneRef());
+  if (Files().projectPath.isEmpty()) return SaveProjectAs();
+  return StoreProjectFile(Files().projectPath, CurrentTouchstoneRef());
 }
 
-QString CurrentProjectPath() { return g_projectPath; }
+QString CurrentProjectPath() { return Files().projectPath; }
 
 QStringList RecentFiles() {
   if (auto settings = RecentSettings()) return settings->value(kRecentKey).toStringList().mid(0, kRecentCount);
-  return g_recentInMemory;
+  return Files().recentInMemory;
 }
 
-void UseRecentFilesSettings(const QString& iniPath) { g_recentIni = iniPath; }
+void UseRecentFilesSettings(const QString& iniPath) { Files().recentIni = iniPath; }
 
 void ProvideTouchstoneSource() {
   SetTouchstoneSourceProvider([] {
     if (!SourceIsCurrent()) return TouchstoneSource{};
-    return TouchstoneSource{g_source->data, g_source->path.toStdString()};
+    return TouchstoneSource{Files().source->data, Files().source->path.toStdString()};
   });
 }
 
@@ -336,7 +352,6 @@ void RegisterFileMenus() {
   AddMenuEntry(input, {QStringLiteral("File/Salva progetto con nome…"),
                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [](FormId) { SaveProjectAs(); }, {}});
   AddMenuEntry(input, {QStringLiteral("File/Esci"), QKeySequence(Qt::CTRL | Qt::Key_Q), [](FormId) { Quit(); }, {}});
-  RegisterHelpMenus();
 
   ProvideTouchstoneSource();
   static DropOpener* opener = nullptr;

@@ -14,7 +14,7 @@ void RegisterFileMenus();
 // RegisterFileMenus).
 void ProvideTouchstoneSource();
 
-// Reads a Touchstone file (in a worker thread, with a progress dialog that
+// Reads a Touchstone file (on a pool thread, with a progress dialog that
 // can cancel) and writes the frequency chosen in the chooser, or fMHz when
 // given, into the input window. A refusal is told in one message and changes
 // nothing. True when the fields were written.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "forms/pictures.h"
+#include "model/arithmetic.h"
 
 namespace {
 
@@ -94,11 +95,11 @@ void DrawInductor(QPainter& p, const DrawOp& op) {
   DrawLeads(p, length, kInductorBody);
   // A coil seen from the side: a prolate cycloid whose turns overlap in small loops.
   const qreal start = (length - kInductorBody) / 2;
-  const qreal advance = kInductorBody / (2 * M_PI * kInductorTurns);
+  const qreal advance = kInductorBody / (2 * kPi * kInductorTurns);
   QPainterPath coil(QPointF(start, 0));
   const int steps = 48 * kInductorTurns;
   for (int i = 1; i <= steps; ++i) {
-    const qreal t = 2 * M_PI * kInductorTurns * i / steps;
+    const qreal t = 2 * kPi * kInductorTurns * i / steps;
     coil.lineTo(start + advance * t - kLoopHalfWidth * qSin(t), -kLoopHeight / 2 * (1 - qCos(t)));
   }
   p.drawPath(coil);
@@ -126,7 +127,7 @@ void DrawSource(QPainter& p, const DrawOp& op) {
   QPainterPath wave(centre - QPointF(halfWave, 0));
   for (int i = 1; i <= 32; ++i) {
     const qreal u = -1 + 2.0 * i / 32;
-    wave.lineTo(centre + QPointF(u * halfWave, -height * qSin(M_PI * u)));
+    wave.lineTo(centre + QPointF(u * halfWave, -height * qSin(kPi * u)));
   }
   p.drawPath(wave);
 }

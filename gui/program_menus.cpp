@@ -4,15 +4,18 @@
 #include "gui/copy_results.h"
 #include "gui/export_menus.h"
 #include "gui/file_menus.h"
+#include "gui/help_dialogs.h"
 #include "gui/low_noise_window.h"
 #include "gui/pdf_report.h"
 
-// Each feature's entries, in the order they appear within their menus.
+// Every menu of every window is registered here and only here: each
+// feature's entries, in the order they appear within their menus.
 void RegisterProgramMenus() {
   static bool done = false;
   if (done) return;
   done = true;
   RegisterFileMenus();
+  RegisterHelpMenus();
   RegisterComfortMenus();
   RegisterAnalysisMenus();
   RegisterLowNoiseMenus();

@@ -5,13 +5,21 @@
 // infinity or a NaN behind.
 #include <cmath>
 #include <exception>
+#include <numbers>
 #include <string>
 
 #include "model/design_state.h"
 
 // The program's 2π, as every conversion between frequency, reactance and
-// element value uses it: 14 digits, not the double nearest 2π.
+// element value uses it: 14 digits, not the double nearest 2π. The designs
+// have always been computed with these digits, and an element value made
+// with the full 2π differs in its last bits (tests/core/networks_test.cpp
+// checks Li1 both ways), so the specified routines keep them. Its half is
+// the π of the degrees-to-radians conversion, exactly (halving is exact).
 inline constexpr double kTwoPi = 6.28318530717958;
+// The double nearest π, for everything computed without the program's 2π:
+// the analysis across frequency, the file reader's angles, the figures.
+inline constexpr double kPi = std::numbers::pi;
 
 enum class FaultKind { Overflow, DivisionByZero, InvalidOperation };
 

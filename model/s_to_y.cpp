@@ -50,5 +50,5 @@ void ConvertSToY(DesignState& s) {
 }
 
 double DegreesToRadians(double deg) {
-  return Div(Mul(deg, 3.14159265358979, "DegreesToRadians"), 180.0, "DegreesToRadians");
+  return Div(Mul(deg, kTwoPi / 2, "DegreesToRadians"), 180.0, "DegreesToRadians");
 }

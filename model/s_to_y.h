@@ -7,5 +7,6 @@
 // imaginary part; a fault leaves the ones already written of this run.
 void ConvertSToY(DesignState& state);
 
-// deg × 3.14159265358979 ÷ 180, the product first: the program's own π.
+// deg × π ÷ 180, the product first, with the program's own π (kTwoPi / 2,
+// 3.14159265358979).
 double DegreesToRadians(double deg);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // A VSWR beyond this is shown as this: only a reflection within rounding of
 // |Γ| = 1 gets there.
 constexpr double kVswrCeiling = 1e6;

@@ -11,16 +11,6 @@
 
 namespace {
 
-constexpr ProjectFieldKey kFieldKeys[] = {
-    {"s11_mag", "Text1"}, {"s11_deg", "Text2"}, {"s21_mag", "Text3"}, {"s21_deg", "Text4"},
-    {"s12_mag", "Text5"}, {"s12_deg", "Text6"}, {"s22_mag", "Text7"}, {"s22_deg", "Text8"},
-    {"ro", "Text9"},      {"re", "Text10"},     {"rl", "Text12"},     {"f_mhz", "Text14"},
-    {"rf_kohm", "Text11"}, {"lf_uh", "Text13"}, {"cf_pf", "Text15"},
-};
-
-constexpr FeedbackOption kFeedbackOptions[] = {
-    {"Rf", "Option1"}, {"Rf//Lf", "Option2"}, {"Rf//Cf", "Option3"}, {"nessuna", "Option4"}};
-
 // A project is a few kB; anything far larger is not one.
 constexpr std::size_t kMaxProjectBytes = 16u << 20;
 
@@ -61,20 +51,18 @@ std::variant<Project, std::string> ReadTouchstoneRef(const Json& ref, Project pr
 
 }  // namespace
 
-std::span<const ProjectFieldKey> ProjectFieldKeys() { return kFieldKeys; }
+std::span<const ProjectFieldKey> ProjectFieldKeys() { return kQuantities; }
 
 const char* ControlOfFieldKey(std::string_view key) {
-  for (const auto& k : kFieldKeys)
-    if (key == k.key) return k.control;
-  return nullptr;
+  const QuantitySpec* q = QuantityOfKey(key);
+  return q ? q->control : nullptr;
 }
 
 std::span<const FeedbackOption> FeedbackOptions() { return kFeedbackOptions; }
 
 const char* ControlOfFeedback(std::string_view name) {
-  for (const auto& o : kFeedbackOptions)
-    if (name == o.name) return o.control;
-  return nullptr;
+  const FeedbackOptionSpec* o = FeedbackOptionOfName(name);
+  return o ? o->control : nullptr;
 }
 
 std::variant<Project, std::string> ParseProject(std::string_view json) {
@@ -131,7 +119,7 @@ std::variant<std::string, ProjectError> SerializeProject(const Project& project)
   for (const auto& [key, text] : project.fields)
     if (!ControlOfFieldKey(key)) return ProjectError{"Campo sconosciuto \"" + key + "\""};
   // In the window's order, so that the file reads like the form.
-  for (const auto& k : kFieldKeys) {
+  for (const auto& k : kQuantities) {
     const auto it = project.fields.find(k.key);
     if (it == project.fields.end()) continue;
     if (HasLoneSurrogate(it->second))

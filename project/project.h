@@ -12,23 +12,20 @@
 #include <string_view>
 #include <variant>
 
+#include "model/quantities.h"
+
 inline constexpr const char* kProjectFormat = "adattamento-bjt";
 inline constexpr int kProjectVersion = 2;
 inline constexpr const char* kProjectExtension = ".bjtp";
 
-// The one table between project keys and the input window's controls.
-struct ProjectFieldKey {
-  const char* key;      // "s11_mag"
-  const char* control;  // "Text1"
-};
+// The project keys and the input window's controls, from the table of its
+// quantities.
+using ProjectFieldKey = QuantitySpec;
 std::span<const ProjectFieldKey> ProjectFieldKeys();
 // The control of a key ("s11_mag" -> "Text1"), or nullptr for an unknown key.
 const char* ControlOfFieldKey(std::string_view key);
 
-struct FeedbackOption {
-  const char* name;     // "Rf//Lf"
-  const char* control;  // "Option2"
-};
+using FeedbackOption = FeedbackOptionSpec;
 std::span<const FeedbackOption> FeedbackOptions();
 const char* ControlOfFeedback(std::string_view name);
 

@@ -3,6 +3,7 @@
 #include "forms/commands.h"
 #include "forms/controls.h"
 #include "forms/headless.h"
+#include "model/quantities.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ WindowDesignResult RunResultWindow(DesignState& state, FormId form) {
 
 std::vector<std::string> InputFieldNames() {
   std::vector<std::string> names;
-  for (int i = 1; i <= 15; ++i) names.push_back("Text" + std::to_string(i));
+  // In control order, Text1 ... Text15.
+  for (int i = 1; i <= 15; ++i) names.push_back(ControlOf(static_cast<Quantity>(i)));
   return names;
 }
 
@@ -80,7 +82,7 @@ SessionResult RunSession(const SessionInput& input) {
   for (const TypedText& field : input.fields) TypeField(field);
   result.feedbackOption = input.feedbackOption;
   if (input.feedbackOption >= 1 && input.feedbackOption <= 4) {
-    const std::string option = "Option" + std::to_string(input.feedbackOption);
+    const char* option = ControlOf(static_cast<FeedbackChoice>(input.feedbackOption));
     HeadlessSelectOption(FormId::Form1, option);
     HandleClick(state, FormId::Form1, option);
   }

@@ -49,7 +49,12 @@ std::string StabilityLine(const std::optional<StabilityFigures>& f) {
 template <class T, class F>
 std::string JsonArray(const std::vector<T>& items, F&& write) {
   std::string o = "[";
-  for (size_t i = 0; i < items.size(); ++i) o += (i ? "," : "") + write(items[i]);
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on
+  // "literal" + std::string&& at -O3.
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i) o += ',';
+    o += write(items[i]);
+  }
   return o + "]";
 }
 
@@ -59,8 +64,12 @@ std::string MessagesJson(const std::vector<std::string>& messages) {
 
 std::string TextsJson(const std::vector<FieldText>& texts) {
   std::string o = "{";
-  for (size_t i = 0; i < texts.size(); ++i)
-    o += (i ? "," : "") + JsonString(texts[i].control) + ":" + JsonString(texts[i].text);
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (i) o += ',';
+    o += JsonString(texts[i].control);
+    o += ':';
+    o += JsonString(texts[i].text);
+  }
   return o + "}";
 }
 
@@ -91,8 +100,12 @@ void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>
     line += ",,,,";
     return;
   }
-  line += "," + FileNumberText(f->k) + "," + FileNumberText(std::abs(f->delta)) + "," + FileNumberText(f->mu) + "," +
-          GainKind(*f) + "," + (f->gainFinite ? FileNumberText(f->gainDb) : std::string());
+  for (const std::string& field : {FileNumberText(f->k), FileNumberText(std::abs(f->delta)), FileNumberText(f->mu),
+                                   std::string(GainKind(*f)),
+                                   f->gainFinite ? FileNumberText(f->gainDb) : std::string()}) {
+    line += ',';
+    line += field;
+  }
 }
 
 // The network's kind, then each element in the order outer arm, shunt arm,
@@ -119,9 +132,8 @@ SessionStability StabilityOfSession(const DesignState& s) {
 }
 
 std::string FeedbackName(int option) {
-  const std::string control = "Option" + std::to_string(option);
-  for (const FeedbackOption& f : FeedbackOptions())
-    if (control == f.control) return f.name;
+  for (const FeedbackOptionSpec& f : kFeedbackOptions)
+    if (static_cast<int>(f.choice) == option) return f.name;
   return "";
 }
 

@@ -11,12 +11,13 @@
 #include <memory>
 #include <optional>
 
+#include "model/quantities.h"
 #include "text/number_text.h"
+#include "model/arithmetic.h"
 
 namespace {
 
 // Standard π here: these conversions are the file's own, not the design's.
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180.0;
 
 constexpr double kMaxMagnitude = 1e100;
@@ -374,8 +375,10 @@ std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int li
   // Case and the blanks between words do not matter.
   std::string name;
   for (std::string_view inner = text.substr(1, close - 1), w = NextToken(inner); !w.empty();
-       w = NextToken(inner))
-    name += (name.empty() ? "" : " ") + Lower(w);
+       w = NextToken(inner)) {
+    if (!name.empty()) name += ' ';
+    name += Lower(w);
+  }
   const std::string_view rest = Trim(text.substr(close + 1));
   const std::string shown = "[" + std::string(text.substr(1, close - 1)) + "]";
 
@@ -819,12 +822,16 @@ std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& 
   return FieldsFromComplex(fMHz, data.referenceOhm, Between(PointAt(data, i - 1), PointAt(data, i), fMHz));
 }
 
+namespace {
+constexpr const char* KeyOf(Quantity q) { return SpecOf(q).key; }
+}  // namespace
+
 std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
-  return {{{"s11_mag", ShortestNumberText(f.s11Mag)}, {"s11_deg", ShortestNumberText(f.s11Deg)},
-           {"s21_mag", ShortestNumberText(f.s21Mag)}, {"s21_deg", ShortestNumberText(f.s21Deg)},
-           {"s12_mag", ShortestNumberText(f.s12Mag)}, {"s12_deg", ShortestNumberText(f.s12Deg)},
-           {"s22_mag", ShortestNumberText(f.s22Mag)}, {"s22_deg", ShortestNumberText(f.s22Deg)},
-           {"ro", ShortestNumberText(f.ro)}, {"f_mhz", ShortestNumberText(f.fMHz)}}};
+  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)}, {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
+           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)}, {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
+           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)}, {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
+           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)}, {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
+           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)}, {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
 }
 
 InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz) {

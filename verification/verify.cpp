@@ -31,7 +31,7 @@ static double SeriesReactance(NetworkKind kind, double f, double value) {
 
 static double ShuntSusceptance(NetworkKind kind, double f, double value) {
   if (kind == NetworkKind::LCL)
-    return Mul(Mul(f, 6.28318530717958e-6, kRoutine), value, kRoutine);
+    return Mul(Mul(f, kTwoPi * 1e-6, kRoutine), value, kRoutine);
   return -Div(1000.0, Mul(Mul(f, kTwoPi, kRoutine), value, kRoutine), kRoutine);
 }
 

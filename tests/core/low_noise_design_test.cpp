@@ -8,6 +8,8 @@
 #include <string>
 #include <variant>
 
+#include "model/arithmetic.h"
+#include "model/quantities.h"
 #include "noise/low_noise_design.h"
 #include "noise/noise_cascade.h"
 #include "noise/noise_circles.h"
@@ -18,7 +20,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 TouchstoneData ReadData(const char* name) {
   TouchstoneResult r = ReadTouchstoneFile(std::string(BJT_TEST_DATA_DIR "/") + name);
@@ -45,9 +46,9 @@ Prepared Prepare(const Case& c) {
   const TouchstoneData data = ReadData(c.file);
   SessionInput input;
   input.fields = TouchstoneFieldTexts(std::get<SParamFields>(FieldsAtFrequency(data, c.fMHz)));
-  input.fields.push_back({"Text11", Utf8ToUtf16(c.rfKohm)});
-  if (c.option == 2) input.fields.push_back({"Text13", Utf8ToUtf16(c.reactive)});
-  if (c.option == 3) input.fields.push_back({"Text15", Utf8ToUtf16(c.reactive)});
+  input.fields.push_back({ControlOf(Quantity::RfKohm), Utf8ToUtf16(c.rfKohm)});
+  if (c.option == 2) input.fields.push_back({ControlOf(Quantity::LfMicroH), Utf8ToUtf16(c.reactive)});
+  if (c.option == 3) input.fields.push_back({ControlOf(Quantity::CfPicoF), Utf8ToUtf16(c.reactive)});
   input.feedbackOption = c.option;
   const SessionResult session = RunSession(input);
   EXPECT_TRUE(session.designed) << c.file << " " << c.fMHz;

@@ -79,7 +79,7 @@ TEST(Project, TextsItCannotKeepAreRefusedNotAltered) {
             "progetto non può conservarlo: correggi il testo e salva di nuovo");
   p.fields["s21_deg"] = u"\U0001F600";  // a proper pair is fine
   EXPECT_TRUE(std::holds_alternative<std::string>(SerializeProject(p)));
-  p.fields["bogus"] = u"1";
+  p.fields["bogus"] = std::u16string(u"1");
   EXPECT_TRUE(std::holds_alternative<ProjectError>(SerializeProject(p)));
   Project q;
   q.touchstone = TouchstoneRef{"\xFF\xFE.s2p", 1};

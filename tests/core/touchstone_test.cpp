@@ -112,11 +112,15 @@ TEST(Touchstone, EveryNumberReadsAsFromCharsReadsIt) {
     std::string t = random() % 3 == 0 ? "-" : random() % 8 == 0 ? "+" : "";
     const int whole = static_cast<int>(random() % 12), fraction = static_cast<int>(random() % 14);
     t += digits(whole == 11 ? 22 : whole);
-    if (fraction > 0 || whole == 0) t += "." + digits(std::max(fraction == 13 ? 24 : fraction, whole == 0 ? 1 : 0));
+    if (fraction > 0 || whole == 0) {
+      t += '.';
+      t += digits(std::max(fraction == 13 ? 24 : fraction, whole == 0 ? 1 : 0));
+    }
     if (random() % 3 == 0) {
       t += random() % 2 ? "e" : "E";
       const int e = static_cast<int>(random() % (2 * maxExponent + 1)) - maxExponent;
-      t += (e < 0 ? "-" : random() % 2 ? "+" : "") + std::to_string(std::abs(e));
+      t += e < 0 ? "-" : random() % 2 ? "+" : "";
+      t += std::to_string(std::abs(e));
     }
     return t;
   };
@@ -328,7 +332,10 @@ TEST(Touchstone, FileReadInChunksMatchesTheText) {
     while (text.size() < upTo) text += std::to_string(++lines) + " 0.5 10 2 20 0.1 30 0.4 40\r\n";
   };
   addRecords((1u << 20) - 100);
-  text += "!" + std::string((1u << 20) - 2 - text.size(), 'x') + "\r\n";
+  const std::size_t filler = (1u << 20) - 2 - text.size();
+  text += '!';
+  text += std::string(filler, 'x');
+  text += "\r\n";
   ++lines;
   addRecords(3u << 20);
   text += "x\r\n";

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "forms/result_commands.h"
+#include "model/arithmetic.h"
+#include "model/quantities.h"
 #include "gui/dialogs.h"
 #include "gui/file_menus.h"
 #include "gui/low_noise_window.h"
@@ -23,7 +25,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 QWidget* Newest(const char* name) {
   QWidget* found = nullptr;
@@ -53,7 +54,7 @@ class LowNoiseWindowTest : public ::testing::Test {
     OpenFreshWindows(design_);
     ClearScriptedAnswers();
     SetChosenLowNoiseTarget(std::nullopt);
-    for (const char* name : {"Command2", "Option1", "Command1"})
+    for (const char* name : {"Command2", ControlOf(FeedbackChoice::Rf), "Command1"})
       static_cast<QAbstractButton*>(FindControl(FormId::Form1, name))->click();
     ASSERT_NE(FormFrame(FormId::Form2), nullptr);
     static_cast<QAbstractButton*>(FindControl(FormId::Form2, "Command1"))->click();
