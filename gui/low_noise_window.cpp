@@ -104,14 +104,7 @@ QPixmap SchematicPixmap(const LowNoiseDesign& d, qreal devicePixelRatio) {
   font.setBold(true);
   p.setFont(font);
   p.setPen(kValueInk);
-  constexpr qreal kRoom = 160;
-  for (const SchematicValue& v : SchematicValues(form, LowNoiseBoxTexts(d))) {
-    const qreal x = v.anchor == Anchor::Left ? v.x : v.anchor == Anchor::Right ? v.x - kRoom : v.x - kRoom / 2;
-    const Qt::Alignment align = v.anchor == Anchor::Left    ? Qt::AlignLeft
-                                : v.anchor == Anchor::Right ? Qt::AlignRight
-                                                            : Qt::AlignHCenter;
-    p.drawText(QRectF(x, v.y - kValuePx, kRoom, 2 * kValuePx), align | Qt::AlignVCenter, Text(v.text));
-  }
+  PaintSchematicValues(p, SchematicValues(form, LowNoiseBoxTexts(d)), kValuePx);
   return pixmap;
 }
 

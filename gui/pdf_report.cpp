@@ -225,14 +225,7 @@ qreal DrawSchematic(QPainter& p, const ReportContent& content, qreal top) {
   p.scale(scale, scale);
   p.setFont(ReportFont(kValuePx, true));
   p.setPen(kValueInk);
-  constexpr qreal kRoom = 160;
-  for (const SchematicValue& v : content.values) {
-    const qreal x = v.anchor == Anchor::Left ? v.x : v.anchor == Anchor::Right ? v.x - kRoom : v.x - kRoom / 2;
-    const Qt::Alignment align = v.anchor == Anchor::Left    ? Qt::AlignLeft
-                                : v.anchor == Anchor::Right ? Qt::AlignRight
-                                                            : Qt::AlignHCenter;
-    p.drawText(QRectF(x, v.y - kValuePx, kRoom, 2 * kValuePx), align | Qt::AlignVCenter, Text(v.text));
-  }
+  PaintSchematicValues(p, content.values, kValuePx);
   p.restore();
   return area.height();
 }

@@ -2,6 +2,7 @@
 
 #include "forms/low_noise_rows.h"
 #include "noise/noise_parameters.h"
+#include "session/session_output.h"
 #include "session/state_json.h"
 #include "text/number_text.h"
 
@@ -25,21 +26,6 @@ std::string NetworkJson(Side side, const TeeNetwork& n) {
   }
   return "{\"kind\":" + JsonString(NetworkKindName(n.kind)) + ",\"elements\":{" + elements + "},\"units\":{" +
          units + "}}";
-}
-
-void AppendNetworkCsv(std::string& line, Side side, const TeeNetwork& n) {
-  const double values[] = {n.outer, n.shunt, n.inner};
-  line += std::string(",") + NetworkKindName(n.kind);
-  for (int i = 0; i < 3; ++i)
-    line += std::string(",") + ElementName(side, n.kind, i) + "," + FileNumberText(values[i]) + "," +
-            ElementUnit(n.kind, i);
-}
-
-std::string CsvText(const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
 }
 
 // The figures of a sweep line, in the header's order.
@@ -113,13 +99,13 @@ std::string WithLowNoiseCsv(const std::string& line, const LowNoiseResult& resul
   const bool newline = !out.empty() && out.back() == '\n';
   if (newline) out.pop_back();
   if (const auto* refused = std::get_if<std::string>(&result)) {
-    out += ",rifiutato" + std::string(std::size(kFigureColumns) + 20, ',') + "," + CsvText(*refused);
+    out += ",rifiutato" + std::string(std::size(kFigureColumns) + 20, ',') + "," + CsvField(*refused);
   } else {
     const LowNoiseDesign& d = std::get<LowNoiseDesign>(result);
     out += ",progettato";
     for (double x : FigureColumns(d)) out += "," + FileNumberText(x);
-    AppendNetworkCsv(out, Side::Input, d.design.input);
-    AppendNetworkCsv(out, Side::Output, d.design.output);
+    AppendElementsCsv(out, Side::Input, d.design.kinds.input, d.design.state);
+    AppendElementsCsv(out, Side::Output, d.design.kinds.output, d.design.state);
     out += ",";
   }
   return newline ? out + "\n" : out;
