@@ -42,10 +42,11 @@ std::vector<double> FigureColumns(const LowNoiseDesign& d) {
 }  // namespace
 
 LowNoiseResult LowNoiseOfSession(const SessionResult& session, const TouchstoneData* file,
-                                 const LowNoiseTarget& target) {
+                                 const LowNoiseTarget& target, const std::optional<NoiseParameters>& typed) {
   const WindowDesignResult* made = session.firstDesign();
   const DesignState& state = made ? made->state : session.state;
-  const std::optional<NoiseParameters> noise = file ? FileNoiseAt(*file, state.fMHz) : std::nullopt;
+  std::optional<NoiseParameters> noise = typed;
+  if (!noise && file) noise = FileNoiseAt(*file, state.fMHz);
   if (!noise) return std::string(kNoNoiseData);
   return DesignLowNoise(state, *noise, target);
 }

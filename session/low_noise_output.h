@@ -1,6 +1,7 @@
 #pragma once
 // The low-noise design of a session, as bjt-design writes it: its JSON
 // object, its part of the readable report and its columns of a sweep line.
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -13,10 +14,12 @@ using LowNoiseResult = std::variant<LowNoiseDesign, std::string>;  // the design
 // The design for the target from what the session's windows hold: the first
 // completed result window's state, or the state after Calculate when no
 // window completed (a pair with no conjugate match may still have stable
-// low-noise terminations). The transistor's noise comes from the file's
-// noise block at f; without it the message says there are no noise data.
+// low-noise terminations). The transistor's noise is `typed` when given
+// (noise data typed by hand), else the file's noise block at f; without
+// either the message says there are no noise data.
 LowNoiseResult LowNoiseOfSession(const SessionResult& session, const TouchstoneData* file,
-                                 const LowNoiseTarget& target);
+                                 const LowNoiseTarget& target,
+                                 const std::optional<NoiseParameters>& typed = std::nullopt);
 
 // {"target", "gammaS": {"mag", "deg"}, "gammaL": {...}, "input": {"kind",
 // "elements": {name: value}, "units": {name: unit}}, "output": {...}, "gtDb",
