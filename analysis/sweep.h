@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "analysis/amplifier.h"
-#include "touchstone/touchstone.h"
+#include "touchstone/fields.h"
 
 enum class SweepScale { Linear, Logarithmic };
 struct SweepPlan {

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <optional>
 
-#include "model/design_state.h"
 #include "gui/file_menus.h"
 #include "gui/help_dialogs.h"
 #include "gui/qt_ui.h"
+#include "model/design_state.h"
 
 namespace {
 

@@ -12,18 +12,18 @@
 #include "analysis/sweep.h"
 #include "cli/options.h"
 #include "export/exports.h"
+#include "forms/fault_message.h"
+#include "forms/headless.h"
+#include "forms/result_commands.h"
 #include "model/arithmetic.h"
+#include "model/quantities.h"
 #include "project/atomic_file.h"
 #include "project/project.h"
 #include "session/low_noise_output.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
-#include "forms/fault_message.h"
-#include "touchstone/touchstone.h"
-#include "forms/headless.h"
-#include "forms/result_commands.h"
 #include "text/number_text.h"
-#include "model/quantities.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "text/number_text.h"
 #include "model/arithmetic.h"
+#include "text/number_text.h"
 
 namespace {
 

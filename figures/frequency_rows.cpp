@@ -5,8 +5,8 @@
 #include <exception>
 #include <vector>
 
-#include "touchstone/touchstone.h"
 #include "text/number_text.h"
+#include "touchstone/fields.h"
 
 namespace {
 

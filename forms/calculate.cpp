@@ -3,15 +3,15 @@
 #include <cmath>
 #include <string>
 
+#include "forms/fault_message.h"
 #include "forms/field_check.h"
+#include "forms/services.h"
 #include "model/arithmetic.h"
 #include "model/gain.h"
 #include "model/quantities.h"
 #include "model/s_to_y.h"
 #include "model/solver.h"
-#include "forms/fault_message.h"
 #include "text/number_text.h"
-#include "forms/services.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "forms/calculate.h"
+#include "forms/fault_message.h"
 #include "forms/form1_actions.h"
 #include "forms/result_commands.h"
-#include "forms/fault_message.h"
 #include "model/quantities.h"
 
 namespace {

@@ -4,8 +4,8 @@
 // through the message service and stop only the command.
 #include <string_view>
 
-#include "model/design_state.h"
 #include "forms/services.h"
+#include "model/design_state.h"
 
 // True when the command ran to its end (Calculate opened a window, a compute
 // command designed both networks); false when a message or a fault ended it.

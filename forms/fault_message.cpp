@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "text/number_text.h"
 #include "model/quantities.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/arithmetic.h"
 #include "forms/services.h"
+#include "model/arithmetic.h"
 
 std::string FaultMessage(const ArithmeticFault& fault);
 

@@ -6,8 +6,9 @@
 namespace {
 
 // The nine feedback controls, always set in this order.
-constexpr const char* kFeedbackControls[9] = {ControlOf(Quantity::RfKohm), "Label17", "Label23", ControlOf(Quantity::LfMicroH), "Label18",
-                                              "Label25", "Label22", "Label26", ControlOf(Quantity::CfPicoF)};
+constexpr const char* kFeedbackControls[9] = {
+    ControlOf(Quantity::RfKohm), "Label17", "Label23", ControlOf(Quantity::LfMicroH), "Label18",
+    "Label25", "Label22", "Label26", ControlOf(Quantity::CfPicoF)};
 
 // Per option (1..3): which of the nine are shown. Rf always; Lf for Option2; Cf for Option3.
 constexpr bool kShown[3][9] = {
@@ -22,9 +23,11 @@ struct TestValue {
 };
 
 constexpr TestValue kTestValues[] = {
-    {ControlOf(Quantity::S11Mag), u"0.51"}, {ControlOf(Quantity::S11Deg), u"-44.8"}, {ControlOf(Quantity::S21Mag), u"24.51"},
-    {ControlOf(Quantity::S21Deg), u"142.5"}, {ControlOf(Quantity::S12Mag), u"0.01"}, {ControlOf(Quantity::S12Deg), u"74.5"},
-    {ControlOf(Quantity::S22Mag), u"0.86"}, {ControlOf(Quantity::S22Deg), u"-16.7"}, {ControlOf(Quantity::FMHz), u"100"},
+    {ControlOf(Quantity::S11Mag), u"0.51"},  {ControlOf(Quantity::S11Deg), u"-44.8"},
+    {ControlOf(Quantity::S21Mag), u"24.51"}, {ControlOf(Quantity::S21Deg), u"142.5"},
+    {ControlOf(Quantity::S12Mag), u"0.01"},  {ControlOf(Quantity::S12Deg), u"74.5"},
+    {ControlOf(Quantity::S22Mag), u"0.86"},  {ControlOf(Quantity::S22Deg), u"-16.7"},
+    {ControlOf(Quantity::FMHz), u"100"},
 };
 
 }  // namespace

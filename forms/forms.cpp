@@ -1,8 +1,8 @@
 #include <cstring>
 
+#include "forms/controls.h"
 #include "forms/form1_layout.h"
 #include "forms/result_layouts.h"
-#include "forms/controls.h"
 
 const FormSpec& FormSpecOf(FormId form) {
   return form == FormId::Form1 ? Form1Spec() : ResultFormSpec(form);

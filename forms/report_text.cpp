@@ -5,10 +5,10 @@
 #include <numbers>
 #include <optional>
 
+#include "figures/figure.h"
+#include "forms/controls.h"
 #include "forms/result_commands.h"
 #include "forms/schematics.h"
-#include "forms/controls.h"
-#include "figures/figure.h"
 #include "model/arithmetic.h"
 
 namespace {

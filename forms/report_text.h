@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "analysis/amplifier.h"
-#include "forms/result_table.h"
 #include "forms/pictures.h"
+#include "forms/result_table.h"
 
 // Non-finite values read "—", so nothing the page shows is ever "nan".
 struct ReportTable {

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "model/arithmetic.h"
-#include "networks/t_networks.h"
 #include "forms/controls.h"
 #include "forms/fault_message.h"
+#include "model/arithmetic.h"
+#include "model/quantities.h"
+#include "networks/t_networks.h"
 #include "text/number_text.h"
 #include "verification/verify.h"
-#include "model/quantities.h"
 
 namespace {
 

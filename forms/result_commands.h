@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "analysis/amplifier.h"
+#include "forms/services.h"
 #include "model/design_state.h"
 #include "networks/t_networks.h"
-#include "forms/services.h"
 #include "verification/verify.h"
 
 // Command1: sign test, feedback display, gains, both T networks, verification.

@@ -27,10 +27,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz/fuzz_checks.h"
 #include "forms/commands.h"
 #include "forms/controls.h"
 #include "forms/headless.h"
+#include "fuzz/fuzz_checks.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <memory>
 #include <string>
 
-#include "fuzz/fuzz_checks.h"
 #include "forms/field_check.h"
-#include "model/arithmetic.h"
 #include "forms/headless.h"
+#include "fuzz/fuzz_checks.h"
+#include "model/arithmetic.h"
 #include "text/number_text.h"
 
 namespace {

@@ -7,10 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz/fuzz_checks.h"
-#include "touchstone/touchstone.h"
 #include "forms/headless.h"
+#include "fuzz/fuzz_checks.h"
 #include "text/number_text.h"
+#include "session/session_batch.h"
+#include "touchstone/fields.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "project/atomic_file.h"
 #include "figures/figure.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
@@ -13,6 +12,7 @@
 #include "gui/qt_ui.h"
 #include "gui/response_window.h"
 #include "gui/smith_window.h"
+#include "project/atomic_file.h"
 
 namespace {
 

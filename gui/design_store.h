@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "model/design_state.h"
 #include "forms/services.h"
+#include "model/design_state.h"
 
 struct TouchstoneData;
 

@@ -21,18 +21,18 @@
 #include <memory>
 #include <new>
 
-#include "project/project.h"
-#include "session/session_batch.h"
-#include "touchstone/touchstone.h"
 #include "figures/frequency_rows.h"
+#include "forms/services.h"
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/frequency_chooser.h"
 #include "gui/menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
-#include "forms/services.h"
 #include "model/quantities.h"
+#include "project/project.h"
+#include "session/session_batch.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 
@@ -43,8 +43,10 @@ const QString kProjectFilter = QStringLiteral("Progetti di Adattamento BJT (*.bj
 
 // The nine fields a Touchstone file fills besides f: while they still hold
 // what was written, the design comes from that file.
-constexpr std::array<const char*, 9> kSourceFields = {ControlOf(Quantity::S11Mag), ControlOf(Quantity::S11Deg), ControlOf(Quantity::S21Mag), ControlOf(Quantity::S21Deg), ControlOf(Quantity::S12Mag),
-                                                      ControlOf(Quantity::S12Deg), ControlOf(Quantity::S22Mag), ControlOf(Quantity::S22Deg), ControlOf(Quantity::Ro)};
+constexpr std::array<const char*, 9> kSourceFields = {
+    ControlOf(Quantity::S11Mag), ControlOf(Quantity::S11Deg), ControlOf(Quantity::S21Mag),
+    ControlOf(Quantity::S21Deg), ControlOf(Quantity::S12Mag), ControlOf(Quantity::S12Deg),
+    ControlOf(Quantity::S22Mag), ControlOf(Quantity::S22Deg), ControlOf(Quantity::Ro)};
 
 struct FileSource {
   std::shared_ptr<const TouchstoneData> data;

@@ -17,10 +17,10 @@
 #include <cmath>
 
 #include "figures/figure.h"
-#include "text/number_text.h"
+#include "forms/services.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
-#include "forms/services.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "touchstone/touchstone.h"
 #include "figures/frequency_rows.h"
+#include "touchstone/fields.h"
 
 class QLabel;
 class QLineEdit;

@@ -16,12 +16,12 @@
 #include "figures/response_figure.h"
 #include "figures/smith_figure.h"
 #include "forms/report_text.h"
-#include "project/atomic_file.h"
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
 #include "gui/menus.h"
 #include "gui/pictures.h"
 #include "gui/qt_ui.h"
+#include "project/atomic_file.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <QAbstractButton>
 #include <QFileInfo>
 
+#include "forms/services.h"
 #include "gui/low_noise_window.h"
 #include "gui/qt_ui.h"
-#include "forms/services.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/design_state.h"
 #include "forms/services.h"
+#include "model/design_state.h"
 
 // The application's name (the message boxes' title) and its desktop entry, so
 // that task bars tie the windows to the menu entry. Call after QApplication.

@@ -1,5 +1,8 @@
 #include "model/solver.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "model/arithmetic.h"
 
 static constexpr const char* kRoutine = "SolveConjugateMatch";
@@ -73,22 +76,82 @@ static void StoreCheckImpedances(DesignState& s) {
   s.ImZiCheck = ZiCheck.im;
 }
 
-void SolveConjugateMatch(DesignState& s) {
+// The next pass depends on YS alone (the two-port is fixed), so when the YS
+// a pass leaves has the same bits as one an earlier pass left, every later
+// pass repeats that stretch of passes operation for operation: same values,
+// and no fault, since each of those operations already ran without one. The
+// watch compares each YS with the one before (fixed points, nearly all the
+// repetitions of real transistors, seen at once) and with a mark that moves
+// to the latest pass whenever the passes since it reach a doubling span
+// (Brent's method): cycles of any period are seen too, by about twice the
+// pass where they start plus two periods, for two comparisons a pass (a ring
+// of the last 64 states would cost 64 a pass and miss longer cycles).
+class RepeatWatch {
+ public:
+  explicit RepeatWatch(Complex YS) : previous_(BitsOf(YS)), mark_(previous_) {}
+
+  // How many passes back the YS left by pass `pass` was left before, or 0.
+  std::int32_t PeriodAt(Complex YS, std::int32_t pass) {
+    const Bits bits = BitsOf(YS);
+    std::int32_t period = 0;
+    if (bits == previous_)
+      period = 1;
+    else if (bits == mark_)
+      period = pass - markedAt_;
+    previous_ = bits;
+    if (pass - markedAt_ == span_) {
+      mark_ = bits;
+      markedAt_ = pass;
+      span_ *= 2;
+    }
+    return period;
+  }
+
+ private:
+  // Bits, not values: −0.0 and +0.0 compare equal but may not lead to the same
+  // bits in the passes after them.
+  struct Bits {
+    std::uint64_t re, im;
+    bool operator==(const Bits&) const = default;
+  };
+  static Bits BitsOf(Complex z) {
+    return {std::bit_cast<std::uint64_t>(z.re), std::bit_cast<std::uint64_t>(z.im)};
+  }
+
+  Bits previous_, mark_;
+  std::int32_t markedAt_ = 0, span_ = 1;
+};
+
+// The passes still to run after pass `done`, less whole turns of the cycle:
+// the passes that remain then end on the same phase of it as the full run.
+static std::int32_t SkippedPasses(std::int32_t done, std::int32_t period, std::int32_t lastPass) {
+  const std::int32_t remaining = lastPass + 1 - done;
+  return remaining - remaining % period;
+}
+
+void SolveConjugateMatch(DesignState& s) { SolveConjugateMatchUpTo(s, kLastPass); }
+
+void SolveConjugateMatchUpTo(DesignState& s, std::int32_t lastPass) {
   s.YS = {-1e-7, -1e-7};
   s.iterationCount = 0;
   // P depends only on Y12, Y21 and Yf: formed once, the passes give the same
   // bits as forming it in each pass.
   const FeedbackTwoPort t = FeedbackTwoPortOf(s);
   Complex YS = s.YS;
-  // No convergence test and no early exit: all passes always run. YS and YL
+  RepeatWatch watch(YS);
+  // No convergence test: the result is that of all 100001 passes. YS and YL
   // are stored after each complete update, so a fault leaves the last ones.
+  // When YS repeats, the counter skips whole turns of the cycle and the last
+  // passes run as usual, leaving the YS, YL and counter of the full run.
   do {
     const Complex YL = OutputAdmittance(t, YS);
     s.YL = YL;
     YS = InputAdmittance(t, YL);
     s.YS = YS;
     ++s.iterationCount;
-  } while (s.iterationCount <= kLastPass);
+    if (const std::int32_t period = watch.PeriodAt(YS, s.iterationCount)) [[unlikely]]
+      s.iterationCount += SkippedPasses(s.iterationCount, period, lastPass);
+  } while (s.iterationCount <= lastPass);
 
   ImpedancesFromAdmittances(s);
   StoreCheckImpedances(s);

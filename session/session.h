@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/design_state.h"
 #include "forms/services.h"
+#include "model/design_state.h"
 
 // A text typed into a field of the input window, by control name ("Text1").
 struct FieldText {

@@ -6,8 +6,10 @@
 #include <mutex>
 #include <thread>
 
-#include "project/project.h"
 #include "forms/headless.h"
+#include "model/quantities.h"
+#include "project/project.h"
+#include "text/number_text.h"
 
 std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, int jobs,
                                        const BatchProgress& progress) {
@@ -39,6 +41,23 @@ std::vector<SessionResult> RunSessions(const std::vector<SessionInput>& inputs, 
   for (std::thread& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
   return results;
+}
+
+namespace {
+constexpr const char* KeyOf(Quantity q) { return SpecOf(q).key; }
+}  // namespace
+
+std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
+  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)},
+           {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
+           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)},
+           {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
+           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)},
+           {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
+           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)},
+           {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
+           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)},
+           {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
 }
 
 std::vector<TypedText> TouchstoneFieldTexts(const SParamFields& f) {

@@ -4,11 +4,11 @@
 #include <complex>
 
 #include "analysis/amplifier.h"
+#include "forms/accessible_names.h"
+#include "forms/controls.h"
 #include "forms/result_commands.h"
 #include "project/project.h"
 #include "session/state_json.h"
-#include "forms/accessible_names.h"
-#include "forms/controls.h"
 #include "text/number_text.h"
 
 namespace {

@@ -30,13 +30,13 @@
 #include <string>
 #include <vector>
 
-#include "model/design_state.h"
-#include "session/state_json.h"
 #include "forms/controls.h"
 #include "gui/dialogs.h"
 #include "gui/help_dialogs.h"
 #include "gui/menus.h"
 #include "gui/qt_ui.h"
+#include "model/design_state.h"
+#include "session/state_json.h"
 
 namespace {
 

@@ -11,14 +11,11 @@
 #include <memory>
 #include <optional>
 
-#include "model/quantities.h"
 #include "text/number_text.h"
-#include "model/arithmetic.h"
 
 namespace {
 
 // Standard π here: these conversions are the file's own, not the design's.
-constexpr double kDegree = kPi / 180.0;
 
 constexpr double kMaxMagnitude = 1e100;
 
@@ -380,7 +377,8 @@ std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int li
     name += Lower(w);
   }
   const std::string_view rest = Trim(text.substr(close + 1));
-  const std::string shown = "[" + std::string(text.substr(1, close - 1)) + "]";
+  std::string shown = "[";  // appended: GCC 12 warns falsely (-Wrestrict) on "[" + std::string&&
+  shown.append(text.substr(1, close - 1)).append("]");
 
   if (name == "number of ports") {
     const auto n = KeywordCount(rest);
@@ -434,10 +432,17 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
   const std::size_t wanted = ports_ ? static_cast<std::size_t>(ports_) : 2;
   for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
     const auto r = ParseToken(token);
-    if (!r || !(*r > 0))
-      return LineError(line, "\"" + std::string(token) + "\" non è una resistenza di riferimento positiva");
-    if (references_.size() == wanted)
-      return LineError(referenceLine_, "[Reference] vuole " + std::to_string(wanted) + " resistenze, trovate di più");
+    // Appended, not "literal" + std::string&&: GCC 12 warns falsely (-Wrestrict) on that.
+    if (!r || !(*r > 0)) {
+      std::string message = "\"";
+      message.append(token).append("\" non è una resistenza di riferimento positiva");
+      return LineError(line, message);
+    }
+    if (references_.size() == wanted) {
+      std::string message = "[Reference] vuole ";
+      message.append(std::to_string(wanted)).append(" resistenze, trovate di più");
+      return LineError(referenceLine_, message);
+    }
     references_.push_back(*r);
   }
   if (references_.size() < wanted) return std::nullopt;
@@ -497,20 +502,6 @@ std::optional<TouchstoneError> Parser::CheckRecordDone() {
   auto error = noiseRecord_ ? StoreNoiseRecord() : StoreNetworkRecord();
   count_ = 0;
   return error;
-}
-
-std::complex<double> ToComplex(PairFormat format, FilePair p) {
-  switch (format) {
-    case PairFormat::MA:
-      return {p.a * std::cos(p.b * kDegree), p.a * std::sin(p.b * kDegree)};
-    case PairFormat::DB: {
-      const double m = std::pow(10.0, p.a / 20.0);
-      return {m * std::cos(p.b * kDegree), m * std::sin(p.b * kDegree)};
-    }
-    case PairFormat::RI:
-      break;
-  }
-  return {p.a, p.b};
 }
 
 // |S| of a pair as the file writes it.
@@ -675,31 +666,6 @@ class LineSplitter {
   bool afterCr_ = false;
 };
 
-double Degrees(std::complex<double> s) { return std::atan2(s.imag(), s.real()) * 180.0 / kPi; }
-
-SParamFields FieldsFromComplex(double fMHz, double ro, const SParamPoint& p) {
-  return {fMHz, ro, std::abs(p.s11), Degrees(p.s11), std::abs(p.s21), Degrees(p.s21),
-          std::abs(p.s12), Degrees(p.s12), std::abs(p.s22), Degrees(p.s22)};
-}
-
-std::complex<double> Lerp(std::complex<double> a, std::complex<double> b, double t) {
-  return {a.real() + (b.real() - a.real()) * t, a.imag() + (b.imag() - a.imag()) * t};
-}
-
-// The index of the first element at or above fMHz.
-template <class Element>
-std::size_t LowerBound(std::span<const Element> elements, double fMHz) {
-  return static_cast<std::size_t>(
-      std::lower_bound(elements.begin(), elements.end(), fMHz,
-                       [](const Element& e, double f) { return e.fMHz < f; }) -
-      elements.begin());
-}
-
-SParamPoint Between(const SParamPoint& a, const SParamPoint& b, double fMHz) {
-  const double t = (fMHz - a.fMHz) / (b.fMHz - a.fMHz);
-  return {fMHz, Lerp(a.s11, b.s11, t), Lerp(a.s21, b.s21, t), Lerp(a.s12, b.s12, t), Lerp(a.s22, b.s22, t)};
-}
-
 std::size_t Count(std::string_view text, char c) {
   std::size_t n = 0;
   for (const char* p = text.data(), *end = p + text.size();
@@ -784,69 +750,4 @@ TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& p
 
 std::string DescribeError(const std::string& fileName, const TouchstoneError& error) {
   return fileName + ": " + error.message;
-}
-
-SParamPoint PointAt(const TouchstoneData& data, std::size_t index) {
-  const FileRecord& r = data.records.at(index);
-  const auto s = [&](int i) { return ToComplex(data.format, r.pairs[i]); };
-  return {r.fMHz, s(0), s(1), s(2), s(3)};
-}
-
-std::vector<SParamPoint> ComplexPoints(const TouchstoneData& data) {
-  std::vector<SParamPoint> points;
-  points.reserve(data.records.size());
-  for (std::size_t i = 0; i < data.records.size(); ++i) points.push_back(PointAt(data, i));
-  return points;
-}
-
-SParamFields FieldsAtPoint(const TouchstoneData& data, std::size_t index) {
-  const FileRecord& r = data.records.at(index);
-  if (data.format == PairFormat::RI) return FieldsFromComplex(r.fMHz, data.referenceOhm, PointAt(data, index));
-  // MA keeps the file's numbers as they are; DB only changes the magnitude.
-  const auto mag = [&](const FilePair& pair) {
-    return data.format == PairFormat::MA ? pair.a : std::pow(10.0, pair.a / 20.0);
-  };
-  const auto& p = r.pairs;
-  return {r.fMHz, data.referenceOhm, mag(p[0]), p[0].b, mag(p[1]), p[1].b, mag(p[2]), p[2].b, mag(p[3]), p[3].b};
-}
-
-std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& data, double fMHz) {
-  if (data.records.empty()) return std::string("Il file non contiene dati di rete");
-  if (!std::isfinite(fMHz)) return std::string("La frequenza non è un numero valido");
-  const double lo = data.records.front().fMHz, hi = data.records.back().fMHz;
-  if (fMHz < lo || fMHz > hi)
-    return "La frequenza " + NumberText(fMHz) + " MHz è fuori dall'intervallo del file (" + NumberText(lo) +
-           " – " + NumberText(hi) + " MHz)";
-  const std::size_t i = LowerBound(std::span<const FileRecord>(data.records), fMHz);
-  if (data.records[i].fMHz == fMHz) return FieldsAtPoint(data, i);
-  return FieldsFromComplex(fMHz, data.referenceOhm, Between(PointAt(data, i - 1), PointAt(data, i), fMHz));
-}
-
-namespace {
-constexpr const char* KeyOf(Quantity q) { return SpecOf(q).key; }
-}  // namespace
-
-std::array<SParamFieldText, 10> FieldTexts(const SParamFields& f) {
-  return {{{KeyOf(Quantity::S11Mag), ShortestNumberText(f.s11Mag)}, {KeyOf(Quantity::S11Deg), ShortestNumberText(f.s11Deg)},
-           {KeyOf(Quantity::S21Mag), ShortestNumberText(f.s21Mag)}, {KeyOf(Quantity::S21Deg), ShortestNumberText(f.s21Deg)},
-           {KeyOf(Quantity::S12Mag), ShortestNumberText(f.s12Mag)}, {KeyOf(Quantity::S12Deg), ShortestNumberText(f.s12Deg)},
-           {KeyOf(Quantity::S22Mag), ShortestNumberText(f.s22Mag)}, {KeyOf(Quantity::S22Deg), ShortestNumberText(f.s22Deg)},
-           {KeyOf(Quantity::Ro), ShortestNumberText(f.ro)}, {KeyOf(Quantity::FMHz), ShortestNumberText(f.fMHz)}}};
-}
-
-InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz) {
-  if (points.empty() || !std::isfinite(fMHz)) return {SParamPoint{}, false};
-  const std::size_t i = LowerBound(points, fMHz);
-  if (i == points.size()) {
-    SParamPoint p = points.back();
-    p.fMHz = fMHz;
-    return {p, false};
-  }
-  if (points[i].fMHz == fMHz) return {points[i], true};
-  if (i == 0) {
-    SParamPoint p = points.front();
-    p.fMHz = fMHz;
-    return {p, false};
-  }
-  return {Between(points[i - 1], points[i], fMHz), true};
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Two-port S-parameter files (Touchstone .s2p, versions 1 and 2.0): the
-// reader, the field values at a file frequency and the interpolation between
-// file frequencies. Frequencies are kept in MHz throughout.
+// reader and what it makes of a file. The field values at a file frequency
+// and the interpolation between frequencies are in touchstone/fields.h.
+// Frequencies are kept in MHz throughout.
 #include <array>
 #include <complex>
 #include <cstddef>
@@ -89,42 +90,3 @@ TouchstoneResult ReadTouchstoneFile(const std::string& path, const ProgressFn& p
 
 // "name: Riga 14: attesi 9 numeri, trovati 7", or "name: message" for line 0.
 std::string DescribeError(const std::string& fileName, const TouchstoneError& error);
-
-// What the input window's fields get: S-parameters as magnitude and degrees,
-// Ro in ohm, f in MHz.
-struct SParamFields {
-  double fMHz = 0, ro = 0;
-  double s11Mag = 0, s11Deg = 0, s21Mag = 0, s21Deg = 0;
-  double s12Mag = 0, s12Deg = 0, s22Mag = 0, s22Deg = 0;
-};
-
-// The values at the file's index-th frequency: for MA exactly the file's
-// numbers, for DB and RI converted to magnitude and degrees.
-SParamFields FieldsAtPoint(const TouchstoneData& data, std::size_t index);
-// At a file frequency the same as FieldsAtPoint; between two file frequencies
-// interpolated linearly in real and imaginary parts; outside the file's range
-// an Italian message.
-std::variant<SParamFields, std::string> FieldsAtFrequency(const TouchstoneData& data, double fMHz);
-
-// The texts for the input window: each the shortest that ParseNumber reads
-// back as exactly the value, keyed as in project files (s11_mag ... s22_deg,
-// ro, f_mhz).
-struct SParamFieldText {
-  const char* key;
-  std::string text;
-};
-std::array<SParamFieldText, 10> FieldTexts(const SParamFields& fields);
-
-// The index-th record as complex values.
-SParamPoint PointAt(const TouchstoneData& data, std::size_t index);
-// Every record as complex values, for code that interpolates many times.
-std::vector<SParamPoint> ComplexPoints(const TouchstoneData& data);
-
-// The S-parameters at any frequency for a sweep, interpolated linearly in real
-// and imaginary parts; outside the points' range the nearest end point's
-// values (with the frequency asked for), and inRange false.
-struct InterpolatedPoint {
-  SParamPoint point;
-  bool inRange = false;
-};
-InterpolatedPoint InterpolateAt(std::span<const SParamPoint> points, double fMHz);

@@ -7,8 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "model/design_state.h"
 #include "gui/qt_ui.h"
+#include "model/design_state.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "figures/response_figure.h"
 #include "forms/result_commands.h"
-#include "session/session.h"
 #include "gui/figure_view.h"
+#include "session/session.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "forms/commands.h"
-#include "model/arithmetic.h"
 #include "forms/headless.h"
+#include "model/arithmetic.h"
 #include "text/number_text.h"
 
 namespace {

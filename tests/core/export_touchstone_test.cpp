@@ -6,10 +6,10 @@
 
 #include "analysis/sweep.h"
 #include "export/amplifier_touchstone.h"
-#include "session/session.h"
-#include "touchstone/touchstone.h"
 #include "forms/headless.h"
 #include "forms/result_commands.h"
+#include "session/session.h"
+#include "touchstone/fields.h"
 
 namespace {
 

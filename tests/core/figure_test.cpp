@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
+#include "figures/figure.h"
 #include "figures/response_figure.h"
-#include "forms/result_commands.h"
 #include "figures/smith_figure.h"
+#include "forms/result_commands.h"
 #include "session/session.h"
 #include "touchstone/touchstone.h"
-#include "figures/figure.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "forms/commands.h"
 #include "forms/field_check.h"
 #include "forms/headless.h"
-#include "text/number_text.h"
 #include "fuzz/number_pattern.h"
 #include "tests/core/worked_example.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -14,8 +14,9 @@
 #include "noise/noise_cascade.h"
 #include "noise/noise_circles.h"
 #include "session/session.h"
-#include "text/utf16.h"
 #include "session/session_batch.h"
+#include "text/utf16.h"
+#include "touchstone/fields.h"
 #include "touchstone/touchstone.h"
 
 namespace {

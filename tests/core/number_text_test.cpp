@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "tests/core/worked_example.h"
 #include "forms/headless.h"
+#include "tests/core/worked_example.h"
 #include "text/number_text.h"
 
 static const double kTiny = std::numeric_limits<double>::denorm_min();

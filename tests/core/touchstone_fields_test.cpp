@@ -8,11 +8,12 @@
 #include <limits>
 #include <random>
 
+#include "forms/headless.h"
 #include "model/arithmetic.h"
 #include "tests/core/worked_example.h"
-#include "touchstone/touchstone.h"
-#include "forms/headless.h"
 #include "text/number_text.h"
+#include "session/session_batch.h"
+#include "touchstone/fields.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <fstream>
 #include <string>
 
-#include "touchstone/touchstone.h"
+#include "touchstone/fields.h"
 
 namespace {
 

@@ -18,19 +18,19 @@
 #include <set>
 
 #include "analysis/amplifier.h"
-#include "forms/result_commands.h"
-#include "figures/response_figure.h"
 #include "analysis/sweep.h"
-#include "tests/gui/fresh_windows.h"
-#include "touchstone/touchstone.h"
+#include "figures/response_figure.h"
+#include "forms/result_commands.h"
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
-#include "gui/file_menus.h"
 #include "gui/figure_view.h"
+#include "gui/file_menus.h"
 #include "gui/menus.h"
 #include "gui/preferred_values_window.h"
 #include "gui/response_window.h"
 #include "gui/smith_window.h"
+#include "tests/gui/fresh_windows.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/gui/fresh_windows.h"
 #include "gui/copy_results.h"
 #include "gui/menus.h"
+#include "tests/gui/fresh_windows.h"
 
 namespace {
 

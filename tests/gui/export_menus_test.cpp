@@ -9,10 +9,10 @@
 #include <sstream>
 #include <variant>
 
-#include "tests/gui/fresh_windows.h"
-#include "touchstone/touchstone.h"
 #include "gui/dialogs.h"
 #include "gui/menus.h"
+#include "tests/gui/fresh_windows.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

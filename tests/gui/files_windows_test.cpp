@@ -16,12 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/gui/fresh_windows.h"
-#include "touchstone/touchstone.h"
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/file_menus.h"
 #include "gui/frequency_chooser.h"
+#include "tests/gui/fresh_windows.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "touchstone/touchstone.h"
 #include "gui/design_store.h"
+#include "touchstone/touchstone.h"
 
 #include "gui/qt_ui.h"
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/gui/fresh_windows.h"
 #include "gui/qt_ui.h"
+#include "tests/gui/fresh_windows.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/gui/fresh_windows.h"
 #include "gui/dialogs.h"
 #include "gui/menus.h"
+#include "tests/gui/fresh_windows.h"
 
 namespace {
 

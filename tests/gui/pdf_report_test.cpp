@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/gui/fresh_windows.h"
-#include "touchstone/touchstone.h"
 #include "gui/design_store.h"
 #include "gui/dialogs.h"
 #include "gui/menus.h"
+#include "tests/gui/fresh_windows.h"
+#include "touchstone/touchstone.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "forms/controls.h"
-#include "tests/gui/fresh_windows.h"
 #include "gui/qt_ui.h"
+#include "tests/gui/fresh_windows.h"
 
 namespace {
 
