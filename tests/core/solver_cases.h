@@ -9,6 +9,7 @@
 
 #include "model/arithmetic.h"
 #include "model/s_to_y.h"
+#include "touchstone/fields.h"
 #include "touchstone/touchstone.h"
 
 // Yf as the input window's feedback options form it from Rf (kohm), Lf (uH)
