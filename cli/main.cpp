@@ -22,6 +22,7 @@
 #include "project/atomic_file.h"
 #include "project/project.h"
 #include "session/feedback_explorer.h"
+#include "session/low_noise_output.h"
 #include "session/session_batch.h"
 #include "session/session_output.h"
 #include "text/number_text.h"
@@ -228,18 +229,45 @@ BatchProgress ProgressLine() {
   };
 }
 
+// With --low-noise each row and object gains the low-noise design at its
+// frequency.
+LowNoiseResult LowNoiseOf(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  // Noise typed by hand (--noise, the project's) wins over the file's block,
+  // as it does for the conjugate-match design's NF.
+  std::optional<NoiseParameters> typed;
+  if (in.noise.typed) {
+    const std::variant<NoiseParameters, std::string> entry = NoiseOfEntry(*in.noise.typed, session.state.Ro);
+    if (const auto* n = std::get_if<NoiseParameters>(&entry)) typed = *n;
+  }
+  return LowNoiseOfSession(session, in.touchstone.get(), *o.lowNoise, typed);
+}
+std::string SweepHeader(const CliOptions& o) {
+  std::string header = SweepCsvHeader();
+  if (!o.lowNoise) return header;
+  header.pop_back();
+  return header + LowNoiseCsvHeader() + "\n";
+}
+std::string SweepLine(const CliOptions& o, const Inputs& in, const SweepDesign& row) {
+  const std::string line = SweepCsvLine(row, in.noise);
+  return o.lowNoise ? WithLowNoiseCsv(line, LowNoiseOf(o, in, row.session)) : line;
+}
+std::string SweepJson(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  const std::string json = SessionJson(session, in.noise, in.touchstone.get());
+  return o.lowNoise ? WithLowNoiseJson(json, LowNoiseOf(o, in, session)) : json;
+}
+
 int RunSweepCommand(const CliOptions& o, const Inputs& in) {
   std::vector<double> frequencies;
   const std::vector<SessionInput> inputs = SweepSessions(o, in, frequencies);
   const std::vector<SessionResult> results = RunSessions(inputs, o.jobs, ProgressLine());
-  std::string text = o.json ? "[" : SweepCsvHeader();
+  std::string text = o.json ? "[" : SweepHeader(o);
   bool anyDesign = false;
   for (size_t i = 0; i < results.size(); ++i) {
     anyDesign = anyDesign || results[i].firstDesign();
     if (o.json)
-      text += (i ? ",\n" : "") + SessionJson(results[i], in.noise, in.touchstone.get());
+      text += (i ? ",\n" : "") + SweepJson(o, in, results[i]);
     else
-      text += SweepCsvLine({frequencies[i], results[i]}, in.noise);
+      text += SweepLine(o, in, {frequencies[i], results[i]});
   }
   if (o.json) text += "]\n";
   WriteOutput(o, text);
@@ -270,7 +298,16 @@ int RunExploreCommand(const CliOptions& o, const Inputs& in) {
 int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& session) {
   const WindowDesignResult* made = session.firstDesign();
   std::optional<AmplifierDesign> design;
-  if (made) design = CaptureDesign(made->window, made->state);
+  if (o.lowNoise) {
+    const LowNoiseResult low = LowNoiseOf(o, in, session);
+    if (const auto* refused = std::get_if<std::string>(&low)) {
+      std::cerr << "bjt-design: progetto a basso rumore non eseguito: " << *refused << "\n";
+      return kRefused;
+    }
+    design = std::get<LowNoiseDesign>(low).design;
+  } else if (made) {
+    design = CaptureDesign(made->window, made->state);
+  }
   if (design) design->losses = in.noise.losses;
   if (!design) {
     std::cerr << "bjt-design: nessun progetto completo da esportare: nessun file è stato scritto\n";
@@ -287,6 +324,16 @@ int RunExports(const CliOptions& o, const Inputs& in, const SessionResult& sessi
   return kDesigned;
 }
 
+// The session's output with the low-noise design added; a design is made
+// when the low-noise design is.
+int RunLowNoise(const CliOptions& o, const Inputs& in, const SessionResult& session) {
+  const LowNoiseResult low = LowNoiseOf(o, in, session);
+  WriteOutput(o, o.json ? WithLowNoiseJson(SessionJson(session, in.noise, in.touchstone.get()), low) + "\n"
+                        : SessionReport(session, in.touchstone.get()) + LowNoiseReport(low));
+  if (std::holds_alternative<std::string>(low)) return kRefused;
+  return o.exportS2p || o.exportSpice ? RunExports(o, in, session) : kDesigned;
+}
+
 int Run(const CliOptions& o) {
   const Inputs in = GatherInputs(o);
   CheckSources(o, in);
@@ -301,6 +348,7 @@ int Run(const CliOptions& o) {
     return status == kDesigned ? exported : status;
   }
   const SessionResult session = RunSession(SingleSession(o, in));
+  if (o.lowNoise) return RunLowNoise(o, in, session);
   WriteOutput(o, o.json ? SessionJson(session, in.noise, in.touchstone.get()) + "\n"
                         : SessionReport(session, in.touchstone.get()));
   // A design is made when a result window's compute ran to its end.

@@ -93,6 +93,11 @@ struct Parser {
       throw UsageError{"--explore-field vuole Rf, Lf o Cf, non \"" + name + "\""};
     options.exploreField = name;
   }
+  void LowNoise(const std::string& words) {
+    std::variant<LowNoiseTarget, std::string> target = ParseLowNoiseTarget(words);
+    if (auto* message = std::get_if<std::string>(&target)) throw UsageError{"--low-noise: " + *message};
+    options.lowNoise = std::get<LowNoiseTarget>(target);
+  }
 
   void One() {
     const std::string& a = args[i];
@@ -115,6 +120,7 @@ struct Parser {
     else if (a == "--explore-field") ExploreField(Value(a));
     else if (a == "--export-s2p") options.exportS2p = Value(a);
     else if (a == "--export-spice") options.exportSpice = Value(a);
+    else if (a == "--low-noise") LowNoise(Value(a));
     else if (a.size() > 1 && a[0] == '-') throw UsageError{"opzione sconosciuta: " + a};
     else if (options.project) throw UsageError{"un solo file di progetto, non anche " + a};
     else options.project = a;
@@ -184,6 +190,10 @@ std::string HelpText() {
          "                           (- per l'uscita standard)\n"
          "  --export-s2p FILE        l'amplificatore completo come file Touchstone\n"
          "  --export-spice FILE      lo schema per ngspice (e il banco di prova FILE_banco)\n"
+         "  --low-noise OBIETTIVO    anche il progetto a basso rumore (rumore dal blocco\n"
+         "                           del file Touchstone): min (minimo rumore), +DB (rumore\n"
+         "                           a DB dal minimo, massimo guadagno), gamma:MODULO,GRADI\n"
+         "                           o zs:RE,IM (ohm); le esportazioni lo descrivono\n"
          "  -h, --help               questo aiuto\n"
          "\n"
          "Stato d'uscita: 0 progetto eseguito, 1 progetto rifiutato con un messaggio,\n"

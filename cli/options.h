@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "noise/low_noise_design.h"
+
 struct CliOptions {
   std::optional<std::string> project;
   std::optional<std::string> touchstone;
@@ -29,6 +31,7 @@ struct CliOptions {
   };
   std::optional<ExploreRange> explore;
   std::string exploreField = "Rf";
+  std::optional<LowNoiseTarget> lowNoise;  // --low-noise: the low-noise design too
 };
 
 struct UsageError {

@@ -103,24 +103,34 @@ QPushButton* WindowButton(const QString& text, const char* name) {
 QWidget* OpenResponseWindow(FormId form) {
   auto analysed = AnalyseWindowDesign(form);
   if (!analysed) return nullptr;
-  return Present(new ResponseWindow(std::move(*analysed)));
+  return OpenResponseWindow(std::move(*analysed));
 }
 
 QWidget* OpenSmithWindow(FormId form) {
   auto analysed = AnalyseWindowDesign(form);
   if (!analysed) return nullptr;
-  std::optional<SmithChart> chart = SmithChartOf(analysed->design);
-  if (!chart) {
-    ShowMessage("La carta di Smith di questo progetto non si può disegnare: un punto non è finito");
-    return nullptr;
-  }
-  return Present(new SmithWindow(std::move(*analysed), std::move(*chart)));
+  return OpenSmithWindow(std::move(*analysed));
 }
 
 QWidget* OpenPreferredValuesWindow(FormId form) {
   auto analysed = AnalyseWindowDesign(form);
   if (!analysed) return nullptr;
-  return Present(new PreferredValuesWindow(std::move(*analysed)));
+  return OpenPreferredValuesWindow(std::move(*analysed));
+}
+
+QWidget* OpenResponseWindow(AnalysedDesign design) { return Present(new ResponseWindow(std::move(design))); }
+
+QWidget* OpenSmithWindow(AnalysedDesign design) {
+  std::optional<SmithChart> chart = SmithChartOf(design.design);
+  if (!chart) {
+    ShowMessage("La carta di Smith di questo progetto non si può disegnare: un punto non è finito");
+    return nullptr;
+  }
+  return Present(new SmithWindow(std::move(design), std::move(*chart)));
+}
+
+QWidget* OpenPreferredValuesWindow(AnalysedDesign design) {
+  return Present(new PreferredValuesWindow(std::move(design)));
 }
 
 QWidget* OpenNoiseWindow(FormId form) {

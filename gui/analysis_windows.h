@@ -43,6 +43,11 @@ std::optional<AnalysedDesign> AnalyseWindowDesign(FormId form);
 // separator; nullopt unless the whole text is one finite number.
 std::optional<double> ReadNumberText(const QLineEdit* edit);
 
+// The same windows for a design given whole (the low-noise design).
+QWidget* OpenResponseWindow(AnalysedDesign design);
+QWidget* OpenSmithWindow(AnalysedDesign design);
+QWidget* OpenPreferredValuesWindow(AnalysedDesign design);
+
 // A window's first size: the one wanted, made smaller where the screen is.
 QSize FittedSize(QSize wanted);
 

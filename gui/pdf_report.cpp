@@ -73,26 +73,33 @@ struct ReportContent {
   QString responseMissing, smithMissing;
 };
 
-// The texts the window's boxes show now, limited to the given boxes. The
-// verification's boxes are filled by every compute, shown or not.
-ShownValue BoxTexts(FormId form, std::vector<const char*> boxes) {
-  return [form, boxes = std::move(boxes)](const char* box) -> std::optional<std::string> {
-    const bool wanted =
-        std::any_of(boxes.begin(), boxes.end(), [box](const char* b) { return std::strcmp(b, box) == 0; });
-    const auto* label = wanted ? qobject_cast<const QLabel*>(FindControl(form, box)) : nullptr;
+// The texts the window's boxes show now. The verification's boxes are
+// filled by every compute, shown or not.
+ShownValue WindowBoxTexts(FormId form) {
+  return [form](const char* box) -> std::optional<std::string> {
+    const auto* label = qobject_cast<const QLabel*>(FindControl(form, box));
     if (!label) return std::nullopt;
     return label->text().trimmed().toStdString();
   };
 }
 
-std::vector<ResultRow> RowsOf(FormId form, std::vector<const char*> boxes) {
-  return ResultRows(form, BoxTexts(form, std::move(boxes)));
+// The given texts limited to the given boxes.
+ShownValue BoxTexts(const ShownValue& shown, std::vector<const char*> boxes) {
+  return [shown, boxes = std::move(boxes)](const char* box) -> std::optional<std::string> {
+    const bool wanted =
+        std::any_of(boxes.begin(), boxes.end(), [box](const char* b) { return std::strcmp(b, box) == 0; });
+    return wanted ? shown(box) : std::nullopt;
+  };
 }
 
-ReportTable FeedbackTable(FormId form, const DesignState& state) {
+std::vector<ResultRow> RowsOf(FormId form, const ShownValue& shown, std::vector<const char*> boxes) {
+  return ResultRows(form, BoxTexts(shown, std::move(boxes)));
+}
+
+ReportTable FeedbackTable(FormId form, const ShownValue& shown, const DesignState& state) {
   const std::vector<const char*> boxes = FeedbackBoxes(state);
   if (boxes.empty()) return {"Retroazione", {}, {{"Elemento Yf", "nessuno"}}};
-  return ValueTable("Retroazione", RowsOf(form, boxes));
+  return ValueTable("Retroazione", RowsOf(form, shown, boxes));
 }
 
 // The transistor's and the pair's noise parameters at f and the amplifier's
@@ -155,7 +162,7 @@ void AddFigures(ReportContent& content, const AnalysedDesign& analysed) {
   if (content.smith) content.smith->title = "Carta di Smith (Ro = " + FormatSignificant(design.Ro, 6) + " ohm)";
 }
 
-ReportContent GatherReport(const AnalysedDesign& analysed) {
+ReportContent GatherReport(const AnalysedDesign& analysed, const ShownValue& shown) {
   const FormId form = analysed.form;
   const DesignState& state = analysed.source.state;
   ReportContent content;
@@ -165,11 +172,12 @@ ReportContent GatherReport(const AnalysedDesign& analysed) {
                                                                    analysed.source.touchstone.get()));
   content.date = QLocale(QLocale::Italian).toString(QDateTime::currentDateTime(), QStringLiteral("d MMMM yyyy, HH:mm"));
   content.schematic = SchematicOf(form);
-  content.values = SchematicValues(form, BoxTexts(form, NetworkBoxes()));
+  content.values = SchematicValues(form, BoxTexts(shown, NetworkBoxes()));
   content.left = {TransistorTable(state), CircuitTable(analysed.design, analysed.source.touchstonePath)};
-  content.right = {ValueTable("Reti di adattamento", RowsOf(form, NetworkBoxes())),
-                   GainTable(RowsOf(form, GainBoxes()), analysed.design.PoPi), FeedbackTable(form, state)};
-  content.bottomLeft = {VerificationTable(RowsOf(form, VerificationBoxes()))};
+  content.right = {ValueTable("Reti di adattamento", RowsOf(form, shown, NetworkBoxes())),
+                   GainTable(RowsOf(form, shown, GainBoxes()), analysed.design.PoPi),
+                   FeedbackTable(form, shown, state)};
+  content.bottomLeft = {VerificationTable(RowsOf(form, shown, VerificationBoxes()))};
   content.bottomRight = {StabilityTable(analysed.design),
                          NoiseTable(analysed.design, NoiseSourceOf(analysed.source, analysed.design.Ro))};
   AddFigures(content, analysed);
@@ -249,14 +257,7 @@ qreal DrawSchematic(QPainter& p, const ReportContent& content, qreal top) {
   p.scale(scale, scale);
   p.setFont(ReportFont(kValuePx, true));
   p.setPen(kValueInk);
-  constexpr qreal kRoom = 160;
-  for (const SchematicValue& v : content.values) {
-    const qreal x = v.anchor == Anchor::Left ? v.x : v.anchor == Anchor::Right ? v.x - kRoom : v.x - kRoom / 2;
-    const Qt::Alignment align = v.anchor == Anchor::Left    ? Qt::AlignLeft
-                                : v.anchor == Anchor::Right ? Qt::AlignRight
-                                                            : Qt::AlignHCenter;
-    p.drawText(QRectF(x, v.y - kValuePx, kRoom, 2 * kValuePx), align | Qt::AlignVCenter, Text(v.text));
-  }
+  PaintSchematicValues(p, content.values, kValuePx);
   p.restore();
   return area.height();
 }
@@ -355,7 +356,12 @@ bool HasDesign(FormId form) { return DesignOfWindow(form) != nullptr; }
 }  // namespace
 
 std::optional<std::string> WritePdfReport(const AnalysedDesign& design, const std::string& path) {
-  const std::optional<QByteArray> bytes = RenderReport(GatherReport(design));
+  return WritePdfReport(design, path, WindowBoxTexts(design.form));
+}
+
+std::optional<std::string> WritePdfReport(const AnalysedDesign& design, const std::string& path,
+                                          const ShownValue& boxes) {
+  const std::optional<QByteArray> bytes = RenderReport(GatherReport(design, boxes));
   if (!bytes) return std::string("Impossibile preparare la relazione PDF");
   return WriteFileAtomically(path, std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
 }

@@ -289,3 +289,15 @@ QIcon AppIcon() {
   }();
   return icon;
 }
+
+void PaintSchematicValues(QPainter& p, const std::vector<SchematicValue>& values, int valuePx) {
+  constexpr qreal kRoom = 160;
+  for (const SchematicValue& v : values) {
+    const qreal x = v.anchor == Anchor::Left ? v.x : v.anchor == Anchor::Right ? v.x - kRoom : v.x - kRoom / 2;
+    const Qt::Alignment align = v.anchor == Anchor::Left    ? Qt::AlignLeft
+                                : v.anchor == Anchor::Right ? Qt::AlignRight
+                                                            : Qt::AlignHCenter;
+    p.drawText(QRectF(x, v.y - valuePx, kRoom, 2 * valuePx), align | Qt::AlignVCenter,
+               QString::fromStdString(v.text));
+  }
+}

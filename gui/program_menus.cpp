@@ -6,6 +6,7 @@
 #include "gui/feedback_explorer_window.h"
 #include "gui/file_menus.h"
 #include "gui/help_dialogs.h"
+#include "gui/low_noise_window.h"
 #include "gui/pdf_report.h"
 #include "gui/status_lines.h"
 
@@ -19,6 +20,7 @@ void RegisterProgramMenus() {
   RegisterHelpMenus();
   RegisterComfortMenus();
   RegisterAnalysisMenus();
+  RegisterLowNoiseMenus();
   RegisterExportMenus();
   RegisterReportMenus();
   RegisterToolMenus();

@@ -5,6 +5,7 @@
 
 #include "gui/noise_settings.h"
 #include "forms/services.h"
+#include "gui/low_noise_window.h"
 #include "gui/qt_ui.h"
 
 namespace {
@@ -24,6 +25,7 @@ Project ProjectOfInputWindow(std::optional<TouchstoneRef> touchstone) {
   project.touchstone = std::move(touchstone);
   if (const auto& typed = CurrentNoiseSettings().typed)
     project.noise = ProjectNoise{typed->nfMinDb, typed->gammaOptMag, typed->gammaOptDeg, typed->rnOhm};
+  project.lowNoiseTarget = ChosenLowNoiseTarget();
   return project;
 }
 
@@ -34,6 +36,7 @@ void ApplyProjectToInputWindow(const Project& project) {
     typed = NoiseEntry{project.noise->nfMinDb, project.noise->gammaOptMag, project.noise->gammaOptDeg,
                        project.noise->rnOhm};
   SetTypedNoise(typed);
+  SetChosenLowNoiseTarget(project.lowNoiseTarget);
   for (const auto& [key, text] : project.fields)
     if (const char* control = ControlOfFieldKey(key)) SetText(FormId::Form1, control, text);
   if (!project.feedback) {

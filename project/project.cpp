@@ -111,6 +111,10 @@ std::variant<Project, std::string> ParseProject(std::string_view json) {
                " non è una di \"Rf\", \"Rf//Lf\", \"Rf//Cf\", \"nessuna\"";
       project->feedback = feedback->get<std::string>();
     }
+    if (const auto target = doc.find("lowNoise"); target != doc.end() && !target->is_null()) {
+      if (!target->is_string()) return std::string("Nel progetto \"lowNoise\" non è un testo");
+      project->lowNoiseTarget = target->get<std::string>();
+    }
     if (const auto ref = doc.find("touchstone"); ref != doc.end() && !ref->is_null())
       result = ReadTouchstoneRef(*ref, std::move(*project));
   }
@@ -139,7 +143,7 @@ std::variant<Project, std::string> ReadProjectFile(const std::string& path) {
 std::variant<std::string, ProjectError> SerializeProject(const Project& project) {
   nlohmann::ordered_json doc;
   doc["format"] = kProjectFormat;
-  doc["version"] = project.noise ? kProjectVersion : 1;
+  doc["version"] = project.noise || project.lowNoiseTarget ? kProjectVersion : 1;
   doc["fields"] = nlohmann::ordered_json::object();
   for (const auto& [key, text] : project.fields)
     if (!ControlOfFieldKey(key)) return ProjectError{"Campo sconosciuto \"" + key + "\""};
@@ -169,6 +173,7 @@ std::variant<std::string, ProjectError> SerializeProject(const Project& project)
       doc["noise"][k.key] = value;
     }
   }
+  if (project.lowNoiseTarget) doc["lowNoise"] = *project.lowNoiseTarget;
   try {
     return doc.dump(2) + "\n";
   } catch (const nlohmann::json::type_error&) {

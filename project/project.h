@@ -4,9 +4,11 @@
 //   {"format": "adattamento-bjt", "version": 1, "fields": {...},
 //    "feedback": "Rf" | "Rf//Lf" | "Rf//Cf" | "nessuna" | null,
 //    "touchstone": {"path": "...", "fMHz": 2140},   (touchstone optional)
-//    "noise": {"nfMinDb": 0.9, "gammaOptMag": 0.3, "gammaOptDeg": 45, "rnOhm": 12}}
-// Version 2 added "noise" (typed noise data); a file without it is written as
-// version 1, so a program that reads only version 1 still opens it.
+//    "noise": {"nfMinDb": 0.9, "gammaOptMag": 0.3, "gammaOptDeg": 45, "rnOhm": 12},
+//    "lowNoise": "+0.5"}   (the low-noise design's target)
+// Version 2 added "noise" (typed noise data) and "lowNoise"; a file without
+// either is written as version 1, so a program that reads only version 1
+// still opens it.
 #include <map>
 #include <optional>
 #include <span>
@@ -49,6 +51,9 @@ struct Project {
   std::optional<std::string> feedback;  // one of FeedbackOptions()' names, or none
   std::optional<TouchstoneRef> touchstone;
   std::optional<ProjectNoise> noise;  // since version 2
+  // The low-noise design's target in bjt-design's words ("min", "+0.5",
+  // "gamma:0.3,45", "zs:25,-10"), checked where it is used.
+  std::optional<std::string> lowNoiseTarget;
 };
 
 // Refuses (with an Italian message) malformed JSON, a foreign format, a newer

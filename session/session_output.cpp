@@ -21,12 +21,6 @@ namespace {
 // left out rather than shown as one.
 std::string Shown(double x) { return std::isfinite(x) ? FormatNumber(x) : "—"; }
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
-  std::string out = "\"";
-  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
-}
 
 const char* GainKind(const StabilityFigures& f) { return f.gainIsMag ? "MAG" : "MSG"; }
 
@@ -189,8 +183,15 @@ void AppendStabilityCsv(std::string& line, const std::optional<StabilityFigures>
   }
 }
 
-// The network's kind, then each element in the order outer arm, shunt arm,
-// inner arm: name, value, unit.
+}  // namespace
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string out = "\"";
+  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
 void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const DesignState& s) {
   const TeeNetwork n = NetworkOf(side, s, kind);
   const double values[] = {n.outer, n.shunt, n.inner};
@@ -199,8 +200,6 @@ void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const Des
     line += std::string(",") + ElementName(side, kind, i) + "," + FileNumberText(values[i]) + "," +
             ElementUnit(kind, i);
 }
-
-}  // namespace
 
 SessionStability StabilityOfSession(const DesignState& s) {
   SessionStability result;

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "analysis/amplifier.h"
 #include "analysis/two_port.h"
 #include "noise/design_noise.h"
 #include "touchstone/touchstone.h"
@@ -53,3 +54,9 @@ struct SweepDesign {
 };
 std::string SweepCsvHeader();
 std::string SweepCsvLine(const SweepDesign& design, const SessionNoiseData& noise = {});
+
+// Pieces of a sweep line, shared with the low-noise design's columns: a
+// field quoted where it must be, and a network's kind then each element in
+// the order outer arm, shunt arm, inner arm (name, value, unit).
+std::string CsvField(const std::string& text);
+void AppendElementsCsv(std::string& line, Side side, NetworkKind kind, const DesignState& state);

@@ -9,6 +9,7 @@
 #include <complex>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <set>
@@ -502,6 +503,84 @@ TEST(BjtDesign, NoInternalWindowNameInTheReportOrTheFiles) {
   for (const std::string& text : {r.out, Slurp(dir + "/a.s2p"), Slurp(dir + "/a.cir"), Slurp(dir + "/a_banco.cir")})
     for (const char* name : {"Form2", "Form3", "Form4", "Form5"}) EXPECT_EQ(text.find(name), std::string::npos) << text;
   EXPECT_NE(r.out.find("reti C-L-C / L-C-L, 500 MHz"), std::string::npos) << r.out;
+}
+
+// Fields of one CSV line, quotes honoured.
+std::vector<std::string> CsvFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') {
+      if (quoted && i + 1 < line.size() && line[i + 1] == '"') fields.back() += line[++i];
+      else quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+TEST(BjtDesign, LowNoiseDesignInJsonSweepAndExports) {
+  const std::string file = std::string(BJT_TEST_DATA_DIR) + "/bfr_maker_ma_mhz.s2p";
+  const std::vector<std::string> base{"--touchstone", file, "--field", "rf_kohm=1", "--feedback", "Rf"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  const std::string netlist = TempPath("low_noise.cir");
+  const Outcome least = Design(with({"--freq", "900", "--low-noise", "min", "--json", "--export-spice", netlist}));
+  ASSERT_EQ(least.status, 0) << least.err;
+  const json low = json::parse(least.out)["lowNoise"];
+  EXPECT_EQ(low["target"], "min");
+  EXPECT_NEAR(low["nfDb"].get<double>(), low["nfMinDb"].get<double>(), 1e-9);
+  EXPECT_GT(low["outputReturnLossDb"].get<double>(), 100);
+  EXPECT_LT(low["inputReturnLossDb"].get<double>(), 20);  // a noise match is no input match
+  EXPECT_GT(low["gammaS"]["mag"].get<double>(), 0);
+  // The netlist carries the very values the JSON gives.
+  const std::string spice = Slurp(netlist);
+  EXPECT_NE(spice.find("basso rumore (minimo rumore)"), std::string::npos);
+  for (const char* side : {"input", "output"}) {
+    ASSERT_EQ(low[side]["elements"].size(), 3u);
+    for (const auto& [name, value] : low[side]["elements"].items()) {
+      const std::string unit = low[side]["units"][name];
+      EXPECT_NE(spice.find(" " + value.dump() + (unit == "nH" ? "n" : "p")), std::string::npos) << name;
+    }
+  }
+
+  const Outcome more = Design(with({"--freq", "900", "--low-noise", "+0.5", "--json"}));
+  ASSERT_EQ(more.status, 0) << more.err;
+  const json lowMore = json::parse(more.out)["lowNoise"];
+  EXPECT_NEAR(lowMore["nfDb"].get<double>(), low["nfMinDb"].get<double>() + 0.5, 1e-7);
+  EXPECT_GT(lowMore["gtDb"].get<double>(), low["gtDb"].get<double>());
+
+  // No noise data: refused with a message, status 1; bad words: status 2.
+  const Outcome none = Design({"--feedback", "Rf", "--low-noise", "min", "--json"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(json::parse(none.out)["lowNoise"]["refused"], "nessun dato di rumore a questa frequenza");
+  EXPECT_EQ(Design(with({"--freq", "900", "--low-noise", "gamma:1.2,0"})).status, 2);
+
+  // Every sweep row gains the same columns, designed where the noise block
+  // reaches.
+  const Outcome sweep = Design(with({"--sweep", "--low-noise", "+0.5"}));
+  ASSERT_EQ(sweep.status, 0) << sweep.err;
+  std::istringstream lines(sweep.out);
+  std::string line;
+  std::getline(lines, line);
+  const std::vector<std::string> header = CsvFields(line);
+  const size_t outcome = std::find(header.begin(), header.end(), "bn_esito") - header.begin();
+  ASSERT_LT(outcome, header.size());
+  std::map<std::string, std::string> outcomes;
+  while (std::getline(lines, line)) {
+    const std::vector<std::string> row = CsvFields(line);
+    ASSERT_EQ(row.size(), header.size()) << line;
+    outcomes[row[0]] = row[outcome];
+  }
+  EXPECT_EQ(outcomes["100"], "rifiutato");
+  EXPECT_EQ(outcomes["1000"], "progettato");
 }
 
 }  // namespace

@@ -95,6 +95,7 @@ TEST(Project, ForeignBrokenAndNewerFilesAreRefused) {
       {R"({"format": "altro", "version": 1})", "Il file non è un progetto di Adattamento BJT"},
       {R"({"format": "adattamento-bjt", "version": 3})",
        "Il progetto viene da una versione più recente del programma (formato 3; questa legge il formato 2)"},
+      {head + R"("lowNoise": 0.5})", "Nel progetto \"lowNoise\" non è un testo"},
       {R"({"format": "adattamento-bjt", "version": "1"})", "Il progetto non dice la sua versione"},
       {head + R"("fields": {"Text1": "5"}})", "Il progetto contiene il campo sconosciuto \"Text1\""},
       {head + R"("fields": {"ro": 50}})", "Nel progetto il campo \"ro\" non è un testo"},
@@ -107,6 +108,18 @@ TEST(Project, ForeignBrokenAndNewerFilesAreRefused) {
       {head + R"("fields": {"ro": "\ud800"}})", "Il file di progetto non è JSON valido"},
   };
   for (const auto& [json, message] : cases) EXPECT_EQ(Refusal(json), message) << json;
+}
+
+TEST(Project, TheLowNoiseTargetIsKeptAndVersionOneFilesStillOpen) {
+  Project p;
+  p.fields["f_mhz"] = u"900";
+  p.lowNoiseTarget = "+0.5";
+  const std::string json = std::get<std::string>(SerializeProject(p));
+  EXPECT_NE(json.find("\"version\": 2"), std::string::npos);
+  EXPECT_EQ(std::get<Project>(ParseProject(json)).lowNoiseTarget, "+0.5");
+  const auto old = ParseProject(R"({"format": "adattamento-bjt", "version": 1, "fields": {"ro": "50"}})");
+  ASSERT_TRUE(std::holds_alternative<Project>(old));
+  EXPECT_FALSE(std::get<Project>(old).lowNoiseTarget);
 }
 
 TEST(Project, SavingIsAtomicAndAFailedSaveKeepsTheOldFile) {
