@@ -65,22 +65,24 @@ double ReturnLossDb(Cx gamma) {
   return std::min(-10.0 * std::log10(m2), kReturnLossCeilingDb);
 }
 
+// The element the result window shows: Rf from Gf, and Lf or Cf as the
+// window's compute command wrote them back into the state from Bf, so the
+// analysis at the design frequency forms the design's Yf with Calculate's own
+// steps.
 FeedbackElement FeedbackOfState(const DesignState& s) {
   FeedbackElement e;
-  const double omega = 2.0 * kPi * s.fMHz * 1e6;
   e.conductanceS = s.Gf;
   if (s.Bf < 0) {
     e.kind = FeedbackKind::RParallelL;
-    e.inductanceH = -1.0 / (omega * s.Bf);
+    e.lfMicroH = s.Lf;
   } else if (s.Bf > 0) {
     e.kind = FeedbackKind::RParallelC;
-    e.capacitanceF = s.Bf / omega;
+    e.cfPicoF = s.Cf;
   } else {
     e.kind = s.Gf == 0 ? FeedbackKind::None : FeedbackKind::R;
   }
   return e;
 }
-
 
 bool Usable(const TeeNetwork& n) {
   return std::isfinite(n.outer) && std::isfinite(n.shunt) && std::isfinite(n.inner) &&
