@@ -101,16 +101,19 @@ SMatrix EnteredTransistor(const DesignState& s) {
           std::polar(s.S22mag, s.S22ang)};
 }
 
+// The element the result window shows: Rf from Gf, and Lf or Cf as the
+// window's compute command wrote them back into the state from Bf, so the
+// analysis at the design frequency forms the design's Yf with Calculate's own
+// steps.
 FeedbackElement FeedbackOfState(const DesignState& s) {
   FeedbackElement e;
-  const double omega = 2.0 * kPi * s.fMHz * 1e6;
   e.conductanceS = s.Gf;
   if (s.Bf < 0) {
     e.kind = FeedbackKind::RParallelL;
-    e.inductanceH = -1.0 / (omega * s.Bf);
+    e.lfMicroH = s.Lf;
   } else if (s.Bf > 0) {
     e.kind = FeedbackKind::RParallelC;
-    e.capacitanceF = s.Bf / omega;
+    e.cfPicoF = s.Cf;
   } else {
     e.kind = s.Gf == 0 ? FeedbackKind::None : FeedbackKind::R;
   }

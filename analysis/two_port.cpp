@@ -1,9 +1,11 @@
 #include "analysis/two_port.h"
 
 #include "model/arithmetic.h"
+#include "model/feedback.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -65,27 +67,44 @@ StabilityCircle CircleOf(Cx sii, Cx sjj, Cx delta, double s12s21) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kFeedbackRoutine = "FeedbackAdmittance";
+
+// A step of the feedback formulas whose fault leaves a NaN for the two-port
+// arithmetic to refuse, as an unchecked step would have.
+template <class Step>
+double NaNOnFault(Step step) {
+  try {
+    return step();
+  } catch (const ArithmeticFault&) {
+    return std::numeric_limits<double>::quiet_NaN();
+  }
+}
+
+}  // namespace
+
 FeedbackElement MakeFeedback(FeedbackKind kind, double rfKohm, double lfMicroH, double cfPicoF) {
   FeedbackElement e;
   e.kind = kind;
   if (kind == FeedbackKind::None) return e;
-  e.conductanceS = rfKohm == 0 ? 0.0 : 0.001 / rfKohm;
-  if (kind == FeedbackKind::RParallelL) e.inductanceH = lfMicroH * 1e-6;
-  if (kind == FeedbackKind::RParallelC) e.capacitanceF = cfPicoF * 1e-12;
+  if (rfKohm != 0) e.conductanceS = NaNOnFault([&] { return FeedbackConductance(rfKohm, kFeedbackRoutine); });
+  if (kind == FeedbackKind::RParallelL) e.lfMicroH = lfMicroH;
+  if (kind == FeedbackKind::RParallelC) e.cfPicoF = cfPicoF;
   return e;
 }
 
 Cx FeedbackAdmittance(const FeedbackElement& e, double fMHz) {
-  const double omega = 2.0 * kPi * fMHz * 1e6;
   switch (e.kind) {
     case FeedbackKind::None:
       return {};
     case FeedbackKind::R:
       return {e.conductanceS, 0.0};
     case FeedbackKind::RParallelL:
-      return {e.conductanceS, e.inductanceH == 0 ? 0.0 : -1.0 / (omega * e.inductanceH)};
+      if (e.lfMicroH == 0) return {e.conductanceS, 0.0};
+      return {e.conductanceS, NaNOnFault([&] { return InductorSusceptance(fMHz, e.lfMicroH, kFeedbackRoutine); })};
     case FeedbackKind::RParallelC:
-      return {e.conductanceS, omega * e.capacitanceF};
+      return {e.conductanceS, NaNOnFault([&] { return CapacitorSusceptance(fMHz, e.cfPicoF, kFeedbackRoutine); })};
   }
   return {};
 }

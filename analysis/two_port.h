@@ -23,14 +23,15 @@ enum class FeedbackKind { None, R, RParallelL, RParallelC };
 struct FeedbackElement {
   FeedbackKind kind = FeedbackKind::None;
   double conductanceS = 0;  // of the resistor; 0 = no resistor
-  double inductanceH = 0;   // RParallelL
-  double capacitanceF = 0;  // RParallelC
+  double lfMicroH = 0;      // RParallelL; 0 = no inductor
+  double cfPicoF = 0;       // RParallelC
 };
 
 // The element from the input window's units: Rf in kohm (0 = no resistor),
 // Lf in uH, Cf in pF.
 FeedbackElement MakeFeedback(FeedbackKind kind, double rfKohm, double lfMicroH, double cfPicoF);
-// Yf of the element at fMHz, siemens (0 for None).
+// Yf of the element at fMHz, siemens (0 for None), formed as Calculate forms
+// it (model/feedback.h); not finite where a step of it is not.
 Cx FeedbackAdmittance(const FeedbackElement& element, double fMHz);
 
 // Y-parameters of a two-port, siemens unless a routine says otherwise.

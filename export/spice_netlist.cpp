@@ -21,20 +21,36 @@ std::string Arm(const std::string& name, NetworkKind kind, bool shunt, const std
          (inductor ? "n" : "p") + "\n";
 }
 
+// One T network as a subcircuit from node `from` to node `to`: its series
+// arm at `from`, the shunt arm, its series arm at `to`.
+struct SubcircuitText {
+  const char* title;  // "rete d'ingresso"
+  const char* arms;   // the arms in order, for the comment line
+  const char* name;   // "rete_ingresso"
+  const char* from;
+  const char* to;
+};
+std::string Subcircuit(const TeeNetwork& n, const SubcircuitText& t, double atFrom, double atTo) {
+  std::string out = "* ";
+  out.append(t.title).append(" ").append(NetworkKindName(n.kind)).append(": ").append(t.arms);
+  out.append("\n.subckt ").append(t.name).append(" ").append(t.from).append(" ").append(t.to).append("\n");
+  out.append(Arm("1", n.kind, false, t.from, "m", atFrom)).append(Arm("2", n.kind, true, "m", "0", n.shunt));
+  out.append(Arm("3", n.kind, false, "m", t.to, atTo));
+  return out.append(".ends ").append(t.name).append("\n");
+}
+
 std::string InputNetwork(const TeeNetwork& n) {
-  return "* rete d'ingresso " + std::string(NetworkKindName(n.kind)) +
-         ": braccio verso RE, braccio in parallelo, braccio verso il transistore\n"
-         ".subckt rete_ingresso sorgente transistore\n" +
-         Arm("1", n.kind, false, "sorgente", "m", n.outer) + Arm("2", n.kind, true, "m", "0", n.shunt) +
-         Arm("3", n.kind, false, "m", "transistore", n.inner) + ".ends rete_ingresso\n";
+  return Subcircuit(n,
+                    {"rete d'ingresso", "braccio verso RE, braccio in parallelo, braccio verso il transistore",
+                     "rete_ingresso", "sorgente", "transistore"},
+                    n.outer, n.inner);
 }
 
 std::string OutputNetwork(const TeeNetwork& n) {
-  return "* rete d'uscita " + std::string(NetworkKindName(n.kind)) +
-         ": braccio verso il transistore, braccio in parallelo, braccio verso RL\n"
-         ".subckt rete_uscita transistore carico\n" +
-         Arm("1", n.kind, false, "transistore", "m", n.inner) + Arm("2", n.kind, true, "m", "0", n.shunt) +
-         Arm("3", n.kind, false, "m", "carico", n.outer) + ".ends rete_uscita\n";
+  return Subcircuit(n,
+                    {"rete d'uscita", "braccio verso il transistore, braccio in parallelo, braccio verso RL",
+                     "rete_uscita", "transistore", "carico"},
+                    n.inner, n.outer);
 }
 
 // Yf = Gf + jBf at the design frequency: Rf, with Lf for Bf < 0 or Cf for Bf > 0.

@@ -7,6 +7,7 @@
 #include "forms/field_check.h"
 #include "forms/services.h"
 #include "model/arithmetic.h"
+#include "model/feedback.h"
 #include "model/gain.h"
 #include "model/quantities.h"
 #include "model/s_to_y.h"
@@ -168,9 +169,15 @@ void OpenResultWindows(const DesignState& s) {
 bool ApplyFeedbackOption(DesignState& s) {
   constexpr const char* kFeedback = "ApplyFeedbackOption";
   const FormId f = FormId::Form1;
+  const auto apply = [&s, kFeedback](FeedbackChoice choice) {
+    // With no element the Rf field is not read, as it never was.
+    const double rfKohm = choice == FeedbackChoice::None ? 0.0 : ParseField(Quantity::RfKohm);
+    const FeedbackYf yf = FeedbackOf(choice, s.fMHz, rfKohm, s.Lf, s.Cf, kFeedback);
+    s.Gf = yf.Gf;
+    s.Bf = yf.Bf;
+  };
   if (IsOptionSelected(f, ControlOf(FeedbackChoice::Rf))) {
-    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
-    s.Bf = 0;
+    apply(FeedbackChoice::Rf);
   } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::RfLf))) {
     ClearOption(f, ControlOf(FeedbackChoice::Rf));
     ClearOption(f, ControlOf(FeedbackChoice::RfCf));
@@ -180,20 +187,17 @@ bool ApplyFeedbackOption(DesignState& s) {
       FocusField(f, ControlOf(Quantity::LfMicroH));
       return false;
     }
-    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
-    s.Bf = Div(-1.0, Mul(Mul(s.fMHz, kTwoPi, kFeedback), s.Lf, kFeedback), kFeedback);
+    apply(FeedbackChoice::RfLf);
   } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::RfCf))) {
     ClearOption(f, ControlOf(FeedbackChoice::Rf));
     ClearOption(f, ControlOf(FeedbackChoice::RfLf));
     s.Cf = ParseField(Quantity::CfPicoF);
-    s.Gf = Div(0.001, ParseField(Quantity::RfKohm), kFeedback);
-    s.Bf = Mul(Mul(s.fMHz, kTwoPi * 1e-6, kFeedback), s.Cf, kFeedback);
+    apply(FeedbackChoice::RfCf);
   } else if (IsOptionSelected(f, ControlOf(FeedbackChoice::None))) {
     ClearOption(f, ControlOf(FeedbackChoice::Rf));
     ClearOption(f, ControlOf(FeedbackChoice::RfLf));
     ClearOption(f, ControlOf(FeedbackChoice::RfCf));
-    s.Gf = 0;
-    s.Bf = 0;
+    apply(FeedbackChoice::None);
   }
   // No option selected: Yf stays whatever the last run left.
   return true;

@@ -96,6 +96,24 @@ TouchstoneError NotTextError() {
           "non è un file di testo (contiene byte che non sono caratteri), quindi non è un file Touchstone"};
 }
 
+// The messages raised from more than one place, built here once. Appended,
+// not "literal" + std::string&&: GCC 12 warns falsely (-Wrestrict) on that.
+TouchstoneError ReferenceCountError(int line, int ports, std::size_t found) {
+  std::string message = "[Reference] vuole ";
+  message.append(std::to_string(ports ? ports : 2)).append(" resistenze, trovate ").append(std::to_string(found));
+  return LineError(line, message);
+}
+TouchstoneError FrequenciesNotRisingError(int line) {
+  std::string message = "Le frequenze devono crescere: riga ";
+  return {line, message.append(std::to_string(line))};
+}
+// `what` is "frequenze" or "frequenze di rumore".
+TouchstoneError TooManyFrequenciesError(int line, const char* what) {
+  std::string message = "più di ";
+  message.append(std::to_string(kTouchstoneMaxFrequencies)).append(" ").append(what);
+  return LineError(line, message.append(", oltre il limite del programma"));
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string_view Trim(std::string_view s) {
@@ -433,8 +451,7 @@ std::optional<long long> KeywordCount(std::string_view rest) {
 
 std::optional<TouchstoneError> Parser::ReadKeyword(std::string_view text, int line) {
   if (referenceLine_ != 0)
-    return LineError(referenceLine_, "[Reference] vuole " + std::to_string(ports_ ? ports_ : 2) +
-                                         " resistenze, trovate " + std::to_string(references_.size()));
+    return ReferenceCountError(referenceLine_, ports_, references_.size());
   const std::size_t close = text.find(']');
   if (close == std::string_view::npos) return LineError(line, "manca \"]\" dopo la parola chiave");
   // Case and the blanks between words do not matter.
@@ -535,7 +552,7 @@ std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int li
     if (count == size) {
       const std::size_t onLine = countAtLineStart_ == 0 ? count + CountTokens(rest) : countAtLineStart_;
       if (firstNoiseRecord_ && countAtLineStart_ == 0 && onLine == (matrix_ == MatrixFormat::Full ? 9u : 7u))
-        return TouchstoneError{line, "Le frequenze devono crescere: riga " + std::to_string(line)};
+        return FrequenciesNotRisingError(line);
       return CountError(recordLine_, onLine);
     }
     const bool frequency = count == 0;
@@ -585,10 +602,9 @@ double Magnitude(PairFormat format, FilePair p) {
 std::optional<TouchstoneError> Parser::StoreNetworkRecord() {
   const double f = record_[0];
   if (!data_.records.empty() && !(f > data_.records.back().fMHz))
-    return TouchstoneError{recordLine_, "Le frequenze devono crescere: riga " + std::to_string(recordLine_)};
+    return FrequenciesNotRisingError(recordLine_);
   if (data_.records.size() == kTouchstoneMaxFrequencies)
-    return LineError(recordLine_, "più di " + std::to_string(kTouchstoneMaxFrequencies) +
-                                      " frequenze, oltre il limite del programma");
+    return TooManyFrequenciesError(recordLine_, "frequenze");
   // Where each of S11 S21 S12 S22 starts in the record: a triangle's one
   // off-diagonal pair stands for both.
   static constexpr std::size_t kFull21_12[4] = {1, 3, 5, 7}, kFull12_21[4] = {1, 5, 3, 7},
@@ -616,8 +632,7 @@ std::optional<TouchstoneError> Parser::StoreNoiseRecord() {
     return TouchstoneError{recordLine_, "Le frequenze dei dati di rumore devono crescere: riga " +
                                             std::to_string(recordLine_)};
   if (data_.noise.size() == kTouchstoneMaxFrequencies)
-    return LineError(recordLine_, "più di " + std::to_string(kTouchstoneMaxFrequencies) +
-                                      " frequenze di rumore, oltre il limite del programma");
+    return TooManyFrequenciesError(recordLine_, "frequenze di rumore");
   data_.noise.push_back(n);
   firstNoiseRecord_ = false;
   return std::nullopt;
@@ -625,8 +640,7 @@ std::optional<TouchstoneError> Parser::StoreNoiseRecord() {
 
 TouchstoneResult Parser::Finish(int lastLine) {
   if (referenceLine_ != 0)
-    return LineError(referenceLine_, "[Reference] vuole " + std::to_string(ports_ ? ports_ : 2) +
-                                         " resistenze, trovate " + std::to_string(references_.size()));
+    return ReferenceCountError(referenceLine_, ports_, references_.size());
   if (count_ != 0)
     return CountError(recordLine_, count_);
   if (section_ == Section::Information)

@@ -6,6 +6,7 @@
 
 #include "analysis/amplifier.h"
 #include "analysis/smith_chart.h"
+#include "model/feedback.h"
 
 namespace {
 
@@ -87,6 +88,21 @@ TEST(AnalysisTwoPort, FeedbackElementAcrossFrequency) {
   const FeedbackElement rc = MakeFeedback(FeedbackKind::RParallelC, 0, 0, 10);
   ExpectNear(FeedbackAdmittance(rc, 50), Cx(0, 2 * kPi * 50e6 * 10e-12), 1e-15);
   ExpectNear(FeedbackAdmittance(MakeFeedback(FeedbackKind::None, 5, 1, 1), 50), 0, 0);
+}
+
+TEST(AnalysisTwoPort, FeedbackAtTheDesignFrequencyIsCalculatesToTheBit) {
+  // The analysis of a finished amplifier at its own frequency must see the
+  // Yf Calculate designed with (the program's 2π, its order of steps).
+  for (const double fMHz : {0.7, 100.0, 433.92, 2450.0}) {
+    for (const double value : {0.047, 1.0, 3.3, 820.0}) {
+      const FeedbackYf l = FeedbackOf(FeedbackChoice::RfLf, fMHz, 4.7, value, 0, "test");
+      EXPECT_EQ(FeedbackAdmittance(MakeFeedback(FeedbackKind::RParallelL, 4.7, value, 0), fMHz), Cx(l.Gf, l.Bf));
+      const FeedbackYf c = FeedbackOf(FeedbackChoice::RfCf, fMHz, 0.33, 0, value, "test");
+      EXPECT_EQ(FeedbackAdmittance(MakeFeedback(FeedbackKind::RParallelC, 0.33, 0, value), fMHz), Cx(c.Gf, c.Bf));
+    }
+  }
+  // A step that fails leaves a value the two-port arithmetic refuses.
+  EXPECT_FALSE(std::isfinite(FeedbackAdmittance(MakeFeedback(FeedbackKind::RParallelL, 1, 1e-320, 0), 1e-10).imag()));
 }
 
 TEST(AnalysisTwoPort, StabilityOfKnownTwoPorts) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/arithmetic.h"
+#include "model/feedback.h"
 #include "model/s_to_y.h"
 #include "touchstone/fields.h"
 #include "touchstone/touchstone.h"
@@ -19,10 +20,13 @@ struct Feedback {
   double rfKohm, lfMicroH, cfPicoF;
 };
 inline void ApplyFeedback(DesignState& s, const Feedback& f) {
-  s.Gf = f.rfKohm > 0 ? 0.001 / f.rfKohm : 0;
-  s.Bf = 0;
-  if (f.lfMicroH > 0) s.Bf = -1.0 / ((s.fMHz * kTwoPi) * f.lfMicroH);
-  if (f.cfPicoF > 0) s.Bf = (s.fMHz * 6.28318530717958e-6) * f.cfPicoF;
+  const FeedbackChoice choice = f.lfMicroH > 0 ? FeedbackChoice::RfLf
+                                : f.cfPicoF > 0 ? FeedbackChoice::RfCf
+                                : f.rfKohm > 0  ? FeedbackChoice::Rf
+                                                : FeedbackChoice::None;
+  const FeedbackYf yf = FeedbackOf(choice, s.fMHz, f.rfKohm, f.lfMicroH, f.cfPicoF, "ApplyFeedback");
+  s.Gf = yf.Gf;
+  s.Bf = yf.Bf;
 }
 inline constexpr Feedback kFeedbacks[] = {
     {"none", 0, 0, 0},          {"Rf 0.5k", 0.5, 0, 0},     {"Rf 5k", 5, 0, 0},
