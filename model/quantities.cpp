@@ -1,14 +1,14 @@
 #include "model/quantities.h"
 
 const QuantitySpec* QuantityOfKey(std::string_view key) {
-  for (const QuantitySpec& spec : kQuantities)
-    if (spec.key == key) return &spec;
+  for (const QuantitySpec& row : kQuantities)
+    if (row.key == key) return &row;
   return nullptr;
 }
 
 const QuantitySpec* QuantityOfControl(std::string_view control) {
-  for (const QuantitySpec& spec : kQuantities)
-    if (spec.control == control) return &spec;
+  for (const QuantitySpec& row : kQuantities)
+    if (row.control == control) return &row;
   return nullptr;
 }
 

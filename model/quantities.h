@@ -40,8 +40,8 @@ inline constexpr QuantitySpec kQuantities[] = {
 };
 
 constexpr const QuantitySpec& SpecOf(Quantity q) {
-  for (const QuantitySpec& spec : kQuantities)
-    if (spec.quantity == q) return spec;
+  for (const QuantitySpec& row : kQuantities)
+    if (row.quantity == q) return row;
   return kQuantities[0];  // not reached: every quantity has a row
 }
 constexpr const char* ControlOf(Quantity q) { return SpecOf(q).control; }
