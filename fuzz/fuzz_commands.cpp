@@ -184,6 +184,8 @@ void CheckClick(const DesignState& state, const Snapshot& before, FormId form,
       Require(!opened, "Calculate opened a window although it showed a message", shown[0]);
       bool known = faults == 1;
       for (std::string_view head : kCalculateHeads) known = known || StartsWith(shown[0], head);
+      // A negative quantity is refused before any computation, named first.
+      known = known || shown[0].ends_with(" deve essere positiva: il valore scritto è negativo");
       Require(known, "Calculate showed an unknown message", shown[0]);
     }
   } else if (compute) {
