@@ -18,6 +18,11 @@ constexpr double kLeftMargin = 66, kRightMargin = 16, kTopMargin = 10, kBottomMa
 // Below a panel that has tick values but no axis title under them (a panel
 // above another on the same frequencies): the values' line only.
 constexpr double kTickOnlyBottomMargin = 20;
+// Below a panel above another on the same axis when the plots are short: no
+// values, which the last panel writes for all. Three panels in the response
+// window's least size kept plots of 30 pixels with a line of values each.
+constexpr double kNoValuesBottomMargin = 6;
+constexpr double kShortPlot = 60;
 constexpr double kSmithMargin = 26;
 // Points far outside the frame are pulled in so no painter sees a huge
 // coordinate; the frame clips them anyway.
@@ -252,6 +257,43 @@ Panel MakeSmithPanel() {
   return panel;
 }
 
+namespace {
+
+bool SameAxis(const Axis& a, const Axis& b) {
+  return a.min == b.min && a.max == b.max && a.logarithmic == b.logarithmic;
+}
+
+// The room above and below a panel's plot: tick values and, under the last
+// cartesian panel (or one with its own title), the axis title; with
+// `shared`, a panel above the last on the same axis has no values of its own.
+double VerticalMargins(const Figure& figure, std::size_t i, std::size_t lastCartesian, bool shared) {
+  const Panel& panel = figure.panels[i];
+  if (panel.kind == PanelKind::Smith) return 2 * kSmithMargin;
+  if (i == lastCartesian || !panel.x.title.empty()) return kTopMargin + kBottomMargin;
+  const bool valuesBelow = !shared || !SameAxis(panel.x, figure.panels[lastCartesian].x);
+  return kTopMargin + (valuesBelow ? kTickOnlyBottomMargin : kNoValuesBottomMargin);
+}
+
+// The plots' heights when the margins take `margins`: the weights share out
+// the plots' own heights, once every panel has its margins (shared over
+// whole panels, the last panel's wider margin for its axis title came out of
+// its plot alone).
+std::vector<double> PlotHeights(const Figure& figure, double available, std::size_t lastCartesian,
+                                bool shared) {
+  double weights = 0, margins = 0;
+  for (std::size_t i = 0; i < figure.panels.size(); ++i) {
+    weights += std::max(figure.panels[i].weight, 0.0);
+    margins += VerticalMargins(figure, i, lastCartesian, shared);
+  }
+  if (weights <= 0) weights = 1;
+  const double plots = std::max(0.0, available - margins);
+  std::vector<double> heights;
+  for (const Panel& panel : figure.panels) heights.push_back(plots * std::max(panel.weight, 0.0) / weights);
+  return heights;
+}
+
+}  // namespace
+
 FigureLayout LayoutFigure(const Figure& figure, double width, double height) {
   FigureLayout layout;
   layout.titleHeight = figure.title.empty() ? 0 : kTitleHeight;
@@ -259,25 +301,28 @@ FigureLayout LayoutFigure(const Figure& figure, double width, double height) {
   const double top = kPad + layout.titleHeight;
   const double available = std::max(0.0, height - top - notesHeight - kPad);
   layout.notesTop = top + available;
-  double weights = 0;
-  for (const Panel& panel : figure.panels) weights += std::max(panel.weight, 0.0);
-  if (weights <= 0) weights = 1;
   std::size_t lastCartesian = figure.panels.size();
   for (std::size_t i = 0; i < figure.panels.size(); ++i)
     if (figure.panels[i].kind == PanelKind::Cartesian) lastCartesian = i;
+  std::vector<double> plots = PlotHeights(figure, available, lastCartesian, false);
+  bool shared = false;
+  for (std::size_t i = 0; i < figure.panels.size(); ++i)
+    if (figure.panels[i].kind == PanelKind::Cartesian && plots[i] < kShortPlot && lastCartesian > 0)
+      shared = true;
+  if (shared) plots = PlotHeights(figure, available, lastCartesian, true);
   double y = top;
   for (std::size_t i = 0; i < figure.panels.size(); ++i) {
     const Panel& panel = figure.panels[i];
-    const double share = available * std::max(panel.weight, 0.0) / weights;
+    const double share = plots[i] + VerticalMargins(figure, i, lastCartesian, shared);
     PlotFrame frame;
     if (panel.kind == PanelKind::Smith) {
-      const double side = std::max(0.0, std::min(width - 2 * kPad, share) - 2 * kSmithMargin);
+      const double side = std::max(0.0, std::min(width - 2 * kPad - 2 * kSmithMargin, plots[i]));
       frame = {(width - side) / 2, y + (share - side) / 2, side, side};
     } else {
-      const double bottom =
-          i == lastCartesian || !panel.x.title.empty() ? kBottomMargin : kTickOnlyBottomMargin;
-      frame = {kPad + kLeftMargin, y + kTopMargin, std::max(0.0, width - 2 * kPad - kLeftMargin - kRightMargin),
-               std::max(0.0, share - kTopMargin - bottom)};
+      frame = {kPad + kLeftMargin, y + kTopMargin,
+               std::max(0.0, width - 2 * kPad - kLeftMargin - kRightMargin), plots[i]};
+      frame.xValues = !shared || i == lastCartesian || !panel.x.title.empty() ||
+                      !SameAxis(panel.x, figure.panels[lastCartesian].x);
     }
     layout.frames.push_back(frame);
     y += share;

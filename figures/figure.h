@@ -152,6 +152,9 @@ Panel MakeSmithPanel();
 // pixels (origin top left, y down).
 struct PlotFrame {
   double left = 0, top = 0, width = 0, height = 0;
+  // Whether the x tick values are written under this plot: not under a
+  // short panel above another on the same axis, which writes them once.
+  bool xValues = true;
 };
 struct FigureLayout {
   double titleHeight = 0;

@@ -133,9 +133,7 @@ Figure ChooserFigure(const TouchstoneData& data, const std::optional<ChooserFeed
   if (feedback)
     bottom.curves.push_back(CurveOf("MAG/MSG con " + feedback->name, kGainColour, Stroke::Dashed, f, gainFb));
   bottom.y = FitAxis("dB", CurveValuesY(bottom), 4);
-  // The frequency axis' title takes room below the lower panel only: a
-  // little more height gives both plots the same.
-  bottom.weight = 1.2;
+  // The layout gives the plots the same height whatever margins they have.
 
   Figure figure;
   figure.panels = {std::move(top), std::move(bottom)};

@@ -134,7 +134,6 @@ Panel StabilityPanel(const ResponseInput& input, const Axis& frequency, const st
   const SweepResult& sweep = *input.sweep;
   Panel panel;
   panel.x = frequency;
-  panel.x.title = "Frequenza [MHz]";
   AddUnstableBands(panel, unstable, false);
   panel.curves.push_back(CurveOf(sweep, &AmplifierPoint::kAmplifier, "K amplificatore", kKColour));
   panel.curves.push_back(CurveOf(sweep, &AmplifierPoint::muAmplifier, "μ amplificatore", kMuColour));
@@ -248,6 +247,8 @@ Figure BuildResponseFigure(const ResponseInput& input) {
   } else if (input.noise) {
     figure.notes.push_back({"Rumore: nessun dato di rumore nelle frequenze della scansione", kNoteColour});
   }
+  // The panels share the frequency axis: its title under the last only.
+  for (std::size_t i = 0; i + 1 < figure.panels.size(); ++i) figure.panels[i].x.title.clear();
   return figure;
 }
 

@@ -134,23 +134,38 @@ void DrawCurves(QPainter& p, const Panel& panel, const PlotFrame& frame, const s
   }
 }
 
-void DrawBands(QPainter& p, const Panel& panel, const PlotFrame& frame) {
-  for (const Band& band : panel.bands) {
-    const auto from = ToPixel(panel, frame, {band.from, panel.y.min});
-    const auto to = ToPixel(panel, frame, {band.to, panel.y.min});
-    if (!from || !to) continue;
-    QColor fill = ColourOf(band.colour);
-    fill.setAlpha(60);
-    // A band of one sweep step still shows as a thin stripe.
-    const qreal left = std::min(from->x, to->x), width = std::max(std::fabs(to->x - from->x), 2.0);
-    p.fillRect(QRectF(left, frame.top, width, frame.height), fill);
-    if (!band.label.empty()) {
-      p.setFont(FigureFont(kFigureSmallFontPx));
-      p.setPen(ColourOf(band.colour).darker(140));
-      p.drawText(QRectF(left + 3, frame.top + 2, std::max(width - 6, 120.0), kFigureSmallFontPx * 2.6),
-                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Text(band.label));
-    }
-  }
+// The stripe of a band in pixels: a band of one sweep step still shows as a
+// thin stripe.
+std::optional<QRectF> BandStripe(const Panel& panel, const PlotFrame& frame, const Band& band) {
+  const auto from = ToPixel(panel, frame, {band.from, panel.y.min});
+  const auto to = ToPixel(panel, frame, {band.to, panel.y.min});
+  if (!from || !to) return std::nullopt;
+  const qreal left = std::min(from->x, to->x), width = std::max(std::fabs(to->x - from->x), 2.0);
+  return QRectF(left, frame.top, width, frame.height);
+}
+
+// Where a band's name is written: at the stripe's top left, wrapped within
+// the stripe's width (or 120 pixels on a narrow one) on at most about two
+// lines, moved left off the plot's right edge; the box is what the words take.
+constexpr int kBandLabelFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+QRectF BandLabelRect(const QRectF& stripe, const PlotFrame& frame) {
+  QRectF rect(stripe.left() + 3, stripe.top() + 2, std::max(stripe.width() - 6, 120.0),
+              kFigureSmallFontPx * 2.6);
+  const qreal right = frame.left + frame.width - 2;
+  if (rect.right() > right) rect.moveRight(std::max(right, frame.left + 2 + rect.width()));
+  return rect;
+}
+QRectF BandLabelBox(const QRectF& stripe, const PlotFrame& frame, const Band& band) {
+  const QRectF rect = BandLabelRect(stripe, frame);
+  return QFontMetricsF(FigureFont(kFigureSmallFontPx)).boundingRect(rect, kBandLabelFlags, Text(band.label)) &
+         rect;
+}
+
+// A vertical line's name, beside it at the plot's foot.
+QRectF LineLabelBox(QPointF at, const PlotFrame& frame, const VerticalLine& line) {
+  const qreal width = QFontMetricsF(FigureFont(kFigureSmallFontPx)).horizontalAdvance(Text(line.label)) + 2;
+  return QRectF(at.x() + 4, frame.top + frame.height - kFigureSmallFontPx * 1.6, width,
+                kFigureSmallFontPx * 1.4);
 }
 
 // Every how many ticks a label is written: labels closer than `room`
@@ -168,6 +183,89 @@ std::size_t LabelStep(const PlacedTicks& ticks, double room) {
 // How far a y-axis title may reach beyond its plot, into the margins above
 // and below it.
 constexpr qreal kPanelTitleOverhang = 24;
+// The y-axis title's column runs from this far inside the figure's edge to
+// a gap before the widest tick value.
+constexpr qreal kTitleInset = 4, kTickGap = 4;
+
+// The y tick values within the axis' range, widest first matters: they set
+// where the title's column ends.
+qreal WidestTickValue(const Panel& panel) {
+  const QFontMetricsF metrics(FigureFont(kFigureSmallFontPx));
+  const double low = std::min(panel.y.min, panel.y.max), high = std::max(panel.y.min, panel.y.max);
+  const double slack = 1e-9 * (high - low);
+  qreal widest = 0;
+  for (const Tick& tick : panel.y.ticks)
+    if (tick.value >= low - slack && tick.value <= high + slack)
+      widest = std::max(widest, metrics.horizontalAdvance(Text(tick.label)));
+  return widest;
+}
+
+// The text cut at the space that makes its longer part shortest.
+QStringList TwoLines(const QString& text, const QFontMetricsF& metrics) {
+  QStringList best{text};
+  qreal bestWidth = metrics.horizontalAdvance(text);
+  for (qsizetype at = text.indexOf(u' '); at > 0; at = text.indexOf(u' ', at + 1)) {
+    const QString first = text.left(at), second = text.mid(at + 1);
+    const qreal width = std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second));
+    if (width < bestWidth) best = QStringList{first, second}, bestWidth = width;
+  }
+  return best;
+}
+
+// A y-axis title as the painter writes it, turned to read upwards in the
+// column between the figure's edge and the tick values (measured with the
+// fonts that draw them, so a larger font or a wide tick value moves it
+// rather than cuts it): on one line at the figure's size, on two where one
+// line is longer than the plot, smaller only when two lines do not fit.
+struct AxisTitleFit {
+  double pixels = 0;  // 0: cut even at the least size
+  QStringList lines;
+  qreal columnLeft = 0, columnRight = 0;  // across, in the figure
+  qreal along = 0;                        // the length it may take
+};
+
+AxisTitleFit FitAxisTitle(const Panel& panel, const PlotFrame& frame) {
+  AxisTitleFit fit;
+  const QString text = Text(panel.y.title);
+  fit.columnLeft = kTitleInset;
+  fit.columnRight = frame.left - kTickGap - WidestTickValue(panel) - kTickGap;
+  fit.along = frame.height + kPanelTitleOverhang;
+  fit.lines = QStringList{text};
+  if (text.isEmpty()) return fit;
+  const qreal across = fit.columnRight - fit.columnLeft;
+  for (double pixels = kFigureFontPx; pixels >= kLeastFontPx; pixels -= 1) {
+    const QFontMetricsF metrics(FigureFont(pixels));
+    for (const QStringList& lines : {QStringList{text}, TwoLines(text, metrics)}) {
+      qreal longest = 0;
+      for (const QString& line : lines) longest = std::max(longest, metrics.horizontalAdvance(line));
+      if (metrics.height() * static_cast<qreal>(lines.size()) <= across && longest <= fit.along) {
+        fit.pixels = pixels;
+        fit.lines = lines;
+        return fit;
+      }
+    }
+  }
+  return fit;
+}
+
+void DrawAxisTitle(QPainter& p, const Panel& panel, const PlotFrame& frame) {
+  const AxisTitleFit fit = FitAxisTitle(panel, frame);
+  if (fit.lines.front().isEmpty()) return;
+  const QFont font = FigureFont(fit.pixels > 0 ? fit.pixels : kLeastFontPx);
+  const qreal lineHeight = QFontMetricsF(font).height();
+  p.save();
+  p.setFont(font);
+  // Turned a quarter left about the column's left edge at the plot's middle:
+  // x runs up the plot, y across into the column.
+  p.translate(fit.columnLeft, frame.top + frame.height / 2);
+  p.rotate(-90);
+  // From the column's edge, so the titles of panels with wider or narrower
+  // tick values still stand in one line down the figure.
+  for (qsizetype i = 0; i < fit.lines.size(); ++i)
+    p.drawText(QRectF(-fit.along / 2, lineHeight * static_cast<qreal>(i), fit.along, lineHeight),
+               Qt::AlignCenter, fit.lines[i]);
+  p.restore();
+}
 
 void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool lastCartesian) {
   const QRectF rect = RectOf(frame);
@@ -189,7 +287,7 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
     const double x = xs[i].first;
     p.setPen(QPen(kTickGrid, 1));
     p.drawLine(QPointF(x, rect.top()), QPointF(x, rect.bottom()));
-    if (i % xStep != 0) continue;
+    if (i % xStep != 0 || !frame.xValues) continue;
     p.setPen(kInk);
     p.drawText(QRectF(x - 40, rect.bottom() + 3, 80, metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
                Text(xs[i].second->label));
@@ -200,7 +298,8 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
     p.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
     if (i % yStep != 0) continue;
     p.setPen(kInk);
-    p.drawText(QRectF(rect.left() - 48, y - metrics.height() / 2, 44, metrics.height()),
+    const qreal width = std::max<qreal>(44, metrics.horizontalAdvance(Text(ys[i].second->label)));
+    p.drawText(QRectF(rect.left() - kTickGap - width, y - metrics.height() / 2, width, metrics.height()),
                Qt::AlignRight | Qt::AlignVCenter, Text(ys[i].second->label));
   }
   p.setPen(kInk);
@@ -209,29 +308,8 @@ void DrawAxes(QPainter& p, const Panel& panel, const PlotFrame& frame, bool last
         p, QRectF(rect.left(), rect.bottom() + 4 + metrics.height(), rect.width(), kFigureFontPx * 1.6),
         Qt::AlignHCenter | Qt::AlignTop, Text(panel.x.title), kFigureFontPx, false);
   }
-  p.save();
-  p.translate(rect.left() - 52, rect.center().y());
-  p.rotate(-90);
   // Along a short panel the title takes the room of its neighbours' too.
-  const qreal along = rect.height() + kPanelTitleOverhang;
-  DrawFittedLine(p, QRectF(-along / 2, -kFigureFontPx * 1.4, along, kFigureFontPx * 1.4), Qt::AlignCenter,
-                 Text(panel.y.title), kFigureFontPx, false);
-  p.restore();
-}
-
-void DrawVerticalLines(QPainter& p, const Panel& panel, const PlotFrame& frame) {
-  p.setFont(FigureFont(kFigureSmallFontPx));
-  for (const VerticalLine& line : panel.lines) {
-    const auto at = ToPixel(panel, frame, {line.x, panel.y.min});
-    if (!at) continue;
-    p.setPen(CurvePen(line.colour, 1.2, line.stroke));
-    p.drawLine(QPointF(at->x, frame.top), QPointF(at->x, frame.top + frame.height));
-    if (!line.label.empty()) {
-      p.setPen(ColourOf(line.colour));
-      p.drawText(QRectF(at->x + 4, frame.top + frame.height - kFigureSmallFontPx * 1.6, 200, kFigureSmallFontPx * 1.4),
-                 Qt::AlignLeft | Qt::AlignVCenter, Text(line.label));
-    }
-  }
+  DrawAxisTitle(p, panel, frame);
 }
 
 // --- label placement ----------------------------------------------------------
@@ -247,9 +325,19 @@ class LabelSpace {
     return std::none_of(taken_.begin(), taken_.end(), [&](const QRectF& t) { return t.intersects(box); });
   }
   void Take(const QRectF& box) { taken_.push_back(box); }
+  // The first free candidate, or none: where every place along it is
+  // taken, a circle goes unnamed rather than have its name cover another's
+  // (the notes under the chart say what its colour and stroke mean).
+  std::optional<QRectF> PlaceIfFree(const std::vector<QRectF>& candidates) {
+    const auto chosen =
+        std::find_if(candidates.begin(), candidates.end(), [&](const QRectF& c) { return Free(c); });
+    if (chosen == candidates.end()) return std::nullopt;
+    Take(*chosen);
+    return *chosen;
+  }
   // The first free candidate; when none is free the first one that lies in
-  // the room (or the first moved into it), so that a name is never lost on
-  // a crowded chart, nor cut at its edge.
+  // the room (or the first moved into it): the legend, which says what every
+  // curve is, is never lost, nor cut at the room's edge.
   std::optional<QRectF> Place(const std::vector<QRectF>& candidates) {
     if (candidates.empty()) return std::nullopt;
     auto chosen =
@@ -346,23 +434,62 @@ std::vector<QRectF> AlongCircle(const PixelCircle& c, QRectF plot, QSizeF size) 
   return boxes;
 }
 
-QSizeF LegendSize(const Panel& panel, int* rows) {
+// The legend's entries in rows and columns, filled row by row: one column
+// while it fits the plot's height, else as few rows as the plot's width
+// allows, so a short panel (three of them at a window's least size) keeps
+// its legend inside its plot rather than over the panel above.
+struct LegendShape {
+  std::vector<const Curve*> named;
+  std::vector<qreal> columnWidths;  // sample and text
+  int rows = 0;
+  QSizeF size;
+};
+
+constexpr qreal kLegendSample = 22, kLegendGap = 12;
+
+qreal LegendRow() { return QFontMetricsF(FigureFont(kFigureSmallFontPx)).height() + 2; }
+
+LegendShape LegendWithColumns(std::vector<const Curve*> named, int columns) {
   const QFontMetricsF metrics(FigureFont(kFigureSmallFontPx));
-  qreal textWidth = 0;
-  *rows = 0;
-  for (const Curve& curve : panel.curves) {
-    if (curve.name.empty()) continue;
-    textWidth = std::max(textWidth, metrics.horizontalAdvance(Text(curve.name)));
-    ++*rows;
+  LegendShape shape;
+  shape.named = std::move(named);
+  const int n = static_cast<int>(shape.named.size());
+  columns = std::clamp(columns, 1, std::max(n, 1));
+  shape.rows = (n + columns - 1) / columns;
+  shape.columnWidths.assign(static_cast<std::size_t>(columns), 0);
+  for (int i = 0; i < n; ++i) {
+    qreal& w = shape.columnWidths[static_cast<std::size_t>(i % columns)];
+    w = std::max(w, kLegendSample + 8 +
+                        metrics.horizontalAdvance(Text(shape.named[static_cast<std::size_t>(i)]->name)));
   }
-  constexpr qreal kSample = 22;
-  return QSizeF(textWidth + kSample + 12, (metrics.height() + 2) * *rows + 6);
+  qreal width = 4;
+  for (qreal w : shape.columnWidths) width += w + 4;
+  width += kLegendGap * (columns - 1);
+  shape.size = QSizeF(width, LegendRow() * shape.rows + 6);
+  return shape;
+}
+
+LegendShape LegendOf(const Panel& panel, const PlotFrame& frame) {
+  std::vector<const Curve*> named;
+  for (const Curve& curve : panel.curves)
+    if (!curve.name.empty()) named.push_back(&curve);
+  LegendShape shape = LegendWithColumns(named, 1);
+  if (panel.kind == PanelKind::Smith) return shape;
+  for (int columns = 2; shape.size.height() + 12 > frame.height && columns <= static_cast<int>(named.size());
+       ++columns) {
+    LegendShape wider = LegendWithColumns(named, columns);
+    if (wider.size.width() + 12 > frame.width) break;
+    shape = std::move(wider);
+  }
+  return shape;
 }
 
 // The legend in the top right corner. On a Smith chart the first corner of
 // the room beside the chart, then of the chart's own square, where it covers
-// no grid value; in a cartesian panel too short for it the box rises into
-// the room above rather than cover the tick labels below.
+// no grid value; in a cartesian panel the plot's top right, then its other
+// corners, the first that covers no marker and no band's or line's name; in
+// one too short for it the box rises into the room above rather than cover
+// the tick labels below.
 std::vector<QRectF> LegendPlaces(const Panel& panel, const PlotFrame& frame, QRectF room, QSizeF size) {
   const auto corners = [&](QRectF r, qreal inset) {
     const qreal right = r.right() - size.width() - inset, left = r.left() + inset;
@@ -376,16 +503,18 @@ std::vector<QRectF> LegendPlaces(const Panel& panel, const PlotFrame& frame, QRe
     places.insert(places.end(), inside.begin(), inside.end());
     return places;
   }
-  const qreal top =
-      size.height() + 12 <= frame.height ? frame.top + 6 : frame.top + frame.height - size.height() - 1;
-  return {QRectF(QPointF(frame.left + frame.width - size.width() - 6, top), size)};
+  if (size.height() + 12 <= frame.height) return corners(RectOf(frame), 6);
+  if (size.height() + 2 <= frame.height) return corners(RectOf(frame), 1);
+  return {QRectF(
+      QPointF(frame.left + frame.width - size.width() - 6, frame.top + frame.height - size.height() - 1),
+      size)};
 }
 
 struct PanelLabels {
   QRectF room;  // labels are drawn clipped to this, not to the plot
-  std::vector<std::optional<QRectF>> letters, markers, circles;
+  std::vector<std::optional<QRectF>> letters, markers, circles, bands, lines;
   std::optional<QRectF> legend;
-  int legendRows = 0;
+  LegendShape legendShape;
 };
 
 // The room a panel's labels may take: a cartesian panel's plot; around a
@@ -395,8 +524,12 @@ QRectF LabelRoom(const Panel& panel, const PlotFrame& frame, qreal figureWidth) 
   return QRectF(0, frame.top - 20, figureWidth, frame.height + 40);
 }
 
-// Grid values first, where they belong; the marker symbols as obstacles; the
-// legend; then the markers' names, the movable names, the circles' names.
+// What stays where it belongs first, each left out where it would run into
+// one before it: grid values, the bands' and lines' names; the marker
+// symbols as obstacles; the legend; then the names that move to the first
+// free place near what they name, or are left out where there is none (a
+// crowded chart at a window's least size): the markers', the movable ones,
+// the circles'.
 PanelLabels PlaceLabels(const Panel& panel, const PlotFrame& frame, QRectF room) {
   const QRectF plot = RectOf(frame);
   LabelSpace space(room);
@@ -405,26 +538,41 @@ PanelLabels PlaceLabels(const Panel& panel, const PlotFrame& frame, QRectF room)
   labels.letters.resize(panel.letters.size());
   labels.markers.resize(panel.markers.size());
   labels.circles.resize(panel.circles.size());
+  labels.bands.resize(panel.bands.size());
+  labels.lines.resize(panel.lines.size());
+  const auto fixed = [&](const QRectF& box) -> std::optional<QRectF> {
+    if (!space.Free(box)) return std::nullopt;
+    space.Take(box);
+    return box;
+  };
   for (std::size_t i = 0; i < panel.letters.size(); ++i) {
     const Lettering& letter = panel.letters[i];
     const auto at = ToPixel(panel, frame, letter.at);
     if (letter.movable || !at) continue;
-    const QRectF box = CentredBox(PointF(*at), TextSize(LetterFont(letter), Text(letter.text), 1));
-    if (!space.Free(box)) continue;
-    space.Take(box);
-    labels.letters[i] = box;
+    labels.letters[i] = fixed(CentredBox(PointF(*at), TextSize(LetterFont(letter), Text(letter.text), 1)));
+  }
+  for (std::size_t i = 0; i < panel.bands.size(); ++i) {
+    const auto stripe = BandStripe(panel, frame, panel.bands[i]);
+    if (stripe && !panel.bands[i].label.empty())
+      labels.bands[i] = fixed(BandLabelBox(*stripe, frame, panel.bands[i]));
+  }
+  for (std::size_t i = 0; i < panel.lines.size(); ++i) {
+    const auto at = ToPixel(panel, frame, {panel.lines[i].x, panel.y.min});
+    if (at && !panel.lines[i].label.empty())
+      labels.lines[i] = fixed(LineLabelBox(PointF(*at), frame, panel.lines[i]));
   }
   for (const Marker& marker : panel.markers)
     if (const auto at = ToPixel(panel, frame, marker.at))
       space.Take(CentredBox(PointF(*at), QSizeF(2 * kMarkerRadius + 2, 2 * kMarkerRadius + 2)));
-  const QSizeF legend = LegendSize(panel, &labels.legendRows);
-  if (labels.legendRows > 0) labels.legend = space.Place(LegendPlaces(panel, frame, room, legend));
+  labels.legendShape = LegendOf(panel, frame);
+  if (labels.legendShape.rows > 0)
+    labels.legend = space.Place(LegendPlaces(panel, frame, room, labels.legendShape.size));
   const QFont markerFont = FigureFont(kFigureSmallFontPx, true);
   for (std::size_t i = 0; i < panel.markers.size(); ++i) {
     const Marker& marker = panel.markers[i];
     const auto at = ToPixel(panel, frame, marker.at);
     if (marker.label.empty() || !at) continue;
-    labels.markers[i] = space.Place(
+    labels.markers[i] = space.PlaceIfFree(
         AroundPoint(PointF(*at), TextSize(markerFont, Text(marker.label), 2), kMarkerRadius + 3, false));
   }
   for (std::size_t i = 0; i < panel.letters.size(); ++i) {
@@ -432,16 +580,48 @@ PanelLabels PlaceLabels(const Panel& panel, const PlotFrame& frame, QRectF room)
     const auto at = ToPixel(panel, frame, letter.at);
     if (!letter.movable || !at) continue;
     const QSizeF size = TextSize(LetterFont(letter), Text(letter.text), 1);
-    labels.letters[i] = space.Place(AroundPoint(PointF(*at), size, size.height() / 2, true));
+    labels.letters[i] = space.PlaceIfFree(AroundPoint(PointF(*at), size, size.height() / 2, true));
   }
   const QFont circleFont = FigureFont(kFigureSmallFontPx);
   for (std::size_t i = 0; i < panel.circles.size(); ++i) {
     const Circle& circle = panel.circles[i];
     const auto pixels = CircleInPixels(panel, frame, circle);
     if (circle.label.empty() || !pixels) continue;
-    labels.circles[i] = space.Place(AlongCircle(*pixels, plot, TextSize(circleFont, Text(circle.label), 2)));
+    labels.circles[i] =
+        space.PlaceIfFree(AlongCircle(*pixels, plot, TextSize(circleFont, Text(circle.label), 2)));
   }
   return labels;
+}
+
+void DrawBands(QPainter& p, const Panel& panel, const PlotFrame& frame, const PanelLabels& labels) {
+  for (std::size_t i = 0; i < panel.bands.size(); ++i) {
+    const Band& band = panel.bands[i];
+    const auto stripe = BandStripe(panel, frame, band);
+    if (!stripe) continue;
+    QColor fill = ColourOf(band.colour);
+    fill.setAlpha(60);
+    p.fillRect(*stripe, fill);
+    if (labels.bands[i]) {
+      p.setFont(FigureFont(kFigureSmallFontPx));
+      p.setPen(ColourOf(band.colour).darker(140));
+      p.drawText(BandLabelRect(*stripe, frame), kBandLabelFlags, Text(band.label));
+    }
+  }
+}
+
+void DrawVerticalLines(QPainter& p, const Panel& panel, const PlotFrame& frame, const PanelLabels& labels) {
+  p.setFont(FigureFont(kFigureSmallFontPx));
+  for (std::size_t i = 0; i < panel.lines.size(); ++i) {
+    const VerticalLine& line = panel.lines[i];
+    const auto at = ToPixel(panel, frame, {line.x, panel.y.min});
+    if (!at) continue;
+    p.setPen(CurvePen(line.colour, 1.2, line.stroke));
+    p.drawLine(QPointF(at->x, frame.top), QPointF(at->x, frame.top + frame.height));
+    if (const auto& box = labels.lines[i]) {
+      p.setPen(ColourOf(line.colour));
+      p.drawText(*box, Qt::AlignLeft | Qt::AlignVCenter, Text(line.label));
+    }
+  }
 }
 
 void DrawCircles(QPainter& p, const Panel& panel, const PlotFrame& frame, const PanelLabels& labels) {
@@ -542,25 +722,28 @@ void DrawLetters(QPainter& p, const Panel& panel, const PanelLabels& labels, boo
   p.restore();
 }
 
-void DrawLegend(QPainter& p, const Panel& panel, const PanelLabels& labels) {
+void DrawLegend(QPainter& p, const PanelLabels& labels) {
   if (!labels.legend) return;
-  std::vector<const Curve*> named;
-  for (const Curve& curve : panel.curves)
-    if (!curve.name.empty()) named.push_back(&curve);
+  const LegendShape& shape = labels.legendShape;
   p.setFont(FigureFont(kFigureSmallFontPx));
-  const QFontMetricsF metrics(p.font());
-  const qreal row = metrics.height() + 2, sample = 22;
+  const qreal row = LegendRow();
   const QRectF box = *labels.legend;
   p.setPen(QPen(kFrameColour, 0.8));
   p.setBrush(QColor(255, 255, 255, 225));
   p.drawRect(box);
-  for (std::size_t i = 0; i < named.size(); ++i) {
-    const qreal y = box.top() + 3 + row * (static_cast<qreal>(i) + 0.5);
-    p.setPen(CurvePen(named[i]->colour, named[i]->width, named[i]->stroke));
-    p.drawLine(QPointF(box.left() + 4, y), QPointF(box.left() + 4 + sample, y));
+  const std::size_t columns = shape.columnWidths.size();
+  std::vector<qreal> lefts{box.left() + 4};
+  for (std::size_t c = 1; c < columns; ++c)
+    lefts.push_back(lefts.back() + shape.columnWidths[c - 1] + 4 + kLegendGap);
+  for (std::size_t i = 0; i < shape.named.size(); ++i) {
+    const Curve& curve = *shape.named[i];
+    const qreal left = lefts[i % columns], width = shape.columnWidths[i % columns];
+    const qreal y = box.top() + 3 + row * (static_cast<qreal>(i / columns) + 0.5);
+    p.setPen(CurvePen(curve.colour, curve.width, curve.stroke));
+    p.drawLine(QPointF(left, y), QPointF(left + kLegendSample, y));
     p.setPen(kInk);
-    p.drawText(QRectF(box.left() + sample + 8, y - row / 2, box.width() - sample - 8, row),
-               Qt::AlignLeft | Qt::AlignVCenter, Text(named[i]->name));
+    p.drawText(QRectF(left + kLegendSample + 4, y - row / 2, width - kLegendSample - 4, row),
+               Qt::AlignLeft | Qt::AlignVCenter, Text(curve.name));
   }
 }
 
@@ -578,10 +761,10 @@ void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool la
   p.setClipRect(panel.kind == PanelKind::Smith ? rect.adjusted(-20, -20, 20, 20) : rect);
   const QRectF room = LabelRoom(panel, frame, figureWidth);
   const PanelLabels labels = PlaceLabels(panel, frame, room);
-  DrawBands(p, panel, frame);
+  DrawBands(p, panel, frame, labels);
   DrawCurves(p, panel, frame, panel.grid);
   DrawLetters(p, panel, labels, false);
-  DrawVerticalLines(p, panel, frame);
+  DrawVerticalLines(p, panel, frame, labels);
   DrawCircles(p, panel, frame, labels);
   DrawCurves(p, panel, frame, panel.curves);
   DrawMarkers(p, panel, frame, labels);
@@ -592,7 +775,7 @@ void PaintPanel(QPainter& p, const Panel& panel, const PlotFrame& frame, bool la
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect);
   }
-  DrawLegend(p, panel, labels);
+  DrawLegend(p, labels);
   p.restore();
 }
 
@@ -639,7 +822,7 @@ double FigureLeastTextPixels(const Figure& figure, QSizeF size) {
     const Panel& panel = figure.panels[i];
     if (panel.kind != PanelKind::Cartesian) continue;
     fit(panel.x.title, kFigureFontPx, false, layout.frames[i].width);
-    fit(panel.y.title, kFigureFontPx, false, layout.frames[i].height + kPanelTitleOverhang);
+    if (!panel.y.title.empty()) least = std::min(least, FitAxisTitle(panel, layout.frames[i]).pixels);
   }
   return least;
 }
@@ -651,7 +834,7 @@ std::vector<QRectF> FigureLabelBoxes(const Figure& figure, QSizeF size) {
     if (layout.frames[i].width <= 1 || layout.frames[i].height <= 1) continue;
     const PanelLabels labels = PlaceLabels(figure.panels[i], layout.frames[i],
                                            LabelRoom(figure.panels[i], layout.frames[i], size.width()));
-    for (const auto* list : {&labels.letters, &labels.markers, &labels.circles})
+    for (const auto* list : {&labels.letters, &labels.markers, &labels.circles, &labels.bands, &labels.lines})
       for (const auto& box : *list)
         if (box) boxes.push_back(*box);
     if (labels.legend) boxes.push_back(*labels.legend);

@@ -21,13 +21,16 @@ class QPainter;
 void PaintFigure(QPainter& painter, const Figure& figure, QRectF area);
 
 // Where the painter puts every label of the figure's panels at this size
-// (names, marker names, circle names, grid values, legends): the boxes, in
-// the figure's pixels, that no two of which may overlap.
+// (names, marker names, circle names, grid values, the names of bands and
+// lines, legends): the boxes, in the figure's pixels, no two of which may
+// overlap. A name with no free place near what it names is left out.
 std::vector<QRectF> FigureLabelBoxes(const Figure& figure, QSizeF size);
 
 // The smallest font size, in pixels, the painter takes for the figure's
 // title, notes and axis titles at this size so that each fits whole (it
-// writes a line smaller rather than cut it); 0 when one does not fit even so.
+// writes a line smaller rather than cut it; a y-axis title goes on two lines
+// first, in the column its real metrics and the tick values leave); 0 when
+// one does not fit even so.
 double FigureLeastTextPixels(const Figure& figure, QSizeF size);
 
 // The figure as PNG or SVG bytes at a logical size; empty on failure.

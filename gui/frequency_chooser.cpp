@@ -34,7 +34,7 @@ enum Column { kFreq, kS11Mag, kS11Deg, kS21Mag, kS21Deg, kS12Mag, kS12Deg, kS22M
               kK, kDelta, kMu, kGain, kAloneColumns };
 constexpr int kFeedbackColumns = 4;  // K, |Δ|, μ, MAG/MSG with the feedback
 // Two panels of μ and MAG/MSG with room for a few tick values each.
-constexpr int kPlotLeastHeight = 220, kPlotLeastWidth = 260;
+constexpr int kPlotLeastHeight = 220, kPlotLeastWidth = 260, kPlotThreePanelsHeight = 300;
 
 const char* const kHeaders[kAloneColumns] = {
     "f [MHz]", "|S11|", "∠S11 [°]", "|S21|", "∠S21 [°]", "|S12|", "∠S12 [°]", "|S22|", "∠S22 [°]",
@@ -321,6 +321,12 @@ FrequencyChooser::FrequencyChooser(const TouchstoneData& data, const QString& fi
   } else {
     QList<int> sizes =
         share(splitter->height() - noiseHeight - (splitter->count() - 1) * splitter->handleWidth());
+    // With noise data the plot has three panels: room for each to keep 60
+    // pixels of plot (in 2/5 of a 760-pixel window they had 40).
+    if (noiseHeight > 0 && sizes[0] < kPlotThreePanelsHeight) {
+      sizes[1] -= kPlotThreePanelsHeight - sizes[0];
+      sizes[0] = kPlotThreePanelsHeight;
+    }
     if (noiseHeight > 0) sizes.append(noiseHeight);
     splitter->setSizes(sizes);
   }

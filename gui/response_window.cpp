@@ -160,9 +160,11 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   layout->addLayout(extras);
   layout->addLayout(losses);
   layout->addWidget(tabs, 1);
-  // No narrower than the controls' rows need, so no caption is cut; low
-  // enough for a 1600 x 1000 screen at scale 2.
-  setMinimumSize(minimumSizeHint().expandedTo(QSize(600, 440)));
+  // No narrower than the controls' rows need, so no caption is cut; wide
+  // and high enough for three panels whose legends fit inside their plots in
+  // one or two rows; low enough for a 1600 x 1000 screen at scale 2 with its
+  // window frame.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(780, 470)));
   resize(FittedSize(QSize(980, 760)));
 
   connect(apply, &QPushButton::clicked, this, [this] { applySweep(); });

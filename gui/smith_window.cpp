@@ -48,9 +48,10 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   layout->addLayout(second);
   layout->addWidget(view_, 1);
   circles_->setToolTip(QStringLiteral("Del transistor con la reazione, alla frequenza di progetto"));
-  // No narrower than the options' row needs, so no caption is cut; low
-  // enough for a 1600 x 1000 screen at scale 2.
-  setMinimumSize(minimumSizeHint().expandedTo(QSize(480, 440)));
+  // No narrower than the options' row needs, so no caption is cut; as high
+  // as a 1600 x 1000 screen at scale 2 allows, for the chart and its three
+  // notes under it.
+  setMinimumSize(minimumSizeHint().expandedTo(QSize(480, 470)));
   resize(FittedSize(QSize(820, 880)));
 
   connect(reflection_, &QCheckBox::toggled, this, [this] { redraw(); });
