@@ -6,16 +6,12 @@
 
 namespace {
 
-constexpr Rgb kMuColour{200, 30, 60};
 constexpr Rgb kStableColour{0, 150, 70};
 constexpr Rgb kGainColour{120, 40, 170};
 constexpr Rgb kPoPiColour{20, 70, 200};
 constexpr Rgb kBandColour{0, 140, 140};
 constexpr Rgb kNfMinColour{220, 110, 0};
 constexpr Rgb kNfColour{140, 90, 20};
-constexpr Rgb kLimitColour{150, 150, 150};
-constexpr Rgb kChosenColour{80, 80, 80};
-constexpr Rgb kNoteColour{30, 30, 30};
 // μ far above 1 says nothing more; the panel stops here.
 constexpr double kMuCeiling = 3;
 
@@ -65,7 +61,7 @@ Panel PanelOver(const Axis& x, std::span<const FeedbackScanRow> rows, const Expl
   Panel panel;
   panel.x = x;
   for (Band band : RunsOf(rows, StableEverywhere, "", kStableColour)) panel.bands.push_back(band);
-  if (input.chosen) panel.lines.push_back({*input.chosen, "", kChosenColour, Stroke::Dashed});
+  if (input.chosen) panel.lines.push_back({*input.chosen, "", kValueLineColour, Stroke::Dashed});
   return panel;
 }
 
@@ -77,8 +73,9 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   const std::span<const FeedbackScanRow> rows = input.rows;
   Figure figure;
   const std::string valueTitle = input.field + " [" + input.unit + "]";
-  const Axis x = rows.empty() ? FixedAxis(valueTitle, 1, 10, true)
-                              : FixedAxis(valueTitle, rows.front().value, rows.back().value, true);
+  std::vector<double> values;
+  for (const FeedbackScanRow& r : rows) values.push_back(r.value);
+  const Axis x = SpanAxis(valueTitle, values, true);
 
   // The shading is named once, under the panels: a name at the top of each
   // narrow band would run into the next.
@@ -89,8 +86,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   for (const FeedbackScanRow& r : rows)
     if (auto m = MuMin(r)) mu.push_back(*m);
   stability.y = FitAxis("μ min", mu);
-  stability.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
-                            .pieces = {{{x.min, 1}, {x.max, 1}}}});
+  stability.grid.push_back(LevelLine(x, 1));
   if (input.chosen) stability.lines.back().label = input.field + " = " + FormatSignificant(*input.chosen, 6) + " " + input.unit;
   figure.panels.push_back(stability);
 
@@ -111,9 +107,7 @@ Figure BuildExplorerFigure(const ExplorerFigureInput& input) {
   std::vector<double> edges = CurveValuesY(band);
   if (input.fMHz > 0) edges.push_back(input.fMHz);
   band.y = FitAxis("f [MHz]", edges);
-  if (input.fMHz > 0)
-    band.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
-                         .pieces = {{{x.min, input.fMHz}, {x.max, input.fMHz}}}});
+  if (input.fMHz > 0) band.grid.push_back(LevelLine(x, input.fMHz));
   figure.panels.push_back(band);
 
   const RowValue nfMin = [](const FeedbackScanRow& r) { return r.nfMinPairDb; };

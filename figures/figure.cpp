@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <complex>
 #include <cmath>
+#include <complex>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -152,13 +153,23 @@ std::vector<Tick> LogTicks(double min, double max) {
   return ticks;
 }
 
-Axis FitAxis(std::string title, std::span<const double> values, int count) {
+namespace {
+
+// The smallest and the largest finite value; min above max when there is none.
+std::pair<double, double> FiniteRange(std::span<const double> values) {
   double min = INFINITY, max = -INFINITY;
   for (double v : values) {
     if (!Finite(v)) continue;
     min = std::min(min, v);
     max = std::max(max, v);
   }
+  return {min, max};
+}
+
+}  // namespace
+
+Axis FitAxis(std::string title, std::span<const double> values, int count) {
+  auto [min, max] = FiniteRange(values);
   WidenFlatRange(min, max);
   const double step = RoundStep(min, max, count);
   Axis axis;
@@ -184,6 +195,20 @@ Axis FixedAxis(std::string title, double min, double max, bool logarithmic) {
   axis.max = max;
   axis.ticks = axis.logarithmic ? LogTicks(min, max) : RoundTicks(min, max);
   return axis;
+}
+
+Axis SpanAxis(std::string title, std::span<const double> values, bool logarithmic) {
+  auto [min, max] = FiniteRange(values);
+  if (!(min <= max)) min = 1, max = 10;
+  return FixedAxis(std::move(title), min, max, logarithmic);
+}
+
+Curve LevelLine(const Axis& x, double y) {
+  return {.name = "",
+          .colour = kLimitColour,
+          .stroke = Stroke::Dashed,
+          .width = 1.2,
+          .pieces = {{{x.min, y}, {x.max, y}}}};
 }
 
 std::vector<std::vector<FigPoint>> SplitAtGaps(std::span<const double> x,

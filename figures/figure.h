@@ -129,6 +129,10 @@ std::vector<Tick> LogTicks(double min, double max);
 Axis FitAxis(std::string title, std::span<const double> values, int count = 6);
 // An axis over [min, max] exactly, with round (or log) ticks.
 Axis FixedAxis(std::string title, double min, double max, bool logarithmic = false);
+// An axis over the finite values' range exactly, with round (or log)
+// ticks: a sweep's frequencies with the design's, an explorer's values. With
+// no finite value, 1 to 10.
+Axis SpanAxis(std::string title, std::span<const double> values, bool logarithmic = false);
 // Numbers as the figures and tables write them, whatever the C locale: a "."
 // separator, a plain "-" for negatives; "" for a non-finite value.
 std::string FormatFixed(double value, int decimals);
@@ -143,6 +147,17 @@ std::vector<std::vector<FigPoint>> SplitAtGaps(std::span<const double> x,
                                                std::span<const std::optional<double>> y);
 // The y values of a panel's curves and markers, non-finite dropped (to fit its axis).
 std::vector<double> CurveValuesY(const Panel& panel);
+
+// Colours that mean the same in every figure: μ, a limit drawn across a
+// panel (μ = 1, the design frequency), the notes' ink, the line at the
+// design's own value (its frequency, the feedback value picked).
+inline constexpr Rgb kMuColour{200, 30, 60};
+inline constexpr Rgb kLimitColour{150, 150, 150};
+inline constexpr Rgb kNoteColour{30, 30, 30};
+inline constexpr Rgb kValueLineColour{80, 80, 80};
+
+// A dashed limit across a panel at one y (μ = 1), from end to end of its x axis.
+Curve LevelLine(const Axis& x, double y);
 
 // A Smith panel with its grid: resistance circles and reactance arcs with
 // their normalized values, and the unit circle.

@@ -11,9 +11,7 @@
 
 namespace {
 
-constexpr Rgb kMuColour{200, 30, 60};
 constexpr Rgb kGainColour{20, 70, 200};
-constexpr Rgb kLimitColour{150, 150, 150};
 constexpr Rgb kNoiseColour{0, 130, 110};
 
 // The field check's characters, and a value that parses to a finite number.

@@ -11,11 +11,7 @@ constexpr Rgb kGainColour{20, 70, 200};
 constexpr Rgb kInputLossColour{0, 140, 70};
 constexpr Rgb kOutputLossColour{220, 110, 0};
 constexpr Rgb kKColour{120, 40, 170};
-constexpr Rgb kMuColour{200, 30, 60};
-constexpr Rgb kDesignColour{80, 80, 80};
 constexpr Rgb kWarningColour{200, 0, 0};
-constexpr Rgb kNoteColour{30, 30, 30};
-constexpr Rgb kLimitColour{150, 150, 150};
 constexpr Rgb kNoiseColour{20, 70, 200};
 constexpr Rgb kNoiseMinColour{120, 40, 170};
 constexpr Rgb kTransistorNoiseColour{0, 140, 70};
@@ -58,13 +54,10 @@ std::vector<double> FieldValues(const SweepResult& sweep, Field field) {
 }
 
 Axis FrequencyAxis(const ResponseInput& input) {
-  const std::vector<double> f = Frequencies(*input.sweep);
-  std::vector<double> all = f;
+  std::vector<double> all = Frequencies(*input.sweep);
   all.insert(all.end(), input.sweep->skippedMHz.begin(), input.sweep->skippedMHz.end());
-  double lo = input.design->fMHz, hi = input.design->fMHz;
-  for (double v : all)
-    if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
-  return FixedAxis("Frequenza [MHz]", lo, hi, input.scale == SweepScale::Logarithmic);
+  all.push_back(input.design->fMHz);
+  return SpanAxis("Frequenza [MHz]", all, input.scale == SweepScale::Logarithmic);
 }
 
 std::optional<AmplifierPoint> NearestPoint(const SweepResult& sweep, double fMHz) {
@@ -124,7 +117,7 @@ Panel GainPanel(const ResponseInput& input, const Axis& frequency, const std::ve
     for (double v : FieldValues(*input.rounded, &AmplifierPoint::gainDb)) values.push_back(v);
   panel.y = FitAxis("GT, perdite di ritorno [dB]", values);
   const double f0 = input.design->fMHz;
-  panel.lines.push_back({f0, "f = " + FormatSignificant(f0, 6) + " MHz", kDesignColour, Stroke::Dashed});
+  panel.lines.push_back({f0, "f = " + FormatSignificant(f0, 6) + " MHz", kValueLineColour, Stroke::Dashed});
   if (const auto gain = GainAtDesign(sweep, f0))
     panel.markers.push_back({{f0, *gain}, "GT = " + FormatFixed(*gain, 2) + " dB", kGainColour, MarkerShape::Dot});
   return panel;
@@ -147,9 +140,8 @@ Panel StabilityPanel(const ResponseInput& input, const Axis& frequency, const st
     for (double v : FieldValues(sweep, field)) values.push_back(std::clamp(v, -kStabilityCeiling, kStabilityCeiling));
   panel.y = FitAxis("K, μ", values);
   // The limit of unconditional stability.
-  panel.grid.push_back({.name = "", .colour = kLimitColour, .stroke = Stroke::Dashed, .width = 1.2,
-                        .pieces = {{{panel.x.min, 1}, {panel.x.max, 1}}}});
-  panel.lines.push_back({input.design->fMHz, "", kDesignColour, Stroke::Dashed});
+  panel.grid.push_back(LevelLine(panel.x, 1));
+  panel.lines.push_back({input.design->fMHz, "", kValueLineColour, Stroke::Dashed});
   return panel;
 }
 
@@ -183,7 +175,7 @@ Panel NoiseFigurePanel(const ResponseInput& input, const Axis& frequency) {
   for (const NoisePanelPoint& p : *input.noise) values.insert(values.end(), {p.nfDb, p.nfMinPairDb, p.nfMinTransistorDb});
   panel.y = FitAxis("NF [dB]", values);
   const double f0 = input.design->fMHz;
-  panel.lines.push_back({f0, "", kDesignColour, Stroke::Dashed});
+  panel.lines.push_back({f0, "", kValueLineColour, Stroke::Dashed});
   // NF at the design frequency, between the noise points around it.
   const std::vector<NoisePanelPoint>& n = *input.noise;
   for (std::size_t i = 1; i < n.size(); ++i) {
