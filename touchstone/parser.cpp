@@ -40,6 +40,13 @@ TouchstoneError TooManyFrequenciesError(int line, const char* what) {
   return LineError(line, message.append(", oltre il limite del programma"));
 }
 
+// "\"token\" what", for a token that is not what the place wants.
+TouchstoneError TokenError(int line, std::string_view token, const char* what) {
+  std::string message = "\"";
+  message.append(token).append("\" ").append(what);
+  return LineError(line, message);
+}
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -243,12 +250,7 @@ std::optional<TouchstoneError> Parser::ReadReference(std::string_view rest, int 
   const std::size_t wanted = ports_ ? static_cast<std::size_t>(ports_) : 2;
   for (std::string_view token = NextToken(rest); !token.empty(); token = NextToken(rest)) {
     const auto r = ParseToken(token);
-    // Appended, not "literal" + std::string&&: GCC 12 warns falsely (-Wrestrict) on that.
-    if (!r || !(*r > 0)) {
-      std::string message = "\"";
-      message.append(token).append("\" non è una resistenza di riferimento positiva");
-      return LineError(line, message);
-    }
+    if (!r || !(*r > 0)) return TokenError(line, token, "non è una resistenza di riferimento positiva");
     if (references_.size() == wanted) {
       std::string message = "[Reference] vuole ";
       message.append(std::to_string(wanted)).append(" resistenze, trovate di più");
@@ -292,7 +294,7 @@ std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int li
     }
     if (frequency) {
       recordLine_ = line;
-      if (!v) return LineError(line, "\"" + std::string(token) + "\" non è una frequenza");
+      if (!v) return TokenError(line, token, "non è una frequenza");
       if (*v < 0) return LineError(line, "frequenza negativa");
       // In version 1 the noise block begins where the frequencies stop rising.
       if (data_.version == 1 && !noiseRecord_ && !data_.records.empty() &&
@@ -302,7 +304,7 @@ std::optional<TouchstoneError> Parser::ReadNumbers(std::string_view rest, int li
         size = RecordSize();
       }
     } else if (!v) {
-      return LineError(line, "\"" + std::string(token) + "\" non è un numero");
+      return TokenError(line, token, "non è un numero");
     }
     record_[count++] = *v;
   }
