@@ -2,6 +2,8 @@
 // Two-port S-parameter files (Touchstone .s2p, versions 1 and 2.0): the
 // reader and what it makes of a file. The field values at a file frequency
 // and the interpolation between frequencies are in touchstone/fields.h.
+// The reader's own parts, which no caller includes: file_text.h cuts the text
+// into lines, parser.h reads them, number_reader.h reads their numbers.
 // Frequencies are kept in MHz throughout.
 #include <array>
 #include <complex>
