@@ -125,8 +125,12 @@ LowNoiseWindow::LowNoiseWindow(FormId form, WindowDesign source, NoiseParameters
                                QWidget* parent)
     : QWidget(parent, Qt::Window), form_(form), source_(std::move(source)), noise_(noise) {
   setObjectName(QStringLiteral("LowNoiseWindow"));
-  setWindowTitle(QStringLiteral("Progetto a basso rumore — ") + QString::fromUtf8(FormName(form)) +
-                 QStringLiteral(", f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
+  // The result window by the caption its user sees, not its internal name.
+  const QWidget* frame = FormFrame(form);
+  const QString window = frame ? frame->windowTitle().simplified() : QString();
+  setWindowTitle(QStringLiteral("Progetto a basso rumore — ") +
+                 (window.isEmpty() ? QString() : QStringLiteral("finestra «") + window + QStringLiteral("», ")) +
+                 QStringLiteral("f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
 
   least_ = new QRadioButton(QStringLiteral("&minimo rumore (Γs = Γopt)"));
   above_ = new QRadioButton(QStringLiteral("rumore a +&Δ dB dal minimo, massimo guadagno"));

@@ -35,7 +35,9 @@
 #include <string>
 #include <vector>
 
+#include "figures/figure.h"
 #include "forms/controls.h"
+#include "gui/figure_view.h"
 #include "gui/dialogs.h"
 #include "gui/help_dialogs.h"
 #include "gui/menus.h"
@@ -248,6 +250,31 @@ void RunPress(const std::string& target) {
   button->click();
 }
 
+void RunChart(const std::string& rest) {
+  std::istringstream words(rest);
+  std::string target;
+  double x = 0, y = 0;
+  if (!(words >> target >> x >> y)) throw ScriptError{"expected chart WINDOW.CHILD X Y"};
+  const size_t dot = target.find('.');
+  if (dot == std::string::npos) throw ScriptError{"expected chart WINDOW.CHILD X Y"};
+  QWidget* window = WindowNamed(QString::fromStdString(target.substr(0, dot)));
+  if (!window) throw ScriptError{"window " + target.substr(0, dot) + " is not open"};
+  auto* view = window->findChild<FigureView*>(QString::fromStdString(target.substr(dot + 1)));
+  if (!view) throw ScriptError{"no figure " + target};
+  const Figure& figure = view->figure();
+  if (figure.panels.empty()) throw ScriptError{"the figure " + target + " is empty"};
+  // Where the painter puts that point at the view's present size.
+  const FigureLayout layout = LayoutFigure(figure, view->width(), view->height());
+  const std::optional<FigPoint> pixel = ToPixel(figure.panels[0], layout.frames[0], {x, y});
+  if (!pixel) throw ScriptError{"the point is not on the figure"};
+  const QPointF at(pixel->x, pixel->y);
+  const QPointF global = view->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &release);
+}
+
 void RunLine(const std::string& line, DesignState& state) {
   const size_t space = line.find(' ');
   const std::string verb = line.substr(0, space);
@@ -270,6 +297,8 @@ void RunLine(const std::string& line, DesignState& state) {
     if (!error.empty()) throw ScriptError{error};
   } else if (verb == "press") {
     RunPress(rest);
+  } else if (verb == "chart") {
+    RunChart(rest);
   } else if (verb == "answer") {
     PushScriptedAnswer(Unescape(rest).toStdString());
   } else if (verb == "snap") {
