@@ -128,9 +128,10 @@ LowNoiseWindow::LowNoiseWindow(FormId form, WindowDesign source, NoiseParameters
   // The result window by the caption its user sees, not its internal name.
   const QWidget* frame = FormFrame(form);
   const QString window = frame ? frame->windowTitle().simplified() : QString();
-  setWindowTitle(QStringLiteral("Progetto a basso rumore — ") +
-                 (window.isEmpty() ? QString() : QStringLiteral("finestra «") + window + QStringLiteral("», ")) +
-                 QStringLiteral("f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
+  setWindowTitle(
+      QStringLiteral("Progetto a basso rumore — ") +
+      (window.isEmpty() ? QString() : QStringLiteral("finestra «") + window + QStringLiteral("», ")) +
+      QStringLiteral("f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
 
   least_ = new QRadioButton(QStringLiteral("&minimo rumore (Γs = Γopt)"));
   above_ = new QRadioButton(QStringLiteral("rumore a +&Δ dB dal minimo, massimo guadagno"));

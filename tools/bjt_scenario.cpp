@@ -37,8 +37,8 @@
 
 #include "figures/figure.h"
 #include "forms/controls.h"
-#include "gui/figure_view.h"
 #include "gui/dialogs.h"
+#include "gui/figure_view.h"
 #include "gui/help_dialogs.h"
 #include "gui/menus.h"
 #include "gui/qt_ui.h"
