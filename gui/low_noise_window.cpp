@@ -61,18 +61,14 @@ QLineEdit* NumberField(const char* name, const QString& accessible, const QStrin
   return field;
 }
 
+// Quantity, value and unit: the name takes the room the value and the unit
+// leave.
 QTableWidget* Table(const char* name, int rows) {
-  auto* table = new QTableWidget(rows, 3);
-  table->setObjectName(QString::fromLatin1(name));
-  table->setHorizontalHeaderLabels({QStringLiteral("Grandezza"), QStringLiteral("Valore"), QStringLiteral("Unità")});
-  table->verticalHeader()->hide();
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QTableWidget* table = ResultsTable(
+      name, {QStringLiteral("Grandezza"), QStringLiteral("Valore"), QStringLiteral("Unità")}, rows, 6);
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
-                          rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
   return table;
 }
 

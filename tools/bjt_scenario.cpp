@@ -240,14 +240,20 @@ QWidget* WindowNamed(const QString& name) {
   return found;
 }
 
-void RunPress(const std::string& target) {
+// The child of an open window named "WINDOW.CHILD", both by object name.
+template <typename Child>
+Child* ChildNamed(const std::string& target, const char* usage, const char* kind) {
   const size_t dot = target.find('.');
-  if (dot == std::string::npos) throw ScriptError{"expected press WINDOW.CHILD"};
+  if (dot == std::string::npos) throw ScriptError{std::string("expected ") + usage};
   QWidget* window = WindowNamed(QString::fromStdString(target.substr(0, dot)));
   if (!window) throw ScriptError{"window " + target.substr(0, dot) + " is not open"};
-  auto* button = window->findChild<QAbstractButton*>(QString::fromStdString(target.substr(dot + 1)));
-  if (!button) throw ScriptError{"no button " + target};
-  button->click();
+  auto* child = window->findChild<Child*>(QString::fromStdString(target.substr(dot + 1)));
+  if (!child) throw ScriptError{std::string("no ") + kind + " " + target};
+  return child;
+}
+
+void RunPress(const std::string& target) {
+  ChildNamed<QAbstractButton>(target, "press WINDOW.CHILD", "button")->click();
 }
 
 void RunChart(const std::string& rest) {
@@ -255,12 +261,7 @@ void RunChart(const std::string& rest) {
   std::string target;
   double x = 0, y = 0;
   if (!(words >> target >> x >> y)) throw ScriptError{"expected chart WINDOW.CHILD X Y"};
-  const size_t dot = target.find('.');
-  if (dot == std::string::npos) throw ScriptError{"expected chart WINDOW.CHILD X Y"};
-  QWidget* window = WindowNamed(QString::fromStdString(target.substr(0, dot)));
-  if (!window) throw ScriptError{"window " + target.substr(0, dot) + " is not open"};
-  auto* view = window->findChild<FigureView*>(QString::fromStdString(target.substr(dot + 1)));
-  if (!view) throw ScriptError{"no figure " + target};
+  FigureView* view = ChildNamed<FigureView>(target, "chart WINDOW.CHILD X Y", "figure");
   const Figure& figure = view->figure();
   if (figure.panels.empty()) throw ScriptError{"the figure " + target + " is empty"};
   // Where the painter puts that point at the view's present size.
