@@ -27,6 +27,7 @@
 #include "gui/menus.h"
 #include "gui/noise_settings.h"
 #include "gui/project_io.h"
+#include "gui/unsaved_project.h"
 #include "tests/gui/fresh_windows.h"
 
 namespace {
@@ -204,6 +205,21 @@ TEST_F(LowNoiseWindowTest, ProjectsKeepTheTarget) {
   EXPECT_TRUE(window->findChild<QRadioButton*>(QStringLiteral("gamma"))->isChecked());
   ASSERT_TRUE(window->shown());
   EXPECT_NEAR(std::abs(window->shown()->gammaS - std::polar(0.2, 30 * kPi / 180)), 0, 1e-12);
+}
+
+TEST_F(LowNoiseWindowTest, ANewTargetOrTypedNoiseIsAnUnsavedEdit) {
+  // Both go into the project file, so closing without a question would lose them.
+  QTemporaryDir dir;
+  PushScriptedAnswer(dir.filePath(QStringLiteral("progetto.bjtp")).toStdString());
+  ASSERT_TRUE(SaveProjectAs());
+  EXPECT_FALSE(ProjectHasUnsavedEdits());
+  SetChosenLowNoiseTarget("gamma:0.2,30");
+  EXPECT_TRUE(ProjectHasUnsavedEdits());
+  // The default target, recorded by a look at the window, changes nothing.
+  SetChosenLowNoiseTarget("min");
+  EXPECT_FALSE(ProjectHasUnsavedEdits());
+  SetTypedNoise(NoiseEntry{1.0, 0.3, 40, 10});
+  EXPECT_TRUE(ProjectHasUnsavedEdits());
 }
 
 TEST_F(LowNoiseWindowTest, AClickOnTheSmithChartPicksTheSource) {
