@@ -1,9 +1,11 @@
 #include "gui/analysis_windows.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <QWidget>
 
 #include <charconv>
@@ -98,6 +100,18 @@ QPushButton* WindowButton(const QString& text, const char* name) {
   button->setObjectName(QString::fromLatin1(name));
   button->setAutoDefault(false);
   return button;
+}
+
+QTableWidget* ResultsTable(const char* name, const QStringList& headers, int rows, int rowPadding) {
+  auto* table = new QTableWidget(rows, static_cast<int>(headers.size()));
+  table->setObjectName(QString::fromLatin1(name));
+  table->setHorizontalHeaderLabels(headers);
+  table->verticalHeader()->hide();
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + rowPadding);
+  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                          rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
+  return table;
 }
 
 QWidget* OpenResponseWindow(FormId form) {

@@ -5,6 +5,7 @@
 // says in its title which result window it shows.
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,6 +15,7 @@
 
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 class QWidget;
 struct Figure;
 
@@ -53,6 +55,13 @@ QSize FittedSize(QSize wanted);
 
 // A push button by object name that Enter in a box does not press.
 QPushButton* WindowButton(const QString& text, const char* name);
+
+// A table of results the user reads but does not edit, by object name, with
+// these column headings and no row numbers; its rows are the font's height
+// and `rowPadding` pixels, and it is never shorter than all `rows` need, so
+// every row stays in sight at any scale. Its columns' widths are the
+// caller's.
+QTableWidget* ResultsTable(const char* name, const QStringList& headers, int rows, int rowPadding);
 
 // Ask for a file name and write the figure as PNG or SVG there, or the
 // text; a failure is told in a message. True when written.

@@ -20,15 +20,19 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "export/exports.h"
 #include "figures/figure.h"
 #include "forms/low_noise_rows.h"
 #include "forms/report_text.h"
 #include "gui/dialogs.h"
 #include "gui/menus.h"
+#include "gui/noise_settings.h"
 #include "gui/pdf_report.h"
 #include "gui/pictures.h"
 #include "gui/qt_ui.h"
+#include "gui/smith_window.h"
 #include "text/number_text.h"
 #include "text/utf16.h"
 
@@ -57,18 +61,14 @@ QLineEdit* NumberField(const char* name, const QString& accessible, const QStrin
   return field;
 }
 
+// Quantity, value and unit: the name takes the room the value and the unit
+// leave.
 QTableWidget* Table(const char* name, int rows) {
-  auto* table = new QTableWidget(rows, 3);
-  table->setObjectName(QString::fromLatin1(name));
-  table->setHorizontalHeaderLabels({QStringLiteral("Grandezza"), QStringLiteral("Valore"), QStringLiteral("Unità")});
-  table->verticalHeader()->hide();
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QTableWidget* table = ResultsTable(
+      name, {QStringLiteral("Grandezza"), QStringLiteral("Valore"), QStringLiteral("Unità")}, rows, 6);
   table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
   table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
-                          rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
   return table;
 }
 
@@ -121,8 +121,13 @@ LowNoiseWindow::LowNoiseWindow(FormId form, WindowDesign source, NoiseParameters
                                QWidget* parent)
     : QWidget(parent, Qt::Window), form_(form), source_(std::move(source)), noise_(noise) {
   setObjectName(QStringLiteral("LowNoiseWindow"));
-  setWindowTitle(QStringLiteral("Progetto a basso rumore — ") + QString::fromUtf8(FormName(form)) +
-                 QStringLiteral(", f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
+  // The result window by the caption its user sees, not its internal name.
+  const QWidget* frame = FormFrame(form);
+  const QString window = frame ? frame->windowTitle().simplified() : QString();
+  setWindowTitle(
+      QStringLiteral("Progetto a basso rumore — ") +
+      (window.isEmpty() ? QString() : QStringLiteral("finestra «") + window + QStringLiteral("», ")) +
+      QStringLiteral("f = ") + Text(FormatSignificant(source_.state.fMHz, 7)) + QStringLiteral(" MHz"));
 
   least_ = new QRadioButton(QStringLiteral("&minimo rumore (Γs = Γopt)"));
   above_ = new QRadioButton(QStringLiteral("rumore a +&Δ dB dal minimo, massimo guadagno"));
@@ -251,7 +256,12 @@ void LowNoiseWindow::buildMenus() {
   QMenu* analysis = bar->addMenu(QStringLiteral("&Analisi"));
   add(analysis, QStringLiteral("Risposta in frequenza…"), [this] { if (auto a = analysed()) OpenResponseWindow(std::move(*a)); },
       QKeySequence(Qt::CTRL | Qt::Key_R));
-  add(analysis, QStringLiteral("Carta di Smith…"), [this] { if (auto a = analysed()) OpenSmithWindow(std::move(*a)); });
+  // A source point picked on that chart redesigns this window, not a new one.
+  add(analysis, QStringLiteral("Carta di Smith…"), [this] {
+    if (auto a = analysed())
+      if (auto* smith = qobject_cast<SmithWindow*>(OpenSmithWindow(std::move(*a))))
+        smith->pickSourcesFor(this);
+  });
   add(analysis, QStringLiteral("Valori commerciali…"),
       [this] { if (auto a = analysed()) OpenPreferredValuesWindow(std::move(*a)); });
   QMenu* exports = bar->addMenu(QStringLiteral("&Esporta"));
@@ -320,6 +330,11 @@ bool LowNoiseWindow::design() {
   return true;
 }
 
+bool LowNoiseWindow::designFor(const LowNoiseTarget& target) {
+  showTarget(target);
+  return design();
+}
+
 void LowNoiseWindow::showDesign() {
   const LowNoiseDesign& d = *design_;
   kinds_->setText(QStringLiteral("Obiettivo: ") + Text(LowNoiseTargetCaption(d.target)) +
@@ -376,30 +391,66 @@ void LowNoiseWindow::exportPdf() {
   if (auto error = WritePdfReport(*a, path->toStdString(), LowNoiseBoxTexts(*design_))) ShowMessage(*error);
 }
 
-QWidget* OpenLowNoiseWindow(FormId form, std::optional<NoiseParameters> transistorNoise) {
-  const WindowDesign* stored = DesignOfWindow(form);
-  if (!stored) {
-    ShowMessage("Calcolare prima le reti di adattamento in questa finestra");
-    return nullptr;
-  }
-  QString source = QStringLiteral("dati inseriti");
-  if (!transistorNoise && stored->touchstone) {
-    transistorNoise = FileNoiseAt(*stored->touchstone, stored->state.fMHz);
-    source = QStringLiteral("file ") + QFileInfo(QString::fromStdString(stored->touchstonePath)).fileName();
-  }
-  if (!transistorNoise) {
-    ShowMessage(std::string("Progetto a basso rumore: ") + kNoNoiseData);
-    return nullptr;
-  }
-  auto* window = new LowNoiseWindow(form, *stored, *transistorNoise, source);
+namespace {
+
+// Where the noise data came from, for the window's first line.
+QString NoiseSourceCaption(const WindowDesign& source) {
+  if (CurrentNoiseSettings().typed) return QStringLiteral("dati inseriti a mano");
+  return QStringLiteral("file ") + QFileInfo(QString::fromStdString(source.touchstonePath)).fileName();
+}
+
+LowNoiseWindow* Present(FormId form, const WindowDesign& source, const NoiseParameters& noise,
+                        const QString& caption, const std::optional<LowNoiseTarget>& target) {
+  auto* window = new LowNoiseWindow(form, source, noise, caption);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
   window->raise();
   window->activateWindow();
   // The chosen target at once: reopening a project and this window gives the
   // same design; a refusal is told and the window stays for another target.
-  window->design();
+  if (target)
+    window->designFor(*target);
+  else
+    window->design();
   return window;
+}
+
+}  // namespace
+
+std::optional<NoiseParameters> TransistorNoiseOf(const WindowDesign& source) {
+  const NoiseSource noise = NoiseSourceOf(source, source.state.Ro);
+  if (!noise) return std::nullopt;
+  return noise(source.state.fMHz);
+}
+
+std::optional<LowNoiseTarget> PickedSourceTarget(Cx gamma) {
+  if (!std::isfinite(gamma.real()) || !std::isfinite(gamma.imag())) return std::nullopt;
+  LowNoiseTarget target;
+  target.goal = LowNoiseGoal::GammaPoint;
+  target.gammaMag = std::round(std::abs(gamma) * 1000) / 1000;
+  target.gammaDeg = std::round(AngleDegrees(gamma) * 10) / 10;
+  if (!(target.gammaMag < 1)) return std::nullopt;
+  return target;
+}
+
+QWidget* OpenLowNoiseWindow(FormId form, std::optional<NoiseParameters> transistorNoise) {
+  const WindowDesign* stored = DesignOfWindow(form);
+  if (!stored) {
+    ShowMessage("Calcolare prima le reti di adattamento in questa finestra");
+    return nullptr;
+  }
+  if (!transistorNoise) return OpenLowNoiseWindow(form, *stored);
+  return Present(form, *stored, *transistorNoise, QStringLiteral("dati inseriti"), std::nullopt);
+}
+
+LowNoiseWindow* OpenLowNoiseWindow(FormId form, const WindowDesign& source,
+                                   std::optional<LowNoiseTarget> target) {
+  const std::optional<NoiseParameters> noise = TransistorNoiseOf(source);
+  if (!noise) {
+    ShowMessage(std::string("Progetto a basso rumore: ") + kNoNoiseData);
+    return nullptr;
+  }
+  return Present(form, source, *noise, NoiseSourceCaption(source), target);
 }
 
 void RegisterLowNoiseMenus() {

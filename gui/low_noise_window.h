@@ -30,6 +30,9 @@ class LowNoiseWindow : public QWidget {
   // Reads the target and designs; a refusal or a bad entry is told in a
   // message and what was shown stays. True when a design is shown.
   bool design();
+  // Shows the target in the window's own controls, where the user can
+  // refine it, and designs for it.
+  bool designFor(const LowNoiseTarget& target);
   const std::optional<LowNoiseDesign>& shown() const { return design_; }
   // The low-noise design for the analysis windows and the exports.
   std::optional<AnalysedDesign> analysed() const;
@@ -66,10 +69,26 @@ class LowNoiseWindow : public QWidget {
 };
 
 // Opens the window on the design a result window shows, with the given
-// noise of the transistor at f, or the noise block of the window's
-// Touchstone file; nullptr (and a message) when there is no design or no
-// noise data. The noise window calls this for "Progetta per basso rumore…".
+// noise of the transistor at f, or else the noise data the noise window
+// uses (those typed by hand, or the window's Touchstone file's); nullptr
+// (and a message) when there is no design or no noise data.
 QWidget* OpenLowNoiseWindow(FormId form, std::optional<NoiseParameters> transistorNoise = std::nullopt);
+// The same on the copy of the design an analysis window keeps (so a later
+// compute of the result window does not change what it designs), with the
+// noise data that window uses; designs for `target` when given, else for
+// the last chosen one. The noise window's "Progetta per basso rumore…" and
+// a click on the Smith chart's source plane come here.
+LowNoiseWindow* OpenLowNoiseWindow(FormId form, const WindowDesign& source,
+                                   std::optional<LowNoiseTarget> target = std::nullopt);
+// The noise of the transistor at f that the window would be opened with:
+// typed by hand, else the design's file's; nullopt where there are none.
+std::optional<NoiseParameters> TransistorNoiseOf(const WindowDesign& source);
+
+// The typed-Γ target for a point picked on the Smith chart, to the
+// precision the chart's readout shows it (|Γ| to 0.001, the angle to 0.1°),
+// so the fields read what the user saw under the pointer; nullopt off the
+// chart (|Γ| not below 1 once rounded).
+std::optional<LowNoiseTarget> PickedSourceTarget(Cx gamma);
 
 // The target the last design used, in bjt-design's words, kept in projects.
 std::optional<std::string> ChosenLowNoiseTarget();

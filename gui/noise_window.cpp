@@ -8,8 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/noise_settings.h"
 #include "figures/figure.h"
+#include "gui/low_noise_window.h"
+#include "gui/noise_settings.h"
 #include "gui/qt_ui.h"
 
 namespace {
@@ -37,6 +38,11 @@ NoiseWindow::NoiseWindow(AnalysedDesign design, QWidget* parent)
   summary_->setWordWrap(true);
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary_->setAccessibleName(QStringLiteral("rumore alla frequenza di progetto"));
+  lowNoise_ = new QPushButton(QStringLiteral("Progetta per basso rumore…"));
+  lowNoise_->setObjectName(QStringLiteral("lowNoiseDesign"));
+  auto* designRow = new QHBoxLayout;
+  designRow->addWidget(lowNoise_);
+  designRow->addStretch();
 
   nfMin_ = Field("nfMin", QStringLiteral("NFmin [dB]"));
   gammaMag_ = Field("gammaOptMag", QStringLiteral("modulo di Γopt"));
@@ -64,6 +70,7 @@ NoiseWindow::NoiseWindow(AnalysedDesign design, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(origin_);
   layout->addWidget(summary_);
+  layout->addLayout(designRow);
   layout->addWidget(box);
   layout->addStretch();
   setMinimumSize(480, 360);
@@ -73,6 +80,7 @@ NoiseWindow::NoiseWindow(AnalysedDesign design, QWidget* parent)
   for (QLineEdit* edit : {nfMin_, gammaMag_, gammaDeg_, rn_})
     connect(edit, &QLineEdit::returnPressed, this, [this] { applyTyped(); });
   connect(fromFile, &QPushButton::clicked, this, [this] { useFileData(); });
+  connect(lowNoise_, &QPushButton::clicked, this, [this] { openLowNoiseDesign(); });
   listener_ = OnNoiseSettingsChanged([this] { refresh(); });
   showTyped();
   refresh();
@@ -95,7 +103,18 @@ void NoiseWindow::refresh() {
   for (const std::string& line : NoiseSummaryLines(d, noise)) lines << QString::fromStdString(line);
   if (!d.losses.ideal()) lines << QStringLiteral("Con le perdite degli elementi delle reti (Q dalla risposta in frequenza)");
   summary_->setText(lines.join(QLatin1Char('\n')));
+  // Without noise data at f there is nothing to design from: say so where
+  // the user looks, rather than after a press.
+  const bool hasNoise = TransistorNoiseOf(design_.source).has_value();
+  lowNoise_->setEnabled(hasNoise);
+  lowNoise_->setToolTip(hasNoise
+                            ? QStringLiteral("Sceglie la sorgente per il minimo rumore o per un compromesso "
+                                             "rumore/guadagno, con questi dati di rumore")
+                            : QStringLiteral("Servono dati di rumore a questa frequenza: dal file Touchstone "
+                                             "o inseriti qui sotto"));
 }
+
+QWidget* NoiseWindow::openLowNoiseDesign() { return OpenLowNoiseWindow(design_.form, design_.source); }
 
 void NoiseWindow::showTyped() {
   const std::optional<NoiseEntry>& typed = CurrentNoiseSettings().typed;

@@ -2,13 +2,15 @@
 // "Rumore…": the noise parameters of the transistor and of the transistor
 // with its feedback at the design frequency, the NF of the designed
 // amplifier fed from RE and its distance from the pair's minimum; below, the
-// four fields for noise data typed by hand, which override a file's.
+// four fields for noise data typed by hand, which override a file's; and
+// "Progetta per basso rumore…" with the noise data shown.
 #include <QWidget>
 
 #include "gui/analysis_windows.h"
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 class NoiseWindow : public QWidget {
   Q_OBJECT
@@ -20,6 +22,9 @@ class NoiseWindow : public QWidget {
   bool applyTyped();
   void useFileData();
   QString summary() const;
+  // Opens "Progetto a basso rumore" on this window's design with the noise
+  // data it shows; nullptr (and a message) without them.
+  QWidget* openLowNoiseDesign();
 
  private:
   void refresh();
@@ -29,6 +34,7 @@ class NoiseWindow : public QWidget {
   int listener_ = 0;
   QLabel* origin_;
   QLabel* summary_;
+  QPushButton* lowNoise_;
   QLineEdit* nfMin_;
   QLineEdit* gammaMag_;
   QLineEdit* gammaDeg_;

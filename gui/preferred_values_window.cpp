@@ -16,17 +16,10 @@ namespace {
 constexpr double kMatchedReturnLossDb = 80;
 constexpr ESeries kSeries[] = {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96};
 
+// Every row in sight at any scale: compact rows, and room for all of them.
 QTableWidget* Table(const char* name, const QStringList& headers, int rows) {
-  auto* table = new QTableWidget(rows, static_cast<int>(headers.size()));
-  table->setObjectName(QString::fromLatin1(name));
-  table->setHorizontalHeaderLabels(headers);
-  table->verticalHeader()->hide();
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  QTableWidget* table = ResultsTable(name, headers, rows, 8);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  // Every row in sight at any scale: compact rows, and room for all of them.
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
-  table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
-                          rows * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth() + 2);
   return table;
 }
 

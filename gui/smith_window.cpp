@@ -9,6 +9,7 @@
 #include "export/exports.h"
 #include "figures/response_figure.h"
 #include "gui/figure_view.h"
+#include "gui/low_noise_window.h"
 #include "gui/noise_settings.h"
 
 SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* parent)
@@ -22,6 +23,8 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   circles_->setObjectName(QStringLiteral("stabilityCircles"));
   noiseCircles_ = new QCheckBox(QStringLiteral("Cerchi di rumore e di guadagno"));
   noiseCircles_->setObjectName(QStringLiteral("noiseCircles"));
+  pickHint_ = new QLabel(QStringLiteral("Clic sulla carta: progetto a basso rumore con questo Γs"));
+  pickHint_->setObjectName(QStringLiteral("pickHint"));
   updateSourcePlane();
   auto* png = new QPushButton(QStringLiteral("PNG…"));
   png->setObjectName(QStringLiteral("exportPng"));
@@ -42,6 +45,8 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   view_->setHoverReadout([r0](int, FigPoint at) { return SmithReadoutText(at, r0); });
   auto* second = new QHBoxLayout;
   second->addWidget(noiseCircles_);
+  second->addSpacing(12);
+  second->addWidget(pickHint_);
   second->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(options);
@@ -56,7 +61,11 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
 
   connect(reflection_, &QCheckBox::toggled, this, [this] { redraw(); });
   connect(circles_, &QCheckBox::toggled, this, [this] { redraw(); });
-  connect(noiseCircles_, &QCheckBox::toggled, this, [this] { redraw(); });
+  connect(noiseCircles_, &QCheckBox::toggled, this, [this] {
+    updatePicking();
+    redraw();
+  });
+  connect(view_, &FigureView::clickedAt, this, [this](int, double x, double y) { pickSource(x, y); });
   const QString base = QStringLiteral("smith_") +
                        QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
   connect(png, &QPushButton::clicked, this,
@@ -66,8 +75,10 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   // Noise data typed in a noise window, or a Q, change the circles.
   listener_ = OnNoiseSettingsChanged([this] {
     updateSourcePlane();
+    updatePicking();
     redraw();
   });
+  updatePicking();
   redraw();
 }
 
@@ -80,6 +91,28 @@ void SmithWindow::updateSourcePlane() {
                                                           "disponibile del transistor con la reazione, nel piano "
                                                           "della sorgente")
                                          : QString::fromUtf8(kNoNoiseData));
+}
+
+bool SmithWindow::picking() const { return noiseCircles_->isChecked() && sourcePlane_.has_value(); }
+
+// The hint and the cross pointer only while a click does something.
+void SmithWindow::updatePicking() {
+  pickHint_->setVisible(picking());
+  view_->setCursor(picking() ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void SmithWindow::pickSourcesFor(LowNoiseWindow* window) { lowNoise_ = window; }
+
+void SmithWindow::pickSource(double x, double y) {
+  if (!picking()) return;
+  const std::optional<LowNoiseTarget> target = PickedSourceTarget(Cx(x, y));
+  if (!target) return;
+  if (!lowNoise_) {
+    lowNoise_ = OpenLowNoiseWindow(design_.form, design_.source, *target);
+    return;
+  }
+  lowNoise_->designFor(*target);
+  lowNoise_->raise();
 }
 
 const Figure& SmithWindow::figure() const { return view_->figure(); }

@@ -2,7 +2,9 @@
 // The Smith chart of one design: RE, RL, conj(Zi), conj(Zo), the matching
 // path of both networks element by element, optionally the amplifier's input
 // reflection across the sweep and the transistor's stability circles; the
-// pointer reads Z, Y and Γ.
+// pointer reads Z, Y and Γ. With the noise circles shown, a click inside the
+// chart picks the source point of a low-noise design.
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -11,7 +13,9 @@
 #include "gui/analysis_windows.h"
 
 class QCheckBox;
+class QLabel;
 class FigureView;
+class LowNoiseWindow;
 
 class SmithWindow : public QWidget {
   Q_OBJECT
@@ -20,10 +24,18 @@ class SmithWindow : public QWidget {
   ~SmithWindow() override;
   const Figure& figure() const;
   const SmithChart& chart() const { return chart_; }
+  // Picked source points redesign this low-noise window (the one the chart
+  // was opened from) instead of a new one.
+  void pickSourcesFor(LowNoiseWindow* window);
+  // A click at Γ = x + jy: with the noise circles shown and |Γ| < 1, the
+  // low-noise window designs for that Γs; otherwise nothing happens.
+  void pickSource(double x, double y);
 
  private:
   void redraw();
   void updateSourcePlane();
+  void updatePicking();
+  bool picking() const;
   const SweepResult& inputSweep();
 
   AnalysedDesign design_;
@@ -32,6 +44,8 @@ class SmithWindow : public QWidget {
   QCheckBox* reflection_;
   QCheckBox* circles_;
   QCheckBox* noiseCircles_;
+  QLabel* pickHint_;
+  QPointer<LowNoiseWindow> lowNoise_;  // the window picked points go to
   std::optional<SourcePlane> sourcePlane_;
   int listener_ = 0;
   FigureView* view_;

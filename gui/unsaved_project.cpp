@@ -11,6 +11,7 @@
 #include "gui/file_menus.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
+#include "noise/low_noise_design.h"
 
 namespace {
 
@@ -22,10 +23,25 @@ struct SavedProject {
 };
 std::optional<SavedProject> g_saved;
 
-// What a save keeps of the window; the Touchstone reference follows the
-// fields, so comparing them is enough.
+bool SameNoise(const std::optional<ProjectNoise>& a, const std::optional<ProjectNoise>& b) {
+  if (!a || !b) return a.has_value() == b.has_value();
+  return a->nfMinDb == b->nfMinDb && a->gammaOptMag == b->gammaOptMag && a->gammaOptDeg == b->gammaOptDeg &&
+         a->rnOhm == b->rnOhm;
+}
+
+// No target chosen yet designs the default one: looking at the low-noise
+// window, which then records it, is not an edit.
+std::string TargetWords(const std::optional<std::string>& words) {
+  return words.value_or(LowNoiseTargetText(LowNoiseTarget{}));
+}
+
+// What a save keeps: the window's fields and feedback (the Touchstone
+// reference follows the fields, so comparing them is enough), the noise data
+// typed by hand and the low-noise target, which a save keeps as well and a
+// close without asking would lose.
 bool SameContents(const Project& a, const Project& b) {
-  return a.fields == b.fields && a.feedback == b.feedback;
+  return a.fields == b.fields && a.feedback == b.feedback && SameNoise(a.noise, b.noise) &&
+         TargetWords(a.lowNoiseTarget) == TargetWords(b.lowNoiseTarget);
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 // the project as saved.
 void NoteProjectSaved();
 // A project was opened or saved in the input window that is open now, and
-// its texts or feedback option have changed since. Without a project, no.
+// its texts, feedback option, typed noise data or low-noise target have
+// changed since. Without a project, no.
 bool ProjectHasUnsavedEdits();
 // Asks "Salvare le modifiche al progetto?" (Salva / Non salvare / Annulla)
 // when there are unsaved edits. True when the caller may go on: nothing to

@@ -147,7 +147,13 @@ std::variant<LowNoiseTarget, std::string> ParseLowNoiseTarget(std::string_view t
 std::string LowNoiseTargetText(const LowNoiseTarget& t) {
   switch (t.goal) {
     case LowNoiseGoal::MinimumNoise: return "min";
-    case LowNoiseGoal::NoiseAboveMinimum: return "+" + Shortest(t.deltaDb);
+    case LowNoiseGoal::NoiseAboveMinimum: {
+      // Appended, not "+" + string: GCC 12 at -O3 warns (-Wrestrict) on the
+      // one-character literal before a temporary, which stops a Release build.
+      std::string words = "+";
+      words += Shortest(t.deltaDb);
+      return words;
+    }
     case LowNoiseGoal::GammaPoint: return "gamma:" + Shortest(t.gammaMag) + "," + Shortest(t.gammaDeg);
     case LowNoiseGoal::ImpedancePoint:
       return "zs:" + Shortest(t.zsOhm.real()) + "," + Shortest(t.zsOhm.imag());

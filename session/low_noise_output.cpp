@@ -104,7 +104,10 @@ std::string WithLowNoiseCsv(const std::string& line, const LowNoiseResult& resul
   } else {
     const LowNoiseDesign& d = std::get<LowNoiseDesign>(result);
     out += ",progettato";
-    for (double x : FigureColumns(d)) out += "," + FileNumberText(x);
+    for (double x : FigureColumns(d)) {
+      out += ',';  // not "," + a temporary: GCC 12 at -O3 warns (-Wrestrict)
+      out += FileNumberText(x);
+    }
     AppendElementsCsv(out, Side::Input, d.design.kinds.input, d.design.state);
     AppendElementsCsv(out, Side::Output, d.design.kinds.output, d.design.state);
     out += ",";

@@ -79,7 +79,12 @@ std::string InputTextsJson(const std::vector<FieldText>& texts) {
   std::string o = "{";
   for (size_t i = 0; i < texts.size(); ++i) {
     const QuantitySpec* q = QuantityOfControl(texts[i].control);
-    o += (i ? "," : "") + JsonString(q ? q->key : texts[i].control) + ":" + JsonString(texts[i].text);
+    // Appended piece by piece: "," + a temporary string makes GCC 12 at -O3
+    // warn (-Wrestrict), which stops a Release build.
+    if (i) o += ',';
+    o += JsonString(q ? q->key : texts[i].control);
+    o += ':';
+    o += JsonString(texts[i].text);
   }
   return o + "}";
 }
@@ -258,7 +263,10 @@ std::string SessionJson(const SessionResult& r, const SessionNoiseData& noiseDat
   const SessionNoise noise = refused ? SessionNoise{{}, std::vector<std::optional<double>>(r.designs.size())}
                                      : NoiseOfSession(r, noiseData);
   std::string designs = "[";
-  for (size_t i = 0; i < r.designs.size(); ++i) designs += (i ? "," : "") + DesignJson(r.designs[i], noise.nfDb[i]);
+  for (size_t i = 0; i < r.designs.size(); ++i) {
+    if (i) designs += ',';
+    designs += DesignJson(r.designs[i], noise.nfDb[i]);
+  }
   o += ",\"designs\":" + designs + "]";
   o += ",\"noise\":" + NoiseJson(noise.atDesign);
   if (refused) return o + ",\"stability\":null}";

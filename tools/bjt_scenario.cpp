@@ -35,8 +35,10 @@
 #include <string>
 #include <vector>
 
+#include "figures/figure.h"
 #include "forms/controls.h"
 #include "gui/dialogs.h"
+#include "gui/figure_view.h"
 #include "gui/help_dialogs.h"
 #include "gui/menus.h"
 #include "gui/qt_ui.h"
@@ -238,14 +240,40 @@ QWidget* WindowNamed(const QString& name) {
   return found;
 }
 
-void RunPress(const std::string& target) {
+// The child of an open window named "WINDOW.CHILD", both by object name.
+template <typename Child>
+Child* ChildNamed(const std::string& target, const char* usage, const char* kind) {
   const size_t dot = target.find('.');
-  if (dot == std::string::npos) throw ScriptError{"expected press WINDOW.CHILD"};
+  if (dot == std::string::npos) throw ScriptError{std::string("expected ") + usage};
   QWidget* window = WindowNamed(QString::fromStdString(target.substr(0, dot)));
   if (!window) throw ScriptError{"window " + target.substr(0, dot) + " is not open"};
-  auto* button = window->findChild<QAbstractButton*>(QString::fromStdString(target.substr(dot + 1)));
-  if (!button) throw ScriptError{"no button " + target};
-  button->click();
+  auto* child = window->findChild<Child*>(QString::fromStdString(target.substr(dot + 1)));
+  if (!child) throw ScriptError{std::string("no ") + kind + " " + target};
+  return child;
+}
+
+void RunPress(const std::string& target) {
+  ChildNamed<QAbstractButton>(target, "press WINDOW.CHILD", "button")->click();
+}
+
+void RunChart(const std::string& rest) {
+  std::istringstream words(rest);
+  std::string target;
+  double x = 0, y = 0;
+  if (!(words >> target >> x >> y)) throw ScriptError{"expected chart WINDOW.CHILD X Y"};
+  FigureView* view = ChildNamed<FigureView>(target, "chart WINDOW.CHILD X Y", "figure");
+  const Figure& figure = view->figure();
+  if (figure.panels.empty()) throw ScriptError{"the figure " + target + " is empty"};
+  // Where the painter puts that point at the view's present size.
+  const FigureLayout layout = LayoutFigure(figure, view->width(), view->height());
+  const std::optional<FigPoint> pixel = ToPixel(figure.panels[0], layout.frames[0], {x, y});
+  if (!pixel) throw ScriptError{"the point is not on the figure"};
+  const QPointF at(pixel->x, pixel->y);
+  const QPointF global = view->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &release);
 }
 
 void RunLine(const std::string& line, DesignState& state) {
@@ -270,6 +298,8 @@ void RunLine(const std::string& line, DesignState& state) {
     if (!error.empty()) throw ScriptError{error};
   } else if (verb == "press") {
     RunPress(rest);
+  } else if (verb == "chart") {
+    RunChart(rest);
   } else if (verb == "answer") {
     PushScriptedAnswer(Unescape(rest).toStdString());
   } else if (verb == "snap") {

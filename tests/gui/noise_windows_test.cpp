@@ -1,17 +1,20 @@
 // Noise in the windows as a user meets it: "Rumore…" with and without noise
 // data, the four fields typed by hand (and refused), the response window's
 // noise panel and Q fields, the Smith chart's circles, the project keeping
-// the typed data.
+// the typed data, and the low-noise design opened from the noise window.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "forms/result_commands.h"
+#include "gui/low_noise_window.h"
 #include "gui/menus.h"
 #include "gui/noise_settings.h"
 #include "gui/noise_window.h"
@@ -49,6 +52,7 @@ class NoiseWindows : public ::testing::Test {
     OpenFreshWindows(design_);
     SetTypedNoise(std::nullopt);
     SetElementLosses({});
+    SetChosenLowNoiseTarget(std::nullopt);
     // The stored test values with Rf feedback, computed in Form2.
     for (const char* name : {"Command2", "Option1", "Command1"})
       static_cast<QAbstractButton*>(FindControl(FormId::Form1, name))->click();
@@ -61,6 +65,7 @@ class NoiseWindows : public ::testing::Test {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     SetTypedNoise(std::nullopt);
     SetElementLosses({});
+    SetChosenLowNoiseTarget(std::nullopt);
   }
   static NoiseWindow* OpenNoise() {
     EXPECT_EQ(TriggerMenuEntry(FormId::Form2, QStringLiteral("Analisi/Rumore...")), "");
@@ -155,6 +160,49 @@ TEST_F(NoiseWindows, ResponseShowsTheNoisePanelAndTakesQ) {
   EXPECT_GT(window->figure().panels[2].markers[0].at.y, idealNf + 0.05);
   EXPECT_LT(window->figure().panels[0].markers[0].at.y, idealGain - 0.05);
   EXPECT_NE(window->figure().notes.back().text.find("perdite"), std::string::npos);
+}
+
+TEST_F(NoiseWindows, LowNoiseDesignTakesTheNoiseWindowsDataAndDesign) {
+  NoiseWindow* window = OpenNoise();
+  ASSERT_NE(window, nullptr);
+  auto* button = window->findChild<QPushButton*>(QStringLiteral("lowNoiseDesign"));
+  ASSERT_NE(button, nullptr);
+  // No noise data: the button says why it cannot act, and a press anyway is
+  // told in a message, with no window.
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_TRUE(button->toolTip().startsWith(QStringLiteral("Servono dati di rumore"))) << button->toolTip().toStdString();
+  g_messages.clear();
+  EXPECT_EQ(window->openLowNoiseDesign(), nullptr);
+  EXPECT_EQ(g_messages, std::vector<std::string>{"Progetto a basso rumore: nessun dato di rumore a questa frequenza"});
+
+  Type(window, "nfMin", "1.1");
+  Type(window, "gammaOptMag", "0.35");
+  Type(window, "gammaOptDeg", "50");
+  Type(window, "rn", "9");
+  ASSERT_TRUE(window->applyTyped());
+  ASSERT_TRUE(button->isEnabled());
+  const DesignState shown = DesignOfWindow(FormId::Form2)->state;
+  // The result window computed again at another frequency: the noise
+  // window's design stays the one it shows, and so does the low-noise one.
+  static_cast<QLineEdit*>(FindControl(FormId::Form1, "Text14"))->setText(QStringLiteral("120"));
+  static_cast<QAbstractButton*>(FindControl(FormId::Form1, "Command1"))->click();
+  static_cast<QAbstractButton*>(FindControl(FormId::Form2, "Command1"))->click();
+  ASSERT_EQ(DesignOfWindow(FormId::Form2)->state.fMHz, 120);
+
+  g_messages.clear();
+  button->click();
+  auto* lowNoise = Newest<LowNoiseWindow>("LowNoiseWindow");
+  ASSERT_NE(lowNoise, nullptr);
+  ASSERT_TRUE(lowNoise->shown()) << (g_messages.empty() ? "" : g_messages.back());
+  EXPECT_EQ(lowNoise->shown()->design.fMHz, shown.fMHz);
+  // Least noise, from the typed data: the pair's Γopt and NFmin as the
+  // noise core gives them for the design the noise window shows.
+  const auto expected =
+      NoiseAtState(shown, DesignNoiseSource(CurrentNoiseSettings().typed, shown.Ro, nullptr));
+  ASSERT_TRUE(expected);
+  EXPECT_NEAR(lowNoise->shown()->nfMinPairDb, expected->withFeedback.nfMinDb(), 1e-9);
+  EXPECT_NEAR(std::abs(lowNoise->shown()->gammaS - expected->withFeedback.gammaOpt), 0, 1e-9);
+  EXPECT_TRUE(lowNoise->findChild<QLabel*>(QStringLiteral("pairNoise"))->text().contains(QStringLiteral("a mano")));
 }
 
 TEST_F(NoiseWindows, ProjectKeepsTheTypedNoise) {
