@@ -5,6 +5,7 @@
 // that time.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 
 #include "analysis/sweep.h"
@@ -135,5 +136,53 @@ void BM_NoisySweepFromFile(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_NoisySweepFromFile)->Unit(benchmark::kMillisecond);
+
+// What a response window's plotted values cost without and with the noise
+// panel, in turn within each iteration so that the machine's slow and fast
+// spells weigh on both alike. "added" is the panel's share over the sweep
+// alone, the figure the panel is judged by (at most 0.5). Each result is gone
+// before the other is made: with both held, glibc hands the freed heap back
+// to the system at the end of each iteration and every run pays its page
+// faults again, which tripled the times measured here.
+void BM_NoisePanelOverSweep(benchmark::State& bench) {
+  using Clock = std::chrono::steady_clock;
+  const NoiseBench b;
+  SweepPlan plan = DefaultSweep(b.file);
+  plan.points = 10001;
+  const auto plotted = [&b](const SweepResult& sweep) {
+    const Bandwidth b1 = BandwidthOf(sweep, b.design.fMHz, 1);
+    const Bandwidth b3 = BandwidthOf(sweep, b.design.fMHz, 3);
+    benchmark::DoNotOptimize(b1.highMHz + b3.highMHz);
+    benchmark::DoNotOptimize(PossiblyUnstableBands(sweep).size());
+  };
+  const auto sweepAlone = [&] {
+    const SweepResult sweep = RunSweep(b.design, FileTransistor(b.file), plan);
+    plotted(sweep);
+    benchmark::DoNotOptimize(sweep.points.data());
+  };
+  const auto sweepWithPanel = [&] {
+    const NoisySweep noisy = RunNoisySweep(b.design, FileTransistor(b.file), FileNoise(b.file), plan);
+    plotted(noisy.sweep);
+    benchmark::DoNotOptimize(noisy.noise.data());
+    return noisy.noise.size();
+  };
+  Clock::duration alone{}, withPanel{};
+  for (auto _ : bench) {
+    const auto t0 = Clock::now();
+    sweepAlone();
+    const auto t1 = Clock::now();
+    const std::size_t panelPoints = sweepWithPanel();
+    const auto t2 = Clock::now();
+    alone += t1 - t0;
+    withPanel += t2 - t1;
+    if (panelPoints != b.frequencies.size()) bench.SkipWithError("a panel point is missing");
+  }
+  const double n = static_cast<double>(bench.iterations());
+  bench.counters["sweep_ms"] = std::chrono::duration<double, std::milli>(alone).count() / n;
+  bench.counters["noisy_ms"] = std::chrono::duration<double, std::milli>(withPanel).count() / n;
+  bench.counters["added"] =
+      static_cast<double>((withPanel - alone).count()) / static_cast<double>(alone.count());
+}
+BENCHMARK(BM_NoisePanelOverSweep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
