@@ -36,25 +36,20 @@ Chain Then(const Chain& m, const Chain& n) {
           m.c * n.b + m.d * n.d, m.det * n.det};
 }
 
-
 // Series jx1, shunt jb, series jx2, from the outer arm or from the inner
 // one: the product of the three matrices written out, A and D real, B and C
-// imaginary.
-Chain IdealTeeChain(const TeeNetwork& net, double fMHz, bool outerFirst) {
-  const double outer = SeriesArmReactance(net.kind, net.outer, fMHz);
-  const double inner = SeriesArmReactance(net.kind, net.inner, fMHz);
-  const double b = ShuntArmSusceptance(net.kind, net.shunt, fMHz);
+// imaginary. The ideal arms' impedances are jx and their admittance jb.
+Chain IdealTeeChain(const TeeArms& arms, bool outerFirst) {
+  const double outer = arms.outer.imag(), inner = arms.inner.imag(), b = arms.shunt.imag();
   const double x1 = outerFirst ? outer : inner, x2 = outerFirst ? inner : outer;
   return {{1.0 - x1 * b, 0.0}, {0.0, x1 + x2 - x1 * b * x2}, {0.0, b}, {1.0 - b * x2, 0.0}};
 }
 
 // The same with lossy elements of constant Q: series z1, shunt y, series z2.
-Chain TeeChain(const TeeNetwork& net, double fMHz, const ElementLosses& losses, bool outerFirst) {
-  if (losses.ideal()) return IdealTeeChain(net, fMHz, outerFirst);
-  const Cx outer = SeriesArmImpedance(net.kind, net.outer, fMHz, losses);
-  const Cx inner = SeriesArmImpedance(net.kind, net.inner, fMHz, losses);
-  const Cx y = ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses);
-  const Cx z1 = outerFirst ? outer : inner, z2 = outerFirst ? inner : outer;
+Chain TeeChain(const TeeArms& arms, const ElementLosses& losses, bool outerFirst) {
+  if (losses.ideal()) return IdealTeeChain(arms, outerFirst);
+  const Cx y = arms.shunt;
+  const Cx z1 = outerFirst ? arms.outer : arms.inner, z2 = outerFirst ? arms.inner : arms.outer;
   const Cx one{1.0, 0.0};
   return {one + z1 * y, z1 + z2 + z1 * y * z2, y, one + y * z2};
 }
@@ -194,6 +189,27 @@ std::optional<AmplifierDesign> DesignOfState(NetworkKinds kinds, const DesignSta
   return d;
 }
 
+TeeArms ArmsAt(const TeeNetwork& net, double fMHz, const ElementLosses& losses) {
+  // Ideal arms written out: the lossy routines give the same 0 + jx there.
+  if (losses.ideal())
+    return {{0.0, SeriesArmReactance(net.kind, net.outer, fMHz)},
+            {0.0, ShuntArmSusceptance(net.kind, net.shunt, fMHz)},
+            {0.0, SeriesArmReactance(net.kind, net.inner, fMHz)}};
+  return {SeriesArmImpedance(net.kind, net.outer, fMHz, losses),
+          ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses),
+          SeriesArmImpedance(net.kind, net.inner, fMHz, losses)};
+}
+
+ElementsAt ElementsOf(const TeeNetwork& input, const TeeNetwork& output, const FeedbackElement& feedback,
+                      const ElementLosses& losses, double fMHz) {
+  return {fMHz, ArmsAt(input, fMHz, losses), ArmsAt(output, fMHz, losses),
+          FeedbackAdmittance(feedback, fMHz)};
+}
+
+ElementsAt ElementsOf(const AmplifierDesign& d, double fMHz) {
+  return ElementsOf(d.input, d.output, d.feedback, d.losses, fMHz);
+}
+
 TransistorSource ConstantTransistor(const AmplifierDesign& design) {
   const SMatrix s = design.transistor;
   return {[s](double) -> std::optional<SMatrix> { return s; }, design.Ro};
@@ -201,18 +217,19 @@ TransistorSource ConstantTransistor(const AmplifierDesign& design) {
 
 namespace {
 
-// The transistor with its feedback at fMHz, referred to Ro.
-std::optional<SMatrix> TransistorWithFeedback(const AmplifierDesign& d, double fMHz,
-                                              const SMatrix& transistorAtRo) {
-  return TransistorWithFeedback(d.feedback, d.Ro, fMHz, transistorAtRo);
-}
-
-std::optional<SMatrix> CascadeS(const AmplifierDesign& d, double fMHz, const SMatrix& withFeedback) {
+std::optional<SMatrix> CascadeS(const AmplifierDesign& d, const ElementsAt& e, const SMatrix& withFeedback) {
   const std::optional<Chain> transistor = ChainOfS(withFeedback, d.Ro);
   if (!transistor) return std::nullopt;
-  const Chain m = Then(Then(TeeChain(d.input, fMHz, d.losses, true), *transistor),
-                       TeeChain(d.output, fMHz, d.losses, false));
+  const Chain m =
+      Then(Then(TeeChain(e.input, d.losses, true), *transistor), TeeChain(e.output, d.losses, false));
   return SOfChain(m, d.RE, d.RL);
+}
+
+// The transistor with the design's feedback, Yf formed once with the arms.
+std::optional<SMatrix> WithDesignFeedback(const AmplifierDesign& d, const ElementsAt& e,
+                                          const SMatrix& transistorAtRo) {
+  if (d.feedback.kind == FeedbackKind::None) return transistorAtRo;
+  return WithFeedback(transistorAtRo, d.Ro, e.yf);
 }
 
 }  // namespace
@@ -226,27 +243,35 @@ std::optional<SMatrix> TransistorWithFeedback(const FeedbackElement& feedback, d
 std::optional<SMatrix> AmplifierS(const AmplifierDesign& d, double fMHz,
                                   const SMatrix& transistorAtRo) {
   if (!(fMHz > 0)) return std::nullopt;
-  const std::optional<SMatrix> withFeedback = TransistorWithFeedback(d, fMHz, transistorAtRo);
+  const ElementsAt e = ElementsOf(d, fMHz);
+  const std::optional<SMatrix> withFeedback = WithDesignFeedback(d, e, transistorAtRo);
   if (!withFeedback) return std::nullopt;
-  return CascadeS(d, fMHz, *withFeedback);
+  return CascadeS(d, e, *withFeedback);
 }
 
 std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& d, double fMHz,
                                         const SMatrix& transistorAtRo) {
   if (!(fMHz > 0)) return std::nullopt;
-  const std::optional<SMatrix> withFeedback = TransistorWithFeedback(d, fMHz, transistorAtRo);
+  const ElementsAt e = ElementsOf(d, fMHz);
+  const std::optional<SMatrix> withFeedback = WithDesignFeedback(d, e, transistorAtRo);
   if (!withFeedback) return std::nullopt;
-  const std::optional<SMatrix> s = CascadeS(d, fMHz, *withFeedback);
+  return AnalyzeAt(d, e, *withFeedback);
+}
+
+std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& d, const ElementsAt& e,
+                                        const SMatrix& withFeedback) {
+  if (!(e.fMHz > 0)) return std::nullopt;
+  const std::optional<SMatrix> s = CascadeS(d, e, withFeedback);
   if (!s) return std::nullopt;
   const std::optional<KAndMu> amplifier = KAndMuOf(*s);
-  const std::optional<KAndMu> transistor = KAndMuOf(*withFeedback);
+  const std::optional<KAndMu> transistor = KAndMuOf(withFeedback);
   const std::optional<Cx> zin = ImpedanceOf(s->s11, d.RE);
   const std::optional<Cx> zout = ImpedanceOf(s->s22, d.RL);
   const double gt = std::norm(s->s21);
   if (!amplifier || !transistor || !zin || !zout || !(gt > 0) || !std::isfinite(gt))
     return std::nullopt;
   AmplifierPoint p;
-  p.fMHz = fMHz;
+  p.fMHz = e.fMHz;
   p.gainDb = 10.0 * std::log10(gt);
   p.inputReturnLossDb = ReturnLossDb(s->s11);
   p.outputReturnLossDb = ReturnLossDb(s->s22);

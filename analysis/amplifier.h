@@ -107,8 +107,29 @@ inline constexpr double kReturnLossCeilingDb = 300;
 std::optional<SMatrix> TransistorWithFeedback(const FeedbackElement& feedback, double ro, double fMHz,
                                               const SMatrix& transistorAtRo);
 
+// The amplifier's elements at one frequency: the arms of both T networks
+// (series impedances, shunt admittance; lossy with the given Q) and the
+// feedback admittance. A sweep with a noise panel forms them once per
+// frequency for the response and the noise.
+struct TeeArms {
+  Cx outer, shunt, inner;
+};
+TeeArms ArmsAt(const TeeNetwork& net, double fMHz, const ElementLosses& losses);
+struct ElementsAt {
+  double fMHz = 0;
+  TeeArms input, output;
+  Cx yf;
+};
+ElementsAt ElementsOf(const TeeNetwork& input, const TeeNetwork& output, const FeedbackElement& feedback,
+                      const ElementLosses& losses, double fMHz);
+ElementsAt ElementsOf(const AmplifierDesign& design, double fMHz);
+
 // Nullopt when the arithmetic overflows or a value is not finite.
 std::optional<SMatrix> AmplifierS(const AmplifierDesign& design, double fMHz,
                                   const SMatrix& transistorAtRo);
 std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& design, double fMHz,
                                         const SMatrix& transistorAtRo);
+// The same from the elements at the point's frequency and the transistor
+// with its feedback (TransistorWithFeedback's result), both already formed.
+std::optional<AmplifierPoint> AnalyzeAt(const AmplifierDesign& design, const ElementsAt& elements,
+                                        const SMatrix& withFeedback);

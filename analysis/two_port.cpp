@@ -109,22 +109,33 @@ Cx FeedbackAdmittance(const FeedbackElement& e, double fMHz) {
   return {};
 }
 
-std::optional<YMatrix> AdmittanceOf(const SMatrix& s, double r0) {
-  std::optional<YMatrix> y = NormalizedY(s);
-  if (!y || !(r0 > 0)) return std::nullopt;
+std::optional<YMatrix> NormalizedAdmittanceOf(const SMatrix& s) { return NormalizedY(s); }
+
+std::optional<YMatrix> AdmittanceOfNormalized(const YMatrix& y, double r0) {
+  if (!(r0 > 0)) return std::nullopt;
   const double g = 1.0 / r0;
-  return YMatrix{y->y11 * g, y->y12 * g, y->y21 * g, y->y22 * g};
+  return YMatrix{y.y11 * g, y.y12 * g, y.y21 * g, y.y22 * g};
+}
+
+std::optional<YMatrix> AdmittanceOf(const SMatrix& s, double r0) {
+  const std::optional<YMatrix> y = NormalizedY(s);
+  if (!y) return std::nullopt;
+  return AdmittanceOfNormalized(*y, r0);
+}
+
+std::optional<SMatrix> WithFeedbackOfNormalized(YMatrix y, double r0, Cx yf) {
+  const Cx f = yf * r0;
+  y.y11 += f;
+  y.y12 -= f;
+  y.y21 -= f;
+  y.y22 += f;
+  return SFromNormalizedY(y);
 }
 
 std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf) {
-  std::optional<YMatrix> y = NormalizedY(s);
+  const std::optional<YMatrix> y = NormalizedY(s);
   if (!y) return std::nullopt;
-  const Cx f = yf * r0;
-  y->y11 += f;
-  y->y12 -= f;
-  y->y21 -= f;
-  y->y22 += f;
-  return SFromNormalizedY(*y);
+  return WithFeedbackOfNormalized(*y, r0, yf);
 }
 
 std::optional<SMatrix> Renormalize(const SMatrix& s, double fromOhm, double toOhm) {

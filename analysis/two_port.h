@@ -45,6 +45,13 @@ std::optional<YMatrix> AdmittanceOf(const SMatrix& s, double r0);
 // S (referred to r0) -> Y, add yf from input to output, Y -> S. Nullopt when
 // the conversion is singular or overflows.
 std::optional<SMatrix> WithFeedback(const SMatrix& s, double r0, Cx yf);
+// Y normalised to 1/r0 (y = Y·r0) of the two-port whose S are referred to r0,
+// and the two routines above from it: a sweep with a noise panel needs the
+// transistor's Y for its feedback and again for its noise, and makes it once
+// (the conversion was a sixth of the panel's cost).
+std::optional<YMatrix> NormalizedAdmittanceOf(const SMatrix& s);
+std::optional<YMatrix> AdmittanceOfNormalized(const YMatrix& y, double r0);
+std::optional<SMatrix> WithFeedbackOfNormalized(YMatrix y, double r0, Cx yf);
 // The same two-port referred to another real resistance.
 std::optional<SMatrix> Renormalize(const SMatrix& s, double fromOhm, double toOhm);
 

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <time.h>
 
 #include "analysis/sweep.h"
 #include "forms/result_commands.h"
@@ -135,5 +136,66 @@ void BM_NoisySweepFromFile(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_NoisySweepFromFile)->Unit(benchmark::kMillisecond);
+
+// The CPU time this thread has used, in ms.
+double ThreadMilliseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
+}
+
+// What a response window's plotted values cost without and with the noise
+// panel, in turn within each iteration so that the machine's slow and fast
+// spells weigh on both alike, and timed by the thread's own CPU clock: with
+// the two cores shared, wall time counts the waits for the other processes
+// too, and its ratio ranged from 0.25 to 0.58 between runs of one build.
+// "added" is the panel's share over the sweep alone, the figure the panel is
+// judged by (at most 0.5). With argument 0 each run converts the file's
+// values again, as BM_SweepFromFile does; with 1 the transistor source is
+// held across runs, as the response window holds it, and the sweep alone is
+// that much cheaper. Each result is gone
+// before the other is made: with both held, glibc hands the freed heap back
+// to the system at the end of each iteration and every run pays its page
+// faults again, which tripled the times measured here.
+void BM_NoisePanelOverSweep(benchmark::State& bench) {
+  const NoiseBench b;
+  SweepPlan plan = DefaultSweep(b.file);
+  plan.points = 10001;
+  const auto plotted = [&b](const SweepResult& sweep) {
+    const Bandwidth b1 = BandwidthOf(sweep, b.design.fMHz, 1);
+    const Bandwidth b3 = BandwidthOf(sweep, b.design.fMHz, 3);
+    benchmark::DoNotOptimize(b1.highMHz + b3.highMHz);
+    benchmark::DoNotOptimize(PossiblyUnstableBands(sweep).size());
+  };
+  const bool held = bench.range(0) == 1;
+  const auto source = [&b, held] { return held ? b.transistor : FileTransistor(b.file); };
+  const auto sweepAlone = [&] {
+    const SweepResult sweep = RunSweep(b.design, source(), plan);
+    plotted(sweep);
+    benchmark::DoNotOptimize(sweep.points.data());
+  };
+  const auto sweepWithPanel = [&] {
+    const NoisySweep noisy = RunNoisySweep(b.design, source(), FileNoise(b.file), plan);
+    plotted(noisy.sweep);
+    benchmark::DoNotOptimize(noisy.noise.data());
+    return noisy.noise.size();
+  };
+  double alone = 0, withPanel = 0;  // ms
+  for (auto _ : bench) {
+    const double t0 = ThreadMilliseconds();
+    sweepAlone();
+    const double t1 = ThreadMilliseconds();
+    const std::size_t panelPoints = sweepWithPanel();
+    const double t2 = ThreadMilliseconds();
+    alone += t1 - t0;
+    withPanel += t2 - t1;
+    if (panelPoints != b.frequencies.size()) bench.SkipWithError("a panel point is missing");
+  }
+  const double n = static_cast<double>(bench.iterations());
+  bench.counters["sweep_ms"] = alone / n;
+  bench.counters["noisy_ms"] = withPanel / n;
+  bench.counters["added"] = (withPanel - alone) / alone;
+}
+BENCHMARK(BM_NoisePanelOverSweep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

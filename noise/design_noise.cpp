@@ -35,6 +35,15 @@ std::optional<SMatrix> PairS(const AmplifierDesign& d) {
   return WithFeedback(d.transistor, d.Ro, FeedbackAdmittance(d.feedback, d.fMHz));
 }
 
+// The transistor with the design's feedback at a sweep point, from the
+// transistor's Y normalised to 1/Ro (nullopt where that conversion failed).
+std::optional<SMatrix> WithDesignFeedback(const AmplifierDesign& d, const ElementsAt& e, const SMatrix& s,
+                                          const std::optional<YMatrix>& y) {
+  if (d.feedback.kind == FeedbackKind::None) return s;
+  if (!y) return std::nullopt;
+  return WithFeedbackOfNormalized(*y, d.Ro, e.yf);
+}
+
 }  // namespace
 
 std::variant<NoiseParameters, std::string> NoiseOfEntry(const NoiseEntry& e, double r0) {
@@ -122,11 +131,19 @@ NoisySweep RunNoisySweep(const AmplifierDesign& design, const TransistorSource& 
   result.sweep.points.reserve(frequencies.size());
   if (noise) result.noise.reserve(frequencies.size());
   const bool renormalize = transistor.referenceOhm != design.Ro;
+  const bool feedback = design.feedback.kind != FeedbackKind::None;
   const NoiseNetworks networks = NoiseNetworksOf(design, design.losses);
   for (double f : frequencies) {
     std::optional<SMatrix> s = transistor.sAt ? transistor.sAt(f) : std::nullopt;
     if (s && renormalize) s = Renormalize(*s, transistor.referenceOhm, design.Ro);
-    const std::optional<AmplifierPoint> point = s ? AnalyzeAt(design, f, *s) : std::nullopt;
+    // The arms, Yf and the transistor's Y once for the response and the
+    // noise: AnalyzeAt and AmplifierNoiseAt would each form them again.
+    const ElementsAt elements = ElementsOf(design, f);
+    std::optional<YMatrix> y = s && feedback ? NormalizedAdmittanceOf(*s) : std::nullopt;
+    const std::optional<SMatrix> withFeedback =
+        s ? WithDesignFeedback(design, elements, *s, y) : std::nullopt;
+    const std::optional<AmplifierPoint> point =
+        withFeedback ? AnalyzeAt(design, elements, *withFeedback) : std::nullopt;
     if (!point) {
       result.sweep.skippedMHz.push_back(f);
       continue;
@@ -135,7 +152,9 @@ NoisySweep RunNoisySweep(const AmplifierDesign& design, const TransistorSource& 
     // The noise block first: most sweeps run far past its few frequencies.
     const std::optional<NoiseParameters> n = noise ? noise(f) : std::nullopt;
     if (!n) continue;
-    if (const std::optional<AmplifierNoise> a = AmplifierNoiseAt(f, *s, *n, networks))
+    if (!feedback) y = NormalizedAdmittanceOf(*s);
+    if (!y) continue;
+    if (const std::optional<AmplifierNoise> a = AmplifierNoiseAt(elements, *y, *n, networks))
       result.noise.push_back({f, n->nfMinDb(), a->nfMinPairDb, a->nfDb});
   }
   return result;

@@ -42,11 +42,10 @@ class NoiseWalk {
   double sum_ = 0;
 };
 
-void WalkTee(NoiseWalk& walk, const TeeNetwork& net, double fMHz, const ElementLosses& losses,
-             bool outerFirst) {
-  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.outer : net.inner, fMHz, losses));
-  walk.Shunt(ShuntArmAdmittance(net.kind, net.shunt, fMHz, losses));
-  walk.Series(SeriesArmImpedance(net.kind, outerFirst ? net.inner : net.outer, fMHz, losses));
+void WalkTee(NoiseWalk& walk, const TeeArms& arms, bool outerFirst) {
+  walk.Series(outerFirst ? arms.outer : arms.inner);
+  walk.Shunt(arms.shunt);
+  walk.Series(outerFirst ? arms.inner : arms.outer);
 }
 
 // m·c·mᴴ for m = [[m11, 0], [m21, 1]] and a Hermitian c, written out: a
@@ -81,19 +80,24 @@ NoisyChain TeeNoisyChain(const TeeNetwork& net, double fMHz, const ElementLosses
 
 std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
                                      const NoiseParameters& transistor, Cx yf) {
-  const std::optional<NoiseParameters> atRo = ReferredTo(transistor, ro);
   const std::optional<YMatrix> y = AdmittanceOf(transistorAtRo, ro);
-  if (!atRo || !y || y->y21 == yf) return std::nullopt;
+  if (!y) return std::nullopt;
+  return PairNoiseOf(*y, ro, transistor, yf);
+}
+
+std::optional<PairNoise> PairNoiseOf(const YMatrix& y, double ro, const NoiseParameters& transistor, Cx yf) {
+  const std::optional<NoiseParameters> atRo = ReferredTo(transistor, ro);
+  if (!atRo || y.y21 == yf) return std::nullopt;
   const std::optional<Matrix2> ca = ChainCorrelation(*atRo);
   if (!ca) return std::nullopt;
-  if (yf == Cx{}) return PairNoise{*ca, *atRo, *y};
+  if (yf == Cx{}) return PairNoise{*ca, *atRo, y};
   // C_A' = T'·(T·C_A·Tᴴ + C_Y,f)·T'ᴴ, grouped as (T'·T)·C_A·(T'·T)ᴴ plus
   // 4kT0·Re(yf)·w·wᴴ with w = T'·[1, −1]ᵀ: the same sum in half the
   // products, which the noise panel of a long sweep feels.
-  const YMatrix yPair{y->y11 + yf, y->y12 - yf, y->y21 - yf, y->y22 + yf};
+  const YMatrix yPair{y.y11 + yf, y.y12 - yf, y.y21 - yf, y.y22 + yf};
   const Cx b = -Inverse(yPair.y21), d = yPair.y11 * b;
   // T'·T = [[0, B], [1, D]]·[[−Y11, 1], [−Y21, 0]] = [[−B·Y21, 0], [−Y11 − D·Y21, 1]].
-  const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y->y21, -y->y11 - d * y->y21, *ca);
+  const Matrix2 fromTransistor = ThroughLowerTriangle(-b * y.y21, -y.y11 - d * y.y21, *ca);
   const Cx w1 = -b, w2 = Cx{1.0, 0.0} - d;
   const double g = kFourKT0 * yf.real();
   const Matrix2 fromFeedback{g * std::norm(w1), g * w1 * std::conj(w2), g * w2 * std::conj(w1),
@@ -119,22 +123,32 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& trans
                                                const NoiseParameters& transistorNoise,
                                                const NoiseNetworks& n) {
   if (!(fMHz > 0) || !(n.RE > 0)) return std::nullopt;
-  const std::optional<PairNoise> pair =
-      PairNoiseOf(transistorAtRo, n.Ro, transistorNoise, FeedbackAdmittance(n.feedback, fMHz));
+  const std::optional<YMatrix> y = NormalizedAdmittanceOf(transistorAtRo);
+  if (!y) return std::nullopt;
+  return AmplifierNoiseAt(ElementsOf(n.input, n.output, n.feedback, n.losses, fMHz), *y, transistorNoise, n);
+}
+
+std::optional<AmplifierNoise> AmplifierNoiseAt(const ElementsAt& e, const YMatrix& transistorNormalizedY,
+                                               const NoiseParameters& transistorNoise,
+                                               const NoiseNetworks& n) {
+  if (!(e.fMHz > 0) || !(n.RE > 0)) return std::nullopt;
+  const std::optional<YMatrix> y = AdmittanceOfNormalized(transistorNormalizedY, n.Ro);
+  if (!y) return std::nullopt;
+  const std::optional<PairNoise> pair = PairNoiseOf(*y, n.Ro, transistorNoise, e.yf);
   if (!pair) return std::nullopt;
   NoiseWalk walk({n.RE, 0.0});
-  WalkTee(walk, n.input, fMHz, n.losses, true);
+  WalkTee(walk, e.input, true);
   // Ideal elements add no noise, so a lossless output network changes nothing.
   if (!std::isinf(n.losses.inductorQ) || !std::isinf(n.losses.capacitorQ)) {
     walk.TwoPort(ChainOf(*pair));
-    WalkTee(walk, n.output, fMHz, n.losses, false);
+    WalkTee(walk, e.output, false);
   } else {
     walk.LastTwoPort(pair->ca);
   }
   const std::optional<double> nf = NoiseFigureDb(walk.NoiseFactor());
   const std::optional<double> nfMin = NoiseFigureDb(pair->noise.fMin);
   if (!nf || !nfMin) return std::nullopt;
-  return AmplifierNoise{fMHz, pair->noise, *nfMin, *nf};
+  return AmplifierNoise{e.fMHz, pair->noise, *nfMin, *nf};
 }
 
 std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatrix& transistorAtRo,

@@ -37,6 +37,9 @@ struct PairNoise {
 };
 std::optional<PairNoise> PairNoiseOf(const SMatrix& transistorAtRo, double ro,
                                      const NoiseParameters& transistor, Cx yf);
+// The same from the transistor's Y in siemens.
+std::optional<PairNoise> PairNoiseOf(const YMatrix& transistor, double ro,
+                                     const NoiseParameters& transistorNoise, Cx yf);
 // The pair as a chain, for a cascade: made only where a cascade needs it
 // (a lossless output network does not), which a long sweep feels.
 NoisyChain ChainOf(const PairNoise& pair);
@@ -61,6 +64,13 @@ struct AmplifierNoise {
 // a lossy output network adds its noise through the cascade, divided by the
 // gain in front of it.
 std::optional<AmplifierNoise> AmplifierNoiseAt(double fMHz, const SMatrix& transistorAtRo,
+                                               const NoiseParameters& transistorNoise,
+                                               const NoiseNetworks& networks);
+// The same from what a sweep point of the response already formed: the
+// elements at its frequency (of these networks) and the transistor's Y
+// normalised to 1/Ro (NormalizedAdmittanceOf).
+std::optional<AmplifierNoise> AmplifierNoiseAt(const ElementsAt& elements,
+                                               const YMatrix& transistorNormalizedY,
                                                const NoiseParameters& transistorNoise,
                                                const NoiseNetworks& networks);
 

@@ -47,6 +47,52 @@ TEST(DesignNoise, OneLoopGivesTheSweepAndThePanelOfTwo) {
   EXPECT_TRUE(RunNoisySweep(design, ConstantTransistor(design), {}, plan).noise.empty());
 }
 
+// The response window's sweep forms the arms, Yf and the transistor's Y once
+// a frequency for the response and the noise panel: each of its values must
+// be the single-point routines' to the bit, for every feedback element,
+// lossless and lossy, and a file whose reference is not Ro.
+TEST(DesignNoise, SweepPanelIsTheSinglePointNoiseToTheBit) {
+  const TouchstoneResult read = ReadTouchstoneFile(BJT_TEST_DATA_DIR "/maker_db_ghz_noise.s2p");
+  ASSERT_TRUE(std::holds_alternative<TouchstoneData>(read));
+  TouchstoneData file = std::get<TouchstoneData>(read);
+  file.referenceOhm = 75;
+  const TransistorSource transistor = FileTransistor(file);
+  const NoiseSource noise = FileNoise(file);
+  SweepPlan plan = DefaultSweep(file);  // 0.5 to 2.4 GHz, noise data from 0.9
+  plan.points = 41;
+  for (FeedbackKind kind :
+       {FeedbackKind::None, FeedbackKind::R, FeedbackKind::RParallelL, FeedbackKind::RParallelC})
+    for (ElementLosses losses : {ElementLosses{}, ElementLosses{60, 300}}) {
+      AmplifierDesign design = StartDesign();
+      design.feedback = MakeFeedback(kind, 1.0, 0.05, 2.0);
+      design.losses = losses;
+      const NoisySweep noisy = RunNoisySweep(design, transistor, noise, plan);
+      const NoiseNetworks networks = NoiseNetworksOf(design, losses);
+      ASSERT_EQ(noisy.sweep.points.size(), 41u);
+      std::size_t next = 0;
+      for (const AmplifierPoint& p : noisy.sweep.points) {
+        const SMatrix s = *Renormalize(*transistor.sAt(p.fMHz), 75, design.Ro);
+        const AmplifierPoint alone = *AnalyzeAt(design, p.fMHz, s);
+        EXPECT_EQ(p.gainDb, alone.gainDb);
+        EXPECT_EQ(p.muAmplifier, alone.muAmplifier);
+        EXPECT_EQ(p.kTransistor, alone.kTransistor);
+        const std::optional<NoiseParameters> n = noise(p.fMHz);
+        if (!n) continue;
+        ASSERT_LT(next, noisy.noise.size());
+        const NoisePanelPoint& panel = noisy.noise[next++];
+        const AmplifierNoise at = *AmplifierNoiseAt(p.fMHz, s, *n, networks);
+        const PairNoise pair = *PairNoiseOf(s, design.Ro, *n, FeedbackAdmittance(design.feedback, p.fMHz));
+        EXPECT_EQ(panel.fMHz, p.fMHz);
+        EXPECT_EQ(panel.nfMinTransistorDb, n->nfMinDb());
+        EXPECT_EQ(panel.nfMinPairDb, *NoiseFigureDb(pair.noise.fMin));
+        EXPECT_EQ(panel.nfMinPairDb, at.nfMinPairDb);
+        EXPECT_EQ(panel.nfDb, at.nfDb);
+      }
+      EXPECT_EQ(next, noisy.noise.size());
+      EXPECT_GT(next, 20u);
+    }
+}
+
 // A Q far above any real one gives the ideal amplifier; a real one loses gain
 // at f, where the ideal networks match exactly.
 TEST(DesignNoise, LossyNetworksEnterTheAmplifiersResponse) {
