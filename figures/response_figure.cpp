@@ -249,8 +249,10 @@ std::string ResponseReadout(const SweepResult& sweep, double fMHz, const std::ve
   if (!p) return "";
   std::string noiseLine;
   if (const auto n = NearestNoise(noise, p->fMHz); n && n->fMHz == p->fMHz)
-    noiseLine = "\n" + ReadoutLine("NF", n->nfDb, 2, " dB") + "   " +
-                ReadoutLine("NFmin con reazione", n->nfMinPairDb, 2, " dB");
+    noiseLine.append("\n")
+        .append(ReadoutLine("NF", n->nfDb, 2, " dB"))
+        .append("   ")
+        .append(ReadoutLine("NFmin con reazione", n->nfMinPairDb, 2, " dB"));
   else if (noise)
     noiseLine = std::string("\n") + kNoNoiseData;
   return "f = " + FormatSignificant(p->fMHz, 7) + " MHz\n" + ReadoutLine("GT", p->gainDb, 2, " dB") + "\n" +
@@ -285,8 +287,9 @@ std::string ResponseCsv(const SweepResult& sweep, const std::vector<NoisePanelPo
       while (k < noise->size() && (*noise)[k].fMHz < p.fMHz) ++k;
       if (k < noise->size() && (*noise)[k].fMHz == p.fMHz) {
         const NoisePanelPoint& n = (*noise)[k];
-        csv += "," + FormatRoundTrip(n.nfMinTransistorDb) + "," + FormatRoundTrip(n.nfMinPairDb) + "," +
-               FormatRoundTrip(n.nfDb);
+        csv.append(",").append(FormatRoundTrip(n.nfMinTransistorDb));
+        csv.append(",").append(FormatRoundTrip(n.nfMinPairDb));
+        csv.append(",").append(FormatRoundTrip(n.nfDb));
       } else {
         csv += ",,,";
       }

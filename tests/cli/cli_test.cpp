@@ -67,7 +67,7 @@ Outcome RunCommand(const std::string& command, const std::string& input = "") {
 
 Outcome Design(const std::vector<std::string>& args) {
   std::string command = BJT_DESIGN;
-  for (const std::string& a : args) command += " " + Quoted(a);
+  for (const std::string& a : args) command.append(" ").append(Quoted(a));
   return RunCommand(command);
 }
 
@@ -547,7 +547,8 @@ TEST(BjtDesign, LowNoiseDesignInJsonSweepAndExports) {
     ASSERT_EQ(low[side]["elements"].size(), 3u);
     for (const auto& [name, value] : low[side]["elements"].items()) {
       const std::string unit = low[side]["units"][name];
-      EXPECT_NE(spice.find(" " + value.dump() + (unit == "nH" ? "n" : "p")), std::string::npos) << name;
+      const std::string element = std::string(" ").append(value.dump()).append(unit == "nH" ? "n" : "p");
+      EXPECT_NE(spice.find(element), std::string::npos) << name;
     }
   }
 

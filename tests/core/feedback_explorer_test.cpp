@@ -209,7 +209,8 @@ TEST(FeedbackExplorer, CsvAndJsonCarryTheSameKeys) {
   std::size_t from = 0;
   for (std::size_t comma; from < header.size() - 1; from = comma + 1) {
     comma = header.find_first_of(",\n", from);
-    EXPECT_NE(json.find("\"" + header.substr(from, comma - from) + "\":"), std::string::npos);
+    const std::string key = std::string("\"").append(header, from, comma - from).append("\":");
+    EXPECT_NE(json.find(key), std::string::npos);
   }
   EXPECT_NE(json.find("\"valore\":\"0.5\""), std::string::npos);
   EXPECT_NE(json.find("\"NF_dB\":null"), std::string::npos);
