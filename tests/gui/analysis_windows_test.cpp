@@ -60,9 +60,7 @@ class AnalysisWindows : public ::testing::Test {
     ClearScriptedAnswers();
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAnalysisWindows();
     ProvideTouchstoneSource();  // the input window's own, for the suites after this one
   }
   // The stored test values with Rf feedback open Form2.

@@ -38,7 +38,6 @@ std::string Slurp(const QString& path) {
   return s.str();
 }
 
-void Click(FormId form, const char* name) { qobject_cast<QAbstractButton*>(FindControl(form, name))->click(); }
 
 QWidget* Newest(const char* name) {
   QWidget* found = nullptr;

@@ -16,7 +16,6 @@
 
 namespace {
 
-void Click(FormId form, const char* name) { static_cast<QAbstractButton*>(FindControl(form, name))->click(); }
 
 std::string Slurp(const QString& path) {
   std::ifstream in(path.toStdString());

@@ -37,15 +37,6 @@ QString Cell(const QTableView* table, int row, int column) {
   return table->model()->index(row, column).data().toString();
 }
 
-void Click(FormId form, const char* name) {
-  qobject_cast<QAbstractButton*>(FindControl(form, name))->click();
-}
-
-std::optional<FormId> OpenResultForm() {
-  for (FormId form : kResultForms)
-    if (FormWidget(form)) return form;
-  return std::nullopt;
-}
 
 class Files : public ::testing::Test {
  protected:

@@ -1,9 +1,13 @@
 #pragma once
 // The real windows back in their start state before each GUI test, with the
 // message boxes recorded instead of shown.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -39,4 +43,24 @@ inline void UseThreePointTransistorFile(const std::string& path) {
       "140 0.45 -52 21.0 137 0.012 72 0.84 -19\n");
   auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(parsed));
   SetTouchstoneSourceProvider([data, path] { return TouchstoneSource{data, path}; });
+}
+
+// Clicks a button of one of the five windows.
+inline void Click(FormId form, const char* name) {
+  qobject_cast<QAbstractButton*>(FindControl(form, name))->click();
+}
+
+// The result window that Calculate opened, if any.
+inline std::optional<FormId> OpenResultForm() {
+  for (FormId form : kResultForms)
+    if (FormWidget(form)) return form;
+  return std::nullopt;
+}
+
+// Closes the analysis windows a test left open ("…Window") and lets Qt
+// delete them, so the next test starts without them.
+inline void CloseAnalysisWindows() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -45,15 +45,6 @@ QString Cell(const QTableView* table, int row, int column) {
   return table->model()->index(row, column).data().toString();
 }
 
-void Click(FormId form, const char* name) {
-  qobject_cast<QAbstractButton*>(FindControl(form, name))->click();
-}
-
-std::optional<FormId> OpenResultForm() {
-  for (FormId form : kResultForms)
-    if (FormWidget(form)) return form;
-  return std::nullopt;
-}
 
 bool InputOpen() { return FormFrame(FormId::Form1) && FormFrame(FormId::Form1)->isVisible(); }
 
@@ -71,9 +62,7 @@ class Habits : public ::testing::Test {
     ProvideTouchstoneSource();
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAnalysisWindows();
   }
   // A project saved in `dir`, then one field typed over.
   QString EditedProject(const QTemporaryDir& dir) {

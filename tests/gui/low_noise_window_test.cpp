@@ -101,9 +101,7 @@ class LowNoiseWindowTest : public ::testing::Test {
     static_cast<QAbstractButton*>(FindControl(FormId::Form2, "Command1"))->click();
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAnalysisWindows();
     ProvideTouchstoneSource();
     SetChosenLowNoiseTarget(std::nullopt);
     SetTypedNoise(std::nullopt);

@@ -60,9 +60,7 @@ class NoiseWindows : public ::testing::Test {
     static_cast<QAbstractButton*>(FindControl(FormId::Form2, "Command1"))->click();
   }
   void TearDown() override {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName().endsWith(QLatin1String("Window")) && w->isVisible()) w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloseAnalysisWindows();
     SetTypedNoise(std::nullopt);
     SetElementLosses({});
     SetChosenLowNoiseTarget(std::nullopt);
