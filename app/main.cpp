@@ -9,6 +9,7 @@
 
 #include "gui/file_menus.h"
 #include "gui/help_dialogs.h"
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 #include "model/design_state.h"
 
@@ -102,8 +103,8 @@ int main(int argc, char** argv) {
   LoadItalianQtTexts();
   const std::optional<StartRequest> start = ParseCommandLine(app.arguments(), &exitCode);
   if (!start) return exitCode;
-  static DesignState design;
-  InstallQtUi(design);
+  DesignState design;
+  QtProgram program(design);
   OpenStartWindow();
   // Opened once the window is on screen, so the chooser and any message sit
   // over it.

@@ -36,12 +36,8 @@ QString DesignCaption(FormId form, const AmplifierDesign& design) {
   return title.isEmpty() ? name : name + QStringLiteral(" (finestra «") + title + QStringLiteral("»)");
 }
 
-// Shown as its own top-level window, freed when closed.
 QWidget* Present(QWidget* window) {
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-  window->raise();
-  window->activateWindow();
+  PresentWindow(window);
   return window;
 }
 

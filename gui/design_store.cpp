@@ -1,14 +1,12 @@
 #include "gui/design_store.h"
 
-#include <QCoreApplication>
-#include <QPointer>
+#include "gui/program.h"
 
-DesignStore& DesignStore::Instance() {
-  // Owned by the application object, so it goes with it; made on first use.
-  static QPointer<DesignStore> store;
-  if (!store) store = new DesignStore(QCoreApplication::instance());
-  return *store;
-}
+namespace {
+
+DesignStore& Store() { return Program().store; }
+
+}  // namespace
 
 const WindowDesign* DesignStore::designOf(FormId form) const {
   const auto& slot = designs_[static_cast<int>(form)];
@@ -33,18 +31,18 @@ void DesignStore::forget(FormId form) {
   emit designChanged(form);
 }
 
-const WindowDesign* DesignOfWindow(FormId form) { return DesignStore::Instance().designOf(form); }
+const WindowDesign* DesignOfWindow(FormId form) { return Store().designOf(form); }
 
 void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider) {
-  DesignStore::Instance().setSourceProvider(std::move(provider));
+  Store().setSourceProvider(std::move(provider));
 }
 
-TouchstoneSource CurrentTouchstoneSource() { return DesignStore::Instance().currentSource(); }
+TouchstoneSource CurrentTouchstoneSource() { return Store().currentSource(); }
 
 void OnWindowDesignChanged(std::function<void(FormId)> listener) {
-  QObject::connect(&DesignStore::Instance(), &DesignStore::designChanged, std::move(listener));
+  QObject::connect(&Store(), &DesignStore::designChanged, std::move(listener));
 }
 
-void NoteCalculateDone() { DesignStore::Instance().noteCalculateDone(); }
-void NoteComputeDone(FormId form, const DesignState& state) { DesignStore::Instance().noteComputeDone(form, state); }
-void ForgetWindowDesign(FormId form) { DesignStore::Instance().forget(form); }
+void NoteCalculateDone() { Store().noteCalculateDone(); }
+void NoteComputeDone(FormId form, const DesignState& state) { Store().noteComputeDone(form, state); }
+void ForgetWindowDesign(FormId form) { Store().forget(form); }

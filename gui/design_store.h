@@ -28,13 +28,13 @@ struct WindowDesign {
 };
 
 // The designs of the four result windows and the source their S-parameters
-// had at the last Calculate. One instance, owned by the application object
-// (DesignStore::Instance); the functions below are its short forms.
+// had at the last Calculate. The running program's (gui/program.h); the
+// functions below are its short forms.
 class DesignStore : public QObject {
   Q_OBJECT
 
  public:
-  static DesignStore& Instance();
+  using QObject::QObject;
 
   const WindowDesign* designOf(FormId form) const;
   void setSourceProvider(std::function<TouchstoneSource()> provider);
@@ -48,7 +48,6 @@ class DesignStore : public QObject {
   void designChanged(FormId form);
 
  private:
-  using QObject::QObject;
   std::array<std::optional<WindowDesign>, 6> designs_;
   TouchstoneSource sourceAtCalculate_;
   std::function<TouchstoneSource()> provider_;
@@ -66,7 +65,7 @@ void SetTouchstoneSourceProvider(std::function<TouchstoneSource()> provider);
 // The file the input window's S-parameter fields hold now (empty when they
 // were typed or changed since).
 TouchstoneSource CurrentTouchstoneSource();
-// Called after a window's design is kept or dropped.
+// Called after a window's design is kept or dropped, as long as the program runs.
 void OnWindowDesignChanged(std::function<void(FormId)> listener);
 
 // For the window layer: after each completed command of a window.

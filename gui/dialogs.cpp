@@ -3,18 +3,18 @@
 #include <QDialog>
 #include <QFileDialog>
 
-#include <deque>
+#include "gui/program.h"
 
 namespace {
 
-bool g_scripted = false;
-std::deque<std::string> g_answers;
+DialogScript& Script() { return Program().dialogs; }
 
 // Cancelled when none is queued: a script that forgot one must not hang.
 std::optional<std::string> TakeAnswer() {
-  if (g_answers.empty()) return std::nullopt;
-  std::string answer = std::move(g_answers.front());
-  g_answers.pop_front();
+  std::deque<std::string>& answers = Script().answers;
+  if (answers.empty()) return std::nullopt;
+  std::string answer = std::move(answers.front());
+  answers.pop_front();
   if (answer == "cancel") return std::nullopt;
   return answer;
 }
@@ -27,36 +27,32 @@ std::optional<QString> Scripted() {
 
 }  // namespace
 
-void SetDialogsScripted(bool scripted) { g_scripted = scripted; }
-bool DialogsScripted() { return g_scripted; }
-void PushScriptedAnswer(std::string answer) { g_answers.push_back(std::move(answer)); }
-void ClearScriptedAnswers() { g_answers.clear(); }
+void SetDialogsScripted(bool scripted) { Script().scripted = scripted; }
+bool DialogsScripted() { return Script().scripted; }
+void PushScriptedAnswer(std::string answer) { Script().answers.push_back(std::move(answer)); }
+void ClearScriptedAnswers() { Script().answers.clear(); }
 std::optional<std::string> TakeScriptedAnswer() { return TakeAnswer(); }
 
 std::optional<QString> AskOpenFileName(QWidget* parent, const QString& title, const QString& filter) {
-  if (g_scripted) return Scripted();
+  if (DialogsScripted()) return Scripted();
   const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
   if (path.isEmpty()) return std::nullopt;
   return path;
 }
 
-namespace {
-QString g_lastSuggested;
-}  // namespace
-
-QString LastSuggestedSaveName() { return g_lastSuggested; }
+QString LastSuggestedSaveName() { return Script().lastSuggested; }
 
 std::optional<QString> AskSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                        const QString& suggested) {
-  g_lastSuggested = suggested;
-  if (g_scripted) return Scripted();
+  Script().lastSuggested = suggested;
+  if (DialogsScripted()) return Scripted();
   const QString path = QFileDialog::getSaveFileName(parent, title, suggested, filter);
   if (path.isEmpty()) return std::nullopt;
   return path;
 }
 
 bool ExecDialog(QDialog& dialog, const std::function<bool(const std::string& answer)>& apply) {
-  if (!g_scripted) return dialog.exec() == QDialog::Accepted;
+  if (!DialogsScripted()) return dialog.exec() == QDialog::Accepted;
   const std::optional<std::string> answer = TakeAnswer();
   if (!answer || !apply(*answer)) {
     dialog.reject();

@@ -4,12 +4,20 @@
 // ever blocks on a modal dialog there.
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QDialog;
 class QWidget;
+
+// The running program's script (gui/program.h).
+struct DialogScript {
+  bool scripted = false;
+  std::deque<std::string> answers;
+  QString lastSuggested;  // by the last save dialog
+};
 
 // Scripted mode is on while the message boxes are recorded (SetMessageHandler).
 void SetDialogsScripted(bool scripted);

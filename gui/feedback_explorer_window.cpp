@@ -21,6 +21,7 @@
 #include "gui/dialogs.h"
 #include "gui/figure_view.h"
 #include "gui/menus.h"
+#include "gui/qt_ui.h"
 #include "model/arithmetic.h"
 #include "session/session_output.h"
 #include "model/quantities.h"
@@ -332,10 +333,7 @@ QWidget* OpenFeedbackExplorer() {
   input.base.feedbackOption = option;
   input.touchstone = CurrentTouchstoneSource().data;
   auto* window = new FeedbackExplorerWindow(std::move(input));
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-  window->raise();
-  window->activateWindow();
+  PresentWindow(window);
   // A script looks at the finished picture.
   if (DialogsScripted()) window->waitUntilDone();
   return window;

@@ -28,6 +28,7 @@
 #include "gui/dialogs.h"
 #include "gui/frequency_chooser.h"
 #include "gui/menus.h"
+#include "gui/program.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
 #include "gui/unsaved_project.h"
@@ -52,36 +53,10 @@ constexpr auto kSourceFields = [] {
   for (std::size_t i = 0; i < controls.size(); ++i) controls[i] = ControlOf(kTouchstoneQuantities[i]);
   return controls;
 }();
-using SourceTexts = std::array<std::u16string, kSourceFields.size()>;
+using SourceTexts = decltype(InputFiles::Source::written);
+static_assert(std::tuple_size_v<SourceTexts> == kSourceFields.size());
 
-struct FileSource {
-  std::shared_ptr<const TouchstoneData> data;
-  QString path;
-  double fMHz = 0;
-  SourceTexts written;
-};
-// What the input window's files leave behind: the Touchstone file its
-// S-parameter fields were last written from, the project last opened or
-// saved, and where the recent files are kept. One instance, owned by the
-// application object.
-class InputFiles : public QObject {
- public:
-  static InputFiles& Instance() {
-    static QPointer<InputFiles> files;
-    if (!files) files = new InputFiles(QCoreApplication::instance());
-    return *files;
-  }
-
-  std::optional<FileSource> source;
-  QString projectPath;
-  QString recentIni;           // a test's own settings file
-  QStringList recentInMemory;  // scripted mode without one
-
- private:
-  using QObject::QObject;
-};
-
-InputFiles& Files() { return InputFiles::Instance(); }
+InputFiles& Files() { return Program().files; }
 
 bool SourceIsCurrent() {
   if (!Files().source || !FormWidget(FormId::Form1)) return false;
@@ -281,7 +256,7 @@ void Quit() {
 bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
   // The windows stay live while a file is read: a second open (a shortcut,
   // a drop) before the progress dialog shows is ignored.
-  static bool reading = false;
+  bool& reading = Files().reading;
   if (reading) return false;
   const QString name = QFileInfo(path).fileName();
   reading = true;
@@ -311,7 +286,7 @@ bool OpenTouchstonePath(const QString& path, std::optional<double> fMHz) {
   }
   NoteRecent(path);
   if (!fields) return false;
-  FileSource source{data, QFileInfo(path).absoluteFilePath(), fields->fMHz, {}};
+  InputFiles::Source source{data, QFileInfo(path).absoluteFilePath(), fields->fMHz, {}};
   if (!WriteFields(*fields, source.written)) return false;
   Files().source = std::move(source);
   RefreshAllMenus();
@@ -341,7 +316,7 @@ void RestoreProjectSource(const TouchstoneRef& ref) {
   }
   auto data = std::make_shared<const TouchstoneData>(std::get<TouchstoneData>(std::move(*read)));
   std::variant<SParamFields, std::string> at = FieldsAtFrequency(*data, ref.fMHz);
-  FileSource source{data, QFileInfo(path).absoluteFilePath(), ref.fMHz, {}};
+  InputFiles::Source source{data, QFileInfo(path).absoluteFilePath(), ref.fMHz, {}};
   bool same = std::holds_alternative<SParamFields>(at);
   if (same) {
     const std::vector<TypedText> texts = TouchstoneFieldTexts(std::get<SParamFields>(at));
@@ -427,9 +402,6 @@ void RegisterFileMenus() {
 
   ProvideTouchstoneSource();
   SetInputCloseGuard(ConfirmUnsavedProject);
-  static DropOpener* opener = nullptr;
-  if (!opener && qApp) {
-    opener = new DropOpener(qApp);
-    qApp->installEventFilter(opener);
-  }
+  // A child of the program, so that it stops opening drops when the program goes.
+  qApp->installEventFilter(new DropOpener(&Program()));
 }

@@ -4,7 +4,35 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <iterator>
+#include <memory>
 #include <optional>
+#include <string>
+
+#include "model/quantities.h"
+
+struct TouchstoneData;
+
+// What the input window's files leave behind: the Touchstone file its
+// S-parameter fields were last written from, the project last opened or
+// saved, and where the recent files are kept. The running program's
+// (gui/program.h).
+struct InputFiles {
+  // The file's data and, in the order of kTouchstoneQuantities, the texts
+  // written into the fields it fills.
+  struct Source {
+    std::shared_ptr<const TouchstoneData> data;
+    QString path;
+    double fMHz = 0;
+    std::array<std::u16string, std::size(kTouchstoneQuantities)> written;
+  };
+  std::optional<Source> source;
+  QString projectPath;
+  QString recentIni;           // a test's own settings file
+  QStringList recentInMemory;  // scripted mode without one
+  bool reading = false;        // a file is being read
+};
 
 // Registers the File entries of the input window, the drop of files onto it
 // and the source of its S-parameters for the result windows.

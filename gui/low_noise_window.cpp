@@ -31,6 +31,7 @@
 #include "gui/noise_settings.h"
 #include "gui/pdf_report.h"
 #include "gui/pictures.h"
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 #include "gui/smith_window.h"
 #include "text/number_text.h"
@@ -46,10 +47,7 @@ constexpr qreal kSchematicScale = 0.8;
 constexpr int kValuePx = 14;
 const QColor kValueInk(160, 0, 0);
 
-std::optional<std::string>& ChosenTarget() {
-  static std::optional<std::string> words;
-  return words;
-}
+std::optional<std::string>& ChosenTarget() { return Program().lowNoiseTarget; }
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -402,10 +400,7 @@ QString NoiseSourceCaption(const WindowDesign& source) {
 LowNoiseWindow* Present(FormId form, const WindowDesign& source, const NoiseParameters& noise,
                         const QString& caption, const std::optional<LowNoiseTarget>& target) {
   auto* window = new LowNoiseWindow(form, source, noise, caption);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-  window->raise();
-  window->activateWindow();
+  PresentWindow(window);
   // The chosen target at once: reopening a project and this window gives the
   // same design; a refusal is told and the window stays for another target.
   if (target)

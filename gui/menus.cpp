@@ -8,20 +8,15 @@
 
 #include <algorithm>
 
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 
 namespace {
 
-struct Registration {
-  std::vector<FormId> forms;
-  MenuEntry entry;
-  MenuItems items;  // set for a dynamic submenu
-};
+using Registration = MenuRegistry::Registration;
+using EnabledTest = MenuRegistry::EnabledTest;
 
-std::vector<Registration>& Registry() {
-  static std::vector<Registration> registry;
-  return registry;
-}
+std::vector<Registration>& Registry() { return Program().menus.entries; }
 
 // Top-level menus in this order; any other after them, as registered.
 const QStringList& TopMenuOrder() {
@@ -119,13 +114,6 @@ QString TopTitle(const QString& title) {
   return i < 0 ? title : titled[i];
 }
 
-// The enabled test travels with its action.
-struct EnabledTest {
-  FormId form;
-  std::function<bool(FormId)> test;
-  QString waitsFor;
-};
-
 // A grey entry says what it waits for; an enabled one shows its own text.
 void SetEnabled(QAction* action, bool enabled, const QString& waitsFor) {
   action->setEnabled(enabled);
@@ -133,10 +121,7 @@ void SetEnabled(QAction* action, bool enabled, const QString& waitsFor) {
   action->setToolTip(enabled ? QString() : waitsFor);
   action->setStatusTip(enabled ? QString() : waitsFor);
 }
-std::vector<std::pair<QPointer<QAction>, EnabledTest>>& EnabledTests() {
-  static std::vector<std::pair<QPointer<QAction>, EnabledTest>> tests;
-  return tests;
-}
+std::vector<std::pair<QPointer<QAction>, EnabledTest>>& EnabledTests() { return Program().menus.enabledTests; }
 
 void RefreshActions(QMenu* menu) {
   auto& tests = EnabledTests();

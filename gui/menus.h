@@ -4,6 +4,7 @@
 // from the entries registered for it. Entries act on the window they belong
 // to, so one registration serves all four result windows.
 #include <QKeySequence>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -13,6 +14,7 @@
 
 #include "forms/services.h"
 
+class QAction;
 class QMenuBar;
 class QWidget;
 
@@ -33,9 +35,28 @@ struct MenuItem {
 };
 using MenuItems = std::function<std::vector<MenuItem>(FormId)>;
 
+// The entries registered, and the enabled test of each action made from
+// them. The running program's (gui/program.h).
+struct MenuRegistry {
+  struct Registration {
+    std::vector<FormId> forms;
+    MenuEntry entry;
+    MenuItems items;  // set for a dynamic submenu
+  };
+  // The enabled test travels with its action.
+  struct EnabledTest {
+    FormId form;
+    std::function<bool(FormId)> test;
+    QString waitsFor;
+  };
+  std::vector<Registration> entries;
+  std::vector<std::pair<QPointer<QAction>, EnabledTest>> enabledTests;
+};
+
 void AddMenuEntry(std::initializer_list<FormId> forms, MenuEntry entry);
 void AddDynamicMenu(std::initializer_list<FormId> forms, QString path, MenuItems items);
-// Registers the program's entries (gui/program_menus.cpp); once.
+// Registers the program's entries (gui/program_menus.cpp); done once by
+// each QtProgram.
 void RegisterProgramMenus();
 
 // The menu bar of a window, or nullptr when nothing is registered for it.

@@ -1,46 +1,32 @@
 #include "gui/noise_settings.h"
 
-#include <map>
-
 #include "gui/design_store.h"
+#include "gui/program.h"
 
-namespace {
-
-NoiseSettings g_settings;
-std::map<int, std::function<void()>> g_listeners;
-int g_nextId = 1;
-
-void Tell() {
-  // A listener may drop itself (a window closing), so walk a copy.
-  const auto listeners = g_listeners;
-  for (const auto& [id, listener] : listeners) listener();
+void NoiseSettingsStore::setTyped(std::optional<NoiseEntry> typed) {
+  settings_.typed = typed;
+  emit changed();
 }
 
-}  // namespace
-
-const NoiseSettings& CurrentNoiseSettings() { return g_settings; }
-
-void SetTypedNoise(std::optional<NoiseEntry> typed) {
-  g_settings.typed = typed;
-  Tell();
+void NoiseSettingsStore::setLosses(const ElementLosses& losses) {
+  settings_.losses = losses;
+  emit changed();
 }
 
-void SetElementLosses(const ElementLosses& losses) {
-  g_settings.losses = losses;
-  Tell();
-}
+const NoiseSettings& CurrentNoiseSettings() { return Program().noise.settings(); }
 
-int OnNoiseSettingsChanged(std::function<void()> listener) {
-  g_listeners[g_nextId] = std::move(listener);
-  return g_nextId++;
-}
+void SetTypedNoise(std::optional<NoiseEntry> typed) { Program().noise.setTyped(typed); }
 
-void DropNoiseSettingsListener(int id) { g_listeners.erase(id); }
+void SetElementLosses(const ElementLosses& losses) { Program().noise.setLosses(losses); }
+
+void OnNoiseSettingsChanged(QObject* receiver, std::function<void()> listener) {
+  QObject::connect(&Program().noise, &NoiseSettingsStore::changed, receiver, std::move(listener));
+}
 
 NoiseSource NoiseSourceOf(const WindowDesign& source, double ro) {
-  return DesignNoiseSource(g_settings.typed, ro, source.touchstone.get());
+  return DesignNoiseSource(CurrentNoiseSettings().typed, ro, source.touchstone.get());
 }
 
 std::string NoiseOriginOf(const WindowDesign& source) {
-  return NoiseOriginText(g_settings.typed, source.touchstone.get());
+  return NoiseOriginText(CurrentNoiseSettings().typed, source.touchstone.get());
 }

@@ -81,12 +81,10 @@ NoiseWindow::NoiseWindow(AnalysedDesign design, QWidget* parent)
     connect(edit, &QLineEdit::returnPressed, this, [this] { applyTyped(); });
   connect(fromFile, &QPushButton::clicked, this, [this] { useFileData(); });
   connect(lowNoise_, &QPushButton::clicked, this, [this] { openLowNoiseDesign(); });
-  listener_ = OnNoiseSettingsChanged([this] { refresh(); });
+  OnNoiseSettingsChanged(this, [this] { refresh(); });
   showTyped();
   refresh();
 }
-
-NoiseWindow::~NoiseWindow() { DropNoiseSettingsListener(listener_); }
 
 QString NoiseWindow::summary() const { return summary_->text(); }
 

@@ -16,7 +16,6 @@ class NoiseWindow : public QWidget {
   Q_OBJECT
  public:
   explicit NoiseWindow(AnalysedDesign design, QWidget* parent = nullptr);
-  ~NoiseWindow() override;
   // Reads the four fields and makes them the noise data; a bad field is told
   // in a message, with the focus on it, and nothing changes. True when applied.
   bool applyTyped();
@@ -31,7 +30,6 @@ class NoiseWindow : public QWidget {
   void showTyped();
 
   AnalysedDesign design_;
-  int listener_ = 0;
   QLabel* origin_;
   QLabel* summary_;
   QPushButton* lowNoise_;

@@ -11,11 +11,9 @@
 #include "gui/status_lines.h"
 
 // Every menu of every window is registered here and only here: each
-// feature's entries, in the order they appear within their menus.
+// feature's entries, in the order they appear within their menus, and the
+// listeners that keep them and the status lines up to date.
 void RegisterProgramMenus() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   RegisterFileMenus();
   RegisterHelpMenus();
   RegisterComfortMenus();

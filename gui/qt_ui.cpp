@@ -30,19 +30,12 @@
 #include "gui/dialogs.h"
 #include "gui/form_builder.h"
 #include "gui/menus.h"
+#include "gui/program.h"
 
 namespace {
 
-DesignState* g_design = nullptr;
-MessageHandler g_messageHandler = nullptr;
-std::function<bool()> g_inputCloseGuard;
-
-// The open windows by FormId. The input window the user closed is kept,
-// hidden, so that a result window's command can still read its fields.
-std::array<QPointer<QWidget>, 6> g_open;
-QPointer<QWidget> g_closedInput;
-
-QPointer<QWidget>& Slot(FormId form) { return g_open[static_cast<int>(form)]; }
+OpenWindows& Windows() { return Program().windows; }
+QPointer<QWidget>& Slot(FormId form) { return Windows().frames[static_cast<int>(form)]; }
 
 // Room the window manager's frame takes around a window: the real margins
 // once the window is framed, a title bar and thin borders before.
@@ -139,7 +132,8 @@ class FormWindow : public QWidget {
   }
 
   void closeEvent(QCloseEvent* event) override {
-    if (id_ == FormId::Form1 && g_inputCloseGuard && !g_inputCloseGuard()) {
+    const OpenWindows& windows = Windows();
+    if (id_ == FormId::Form1 && windows.inputCloseGuard && !windows.inputCloseGuard()) {
       event->ignore();
       return;
     }
@@ -148,8 +142,9 @@ class FormWindow : public QWidget {
     Slot(id_) = nullptr;
     ForgetWindowDesign(id_);
     if (id_ == FormId::Form1) {
-      if (g_closedInput) g_closedInput->deleteLater();
-      g_closedInput = this;
+      QPointer<QWidget>& closed = Windows().closedInput;
+      if (closed) closed->deleteLater();
+      closed = this;
     } else {
       deleteLater();  // it comes back in its start state when shown again
     }
@@ -239,11 +234,11 @@ class EnterPressesButtons : public QObject {
 
 // After a command has run to its end, the windows that show a design keep it.
 void NoteCommandDone(FormId id, std::string_view control) {
-  if (control != "Command1" || !g_design) return;
+  if (control != "Command1") return;
   if (id == FormId::Form1)
     NoteCalculateDone();
   else
-    NoteComputeDone(id, *g_design);
+    NoteComputeDone(id, Program().design);
 }
 
 void ConnectClicks(FormId id, QWidget* window) {
@@ -253,8 +248,7 @@ void ConnectClicks(FormId id, QWidget* window) {
                                                        Qt::FindDirectChildrenOnly);
     // clicked comes after the option's checked state has changed.
     QObject::connect(button, &QAbstractButton::clicked, [id, name = c.name] {
-      if (!g_design) return;
-      if (HandleClick(*g_design, id, name)) NoteCommandDone(id, name);
+      if (HandleClick(Program().design, id, name)) NoteCommandDone(id, name);
       RefreshAllMenus();
     });
   }
@@ -276,7 +270,7 @@ QWidget* CreateWindow(FormId id) {
 // the user closed.
 QWidget* WindowOf(FormId form) {
   if (QWidget* w = Slot(form)) return ClientOf(w);
-  return form == FormId::Form1 ? ClientOf(g_closedInput.data()) : nullptr;
+  return form == FormId::Form1 ? ClientOf(Windows().closedInput.data()) : nullptr;
 }
 
 template <typename T>
@@ -339,9 +333,10 @@ void ClearOptionImpl(FormId form, std::string_view option) {
 void ShowFormImpl(FormId form) {
   QWidget* window = Slot(form);
   if (!window) {
-    if (form == FormId::Form1 && g_closedInput) {
-      g_closedInput->deleteLater();
-      g_closedInput = nullptr;
+    QPointer<QWidget>& closed = Windows().closedInput;
+    if (form == FormId::Form1 && closed) {
+      closed->deleteLater();
+      closed = nullptr;
     }
     window = CreateWindow(form);
   }
@@ -358,8 +353,8 @@ bool IsFormOpenImpl(FormId form) {
 }
 
 void ShowMessageImpl(const std::string& text) {
-  if (g_messageHandler) {
-    g_messageHandler(text);
+  if (const MessageHandler handler = Windows().messageHandler) {
+    handler(text);
     return;
   }
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
@@ -373,8 +368,8 @@ void ShowMessageImpl(const std::string& text) {
 // answer names the choice; the real box has a button for each choice, the
 // last one also taking Escape and the close button.
 std::size_t AskQuestionImpl(const std::string& text, std::span<const std::string> choices) {
-  if (g_messageHandler) {
-    g_messageHandler(text);
+  if (const MessageHandler handler = Windows().messageHandler) {
+    handler(text);
     const std::optional<std::string> answer = TakeScriptedAnswer();
     const auto found = answer ? std::find(choices.begin(), choices.end(), *answer) : choices.end();
     return found != choices.end() ? static_cast<std::size_t>(found - choices.begin()) : choices.size() - 1;
@@ -424,12 +419,28 @@ void NameApplication() {
   QGuiApplication::setDesktopFileName(QStringLiteral("io.github.adattamentobjt.AdattamentoBJT"));
 }
 
-void InstallQtUi(DesignState& design) {
-  g_design = &design;
-  static QPointer<EnterPressesButtons> enter;
-  if (!enter) qApp->installEventFilter(enter = new EnterPressesButtons(qApp));
-  RegisterProgramMenus();
+void InstallQtWindows(QtProgram& program) {
+  // A child of the program, so that it stops filtering when the program goes.
+  qApp->installEventFilter(new EnterPressesButtons(&program));
   SetUiBackend(&kQtBackend);
+}
+
+void RemoveQtWindows(QtProgram& program) {
+  SetUiBackend(nullptr);
+  // Deleted, not closed: closing would ask about unsaved edits.
+  for (QPointer<QWidget>& frame : program.windows.frames) delete frame.data();
+  delete program.windows.closedInput.data();
+  for (QPointer<QWidget>& window : program.windows.others) delete window.data();
+}
+
+void PresentWindow(QWidget* window) {
+  std::vector<QPointer<QWidget>>& others = Windows().others;
+  std::erase_if(others, [](const QPointer<QWidget>& w) { return w.isNull(); });
+  others.emplace_back(window);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->raise();
+  window->activateWindow();
 }
 
 void OpenStartWindow() {
@@ -460,9 +471,9 @@ QWidget* FindControl(FormId form, std::string_view name) {
                                      Qt::FindDirectChildrenOnly);
 }
 
-void SetInputCloseGuard(std::function<bool()> guard) { g_inputCloseGuard = std::move(guard); }
+void SetInputCloseGuard(std::function<bool()> guard) { Windows().inputCloseGuard = std::move(guard); }
 
 void SetMessageHandler(MessageHandler handler) {
-  g_messageHandler = handler;
+  Windows().messageHandler = handler;
   SetDialogsScripted(handler != nullptr);
 }

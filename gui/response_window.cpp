@@ -182,7 +182,7 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   });
   // Noise data typed in a noise window, or a Q given in another response
   // window, change this one's curves too.
-  listener_ = OnNoiseSettingsChanged([this] {
+  OnNoiseSettingsChanged(this, [this] {
     if (applying_) return;
     qInductors_->setText(QText(CurrentNoiseSettings().losses.inductorQ));
     qCapacitors_->setText(QText(CurrentNoiseSettings().losses.capacitorQ));
@@ -192,8 +192,6 @@ ResponseWindow::ResponseWindow(AnalysedDesign design, QWidget* parent)
   showPlan(plan_);
   applySweep();
 }
-
-ResponseWindow::~ResponseWindow() { DropNoiseSettingsListener(listener_); }
 
 const Figure& ResponseWindow::figure() const { return view_->figure(); }
 

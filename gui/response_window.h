@@ -20,7 +20,6 @@ class ResponseWindow : public QWidget {
   Q_OBJECT
  public:
   explicit ResponseWindow(AnalysedDesign design, QWidget* parent = nullptr);
-  ~ResponseWindow() override;
 
   // Runs the sweep the controls describe; a bad entry is told in a message
   // and the last good plot stays. True when the plot was replaced.
@@ -44,7 +43,6 @@ class ResponseWindow : public QWidget {
   SweepResult sweep_;
   std::vector<NoisePanelPoint> noise_;
   bool noiseSource_ = false;  // the design has noise data
-  int listener_ = 0;
   bool applying_ = false;
   QLineEdit* qInductors_;
   QLineEdit* qCapacitors_;

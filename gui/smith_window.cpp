@@ -73,7 +73,7 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   connect(svg, &QPushButton::clicked, this,
           [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Svg, base); });
   // Noise data typed in a noise window, or a Q, change the circles.
-  listener_ = OnNoiseSettingsChanged([this] {
+  OnNoiseSettingsChanged(this, [this] {
     updateSourcePlane();
     updatePicking();
     redraw();
@@ -81,8 +81,6 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   updatePicking();
   redraw();
 }
-
-SmithWindow::~SmithWindow() { DropNoiseSettingsListener(listener_); }
 
 void SmithWindow::updateSourcePlane() {
   sourcePlane_ = SourcePlaneOf(design_.design, NoiseSourceOf(design_.source, design_.design.Ro));

@@ -21,7 +21,6 @@ class SmithWindow : public QWidget {
   Q_OBJECT
  public:
   SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* parent = nullptr);
-  ~SmithWindow() override;
   const Figure& figure() const;
   const SmithChart& chart() const { return chart_; }
   // Picked source points redesign this low-noise window (the one the chart
@@ -47,6 +46,5 @@ class SmithWindow : public QWidget {
   QLabel* pickHint_;
   QPointer<LowNoiseWindow> lowNoise_;  // the window picked points go to
   std::optional<SourcePlane> sourcePlane_;
-  int listener_ = 0;
   FigureView* view_;
 };

@@ -8,6 +8,7 @@
 #include "analysis/file_stability.h"
 #include "forms/field_check.h"
 #include "gui/design_store.h"
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 #include "text/number_text.h"
 
@@ -61,9 +62,5 @@ class ReadingWatcher : public QObject {
 
 void RegisterStatusLines() {
   OnWindowDesignChanged(ShowDesignLine);
-  static ReadingWatcher* watcher = nullptr;
-  if (!watcher && qApp) {
-    watcher = new ReadingWatcher(qApp);
-    qApp->installEventFilter(watcher);
-  }
+  qApp->installEventFilter(new ReadingWatcher(&Program()));
 }

@@ -9,19 +9,14 @@
 
 #include "forms/services.h"
 #include "gui/file_menus.h"
+#include "gui/program.h"
 #include "gui/project_io.h"
 #include "gui/qt_ui.h"
 #include "noise/low_noise_design.h"
 
 namespace {
 
-// The project as last opened or saved, with the input window it belongs to:
-// a new input window (the old one closed and shown again) starts without.
-struct SavedProject {
-  QPointer<QWidget> window;
-  Project project;
-};
-std::optional<SavedProject> g_saved;
+std::optional<SavedProject>& Saved() { return Program().saved; }
 
 bool SameNoise(const std::optional<ProjectNoise>& a, const std::optional<ProjectNoise>& b) {
   if (!a || !b) return a.has_value() == b.has_value();
@@ -48,13 +43,14 @@ bool SameContents(const Project& a, const Project& b) {
 
 void NoteProjectSaved() {
   QWidget* window = FormWidget(FormId::Form1);
-  if (!window) return g_saved.reset();
-  g_saved = SavedProject{window, ProjectOfInputWindow(std::nullopt)};
+  if (!window) return Saved().reset();
+  Saved() = SavedProject{window, ProjectOfInputWindow(std::nullopt)};
 }
 
 bool ProjectHasUnsavedEdits() {
-  if (!g_saved || !g_saved->window || g_saved->window != FormWidget(FormId::Form1)) return false;
-  return !SameContents(g_saved->project, ProjectOfInputWindow(std::nullopt));
+  const std::optional<SavedProject>& saved = Saved();
+  if (!saved || !saved->window || saved->window != FormWidget(FormId::Form1)) return false;
+  return !SameContents(saved->project, ProjectOfInputWindow(std::nullopt));
 }
 
 bool ConfirmUnsavedProject() {
@@ -62,7 +58,7 @@ bool ConfirmUnsavedProject() {
   static const std::array<std::string, 3> kChoices{"Salva", "Non salvare", "Annulla"};
   switch (AskQuestion("Salvare le modifiche al progetto?", kChoices)) {
     case 0: return SaveProject();
-    case 1: g_saved.reset(); return true;
+    case 1: Saved().reset(); return true;
     default: return false;
   }
 }

@@ -2,6 +2,18 @@
 // Whether the input window holds edits to its project that are not saved,
 // and the question asked before they would be lost ("Esci", closing the
 // input window).
+#include <QPointer>
+#include <QWidget>
+
+#include "project/project.h"
+
+// The project as last opened or saved, with the input window it belongs to:
+// a new input window (the old one closed and shown again) starts without.
+// The running program's (gui/program.h).
+struct SavedProject {
+  QPointer<QWidget> window;
+  Project project;
+};
 
 // After a project is opened or saved: what the input window holds now is
 // the project as saved.

@@ -41,6 +41,7 @@
 #include "gui/figure_view.h"
 #include "gui/help_dialogs.h"
 #include "gui/menus.h"
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 #include "model/design_state.h"
 #include "session/state_json.h"
@@ -334,9 +335,9 @@ int main(int argc, char** argv) {
   // Started as the program starts: the same names, backend and start window.
   NameApplication();
   LoadItalianQtTexts();
-  static DesignState design;
+  DesignState design;
+  QtProgram program(design);
   SetMessageHandler(RecordMessage);
-  InstallQtUi(design);
   OpenStartWindow();
   QCoreApplication::processEvents();
 

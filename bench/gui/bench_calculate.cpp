@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 #include "model/design_state.h"
 
@@ -60,8 +61,8 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   NameApplication();
+  QtProgram program(g_design);
   SetMessageHandler(IgnoreMessage);
-  InstallQtUi(g_design);
   OpenStartWindow();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

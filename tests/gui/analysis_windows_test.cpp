@@ -55,13 +55,11 @@ void Click(QWidget* parent, const char* name) {
 class AnalysisWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetTouchstoneSourceProvider({});
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
+    SetTouchstoneSourceProvider({});
   }
   void TearDown() override {
     CloseAnalysisWindows();
-    ProvideTouchstoneSource();  // the input window's own, for the suites after this one
   }
   // The stored test values with Rf feedback open Form2.
   static void Calculate() {

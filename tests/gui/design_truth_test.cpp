@@ -50,8 +50,6 @@ class DesignTruth : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
-    ProvideTouchstoneSource();
   }
   void TearDown() override {
     for (const char* name : {"ResponseWindow", "SmithWindow"})

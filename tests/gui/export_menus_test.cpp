@@ -27,7 +27,6 @@ std::string Slurp(const QString& path) {
 TEST(ExportMenus, WriteTheWindowsOwnDesign) {
   static DesignState design;
   OpenFreshWindows(design);
-  ClearScriptedAnswers();
   QTemporaryDir dir;
   const QString netlist = dir.filePath("amp.cir"), s2p = dir.filePath("amp.s2p");
 

@@ -32,7 +32,6 @@ class FeedbackExplorerWindows : public ::testing::Test {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (w->objectName() == QLatin1String("FeedbackExplorerWindow")) w->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ProvideTouchstoneSource();
   }
   static FeedbackExplorerWindow* Open() {
     if (TriggerMenuEntry(FormId::Form1, kExplorer) != "") return nullptr;

@@ -42,8 +42,6 @@ class Files : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
-    ProvideTouchstoneSource();  // other suites put their own in place
   }
   DesignState design_;
 };

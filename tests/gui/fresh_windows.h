@@ -15,6 +15,7 @@
 #include "gui/design_store.h"
 #include "touchstone/touchstone.h"
 
+#include "gui/program.h"
 #include "gui/qt_ui.h"
 
 inline constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::Form4,
@@ -23,15 +24,21 @@ inline constexpr FormId kResultForms[] = {FormId::Form2, FormId::Form3, FormId::
 inline std::vector<std::string> g_messages;
 inline void RecordMessage(const std::string& text) { g_messages.push_back(text); }
 
+// Each test runs a program of its own: the last one's windows, files, noise
+// settings, saved project, dialog answers and menus go with it.
+inline std::unique_ptr<QtProgram> g_program;
+
 inline void OpenFreshWindows(DesignState& design) {
+  g_program.reset();
   design = DesignState{};
-  InstallQtUi(design);
+  g_program = std::make_unique<QtProgram>(design);
   SetMessageHandler(RecordMessage);
   g_messages.clear();
-  for (FormId form : kResultForms)
-    if (QWidget* w = FormFrame(form)) w->close();
   OpenStartWindow();
 }
+
+// Before the application goes (gui_main.cpp).
+inline void EndLastProgram() { g_program.reset(); }
 
 // A maker's transistor at three frequencies around the 100 MHz of the test
 // values, given as the file the input window's S-parameters came from.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/gui/fresh_windows.h"
 #include "gui/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     NameApplication();
     result = RUN_ALL_TESTS();
+    EndLastProgram();
   }
   QFile::remove(screens);
   return result;

@@ -58,8 +58,6 @@ class Habits : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
-    ProvideTouchstoneSource();
   }
   void TearDown() override {
     CloseAnalysisWindows();
@@ -140,7 +138,6 @@ TEST_F(Habits, HeadlessQuestionsAreAnsweredFromAQueue) {
   EXPECT_EQ(AskQuestion(kQuestion, choices), 1u);
   EXPECT_EQ(AskQuestion(kQuestion, choices), 2u);
   EXPECT_EQ(HeadlessQuestions().size(), 2u);
-  InstallQtUi(design_);
 }
 
 std::vector<QAction*> EntriesOf(const QList<QAction*>& actions) {

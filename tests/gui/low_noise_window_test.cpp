@@ -90,11 +90,8 @@ void Trigger(QWidget* window, const QString& menu, const QString& entry) {
 class LowNoiseWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetTouchstoneSourceProvider({});
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
-    SetChosenLowNoiseTarget(std::nullopt);
-    SetTypedNoise(std::nullopt);
+    SetTouchstoneSourceProvider({});
     for (const char* name : {"Command2", ControlOf(FeedbackChoice::Rf), "Command1"})
       static_cast<QAbstractButton*>(FindControl(FormId::Form1, name))->click();
     ASSERT_NE(FormFrame(FormId::Form2), nullptr);
@@ -102,9 +99,6 @@ class LowNoiseWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     CloseAnalysisWindows();
-    ProvideTouchstoneSource();
-    SetChosenLowNoiseTarget(std::nullopt);
-    SetTypedNoise(std::nullopt);
   }
   static LowNoiseWindow* Open() {
     return static_cast<LowNoiseWindow*>(OpenLowNoiseWindow(FormId::Form2, kNoise));

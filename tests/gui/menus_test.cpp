@@ -18,18 +18,19 @@ bool g_enabled = true;
 
 class Menus : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  // Two entries of the test's own, in this test's program only; the input
+  // window is built again to show them.
+  void SetUp() override {
+    g_runs = 0;
+    g_enabled = true;
+    OpenFreshWindows(design_);
     AddMenuEntry({FormId::Form1, FormId::Form2}, {QStringLiteral("File/Prova…"), QKeySequence(),
                                                   [](FormId f) { ++g_runs; g_ranOn = f; },
                                                   [](FormId) { return g_enabled; }});
     AddDynamicMenu({FormId::Form1}, QStringLiteral("File/Recenti"), [](FormId) {
       return std::vector<MenuItem>{{QStringLiteral("a.s2p"), [] { g_runs += 10; }}};
     });
-  }
-  void SetUp() override {
-    g_runs = 0;
-    g_enabled = true;
-    OpenFreshWindows(design_);
+    OpenStartWindow();
   }
   DesignState design_;
 };

@@ -48,11 +48,8 @@ void Press(QWidget* window, const char* name) {
 class NoiseWindows : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetTouchstoneSourceProvider({});
     OpenFreshWindows(design_);
-    SetTypedNoise(std::nullopt);
-    SetElementLosses({});
-    SetChosenLowNoiseTarget(std::nullopt);
+    SetTouchstoneSourceProvider({});
     // The stored test values with Rf feedback, computed in Form2.
     for (const char* name : {"Command2", "Option1", "Command1"})
       static_cast<QAbstractButton*>(FindControl(FormId::Form1, name))->click();
@@ -61,9 +58,6 @@ class NoiseWindows : public ::testing::Test {
   }
   void TearDown() override {
     CloseAnalysisWindows();
-    SetTypedNoise(std::nullopt);
-    SetElementLosses({});
-    SetChosenLowNoiseTarget(std::nullopt);
   }
   static NoiseWindow* OpenNoise() {
     EXPECT_EQ(TriggerMenuEntry(FormId::Form2, QStringLiteral("Analisi/Rumore...")), "");

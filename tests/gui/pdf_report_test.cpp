@@ -34,11 +34,9 @@ QString BoxText(const char* box) { return static_cast<QLabel*>(FindControl(FormI
 class PdfReport : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetTouchstoneSourceProvider({});
     OpenFreshWindows(design_);
-    ClearScriptedAnswers();
+    SetTouchstoneSourceProvider({});
   }
-  void TearDown() override { SetTouchstoneSourceProvider({}); }
   // The stored test values with Rf feedback open Form2.
   static void Calculate() {
     for (const char* name : {"Command2", "Option1", "Command1"})
