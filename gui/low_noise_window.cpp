@@ -254,11 +254,12 @@ void LowNoiseWindow::buildMenus() {
   QMenu* analysis = bar->addMenu(QStringLiteral("&Analisi"));
   add(analysis, QStringLiteral("Risposta in frequenza…"), [this] { if (auto a = analysed()) OpenResponseWindow(std::move(*a)); },
       QKeySequence(Qt::CTRL | Qt::Key_R));
-  // A source point picked on that chart redesigns this window, not a new one.
+  // A source point picked on that chart redesigns this window, not a new
+  // one, and the chart follows this window's designs.
   add(analysis, QStringLiteral("Carta di Smith…"), [this] {
     if (auto a = analysed())
       if (auto* smith = qobject_cast<SmithWindow*>(OpenSmithWindow(std::move(*a))))
-        smith->pickSourcesFor(this);
+        smith->followDesignsOf(this);
   });
   add(analysis, QStringLiteral("Valori commerciali…"),
       [this] { if (auto a = analysed()) OpenPreferredValuesWindow(std::move(*a)); });
@@ -325,6 +326,7 @@ bool LowNoiseWindow::design() {
   design_ = std::get<LowNoiseDesign>(std::move(made));
   SetChosenLowNoiseTarget(LowNoiseTargetText(*target));
   showDesign();
+  emit designed();
   return true;
 }
 

@@ -39,6 +39,10 @@ class LowNoiseWindow : public QWidget {
   // Every value shown, as a tab-separated table.
   QString resultsText() const;
 
+ signals:
+  // After each new design is shown.
+  void designed();
+
  private:
   std::optional<LowNoiseTarget> readTarget();
   void showTarget(const LowNoiseTarget& target);

@@ -41,8 +41,7 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
   view_ = new FigureView;
   view_->setObjectName(QStringLiteral("figure"));
   view_->setAccessibleName(QStringLiteral("carta di Smith"));
-  const double r0 = chart_.r0;
-  view_->setHoverReadout([r0](int, FigPoint at) { return SmithReadoutText(at, r0); });
+  view_->setHoverReadout([this](int, FigPoint at) { return SmithReadoutText(at, chart_.r0); });
   auto* second = new QHBoxLayout;
   second->addWidget(noiseCircles_);
   second->addSpacing(12);
@@ -66,12 +65,10 @@ SmithWindow::SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* paren
     redraw();
   });
   connect(view_, &FigureView::clickedAt, this, [this](int, double x, double y) { pickSource(x, y); });
-  const QString base = QStringLiteral("smith_") +
-                       QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
   connect(png, &QPushButton::clicked, this,
-          [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Png, base); });
+          [this] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Png, fileBase()); });
   connect(svg, &QPushButton::clicked, this,
-          [this, base] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Svg, base); });
+          [this] { ExportFigure(this, figure(), QSize(820, 860), ImageFormat::Svg, fileBase()); });
   // Noise data typed in a noise window, or a Q, change the circles.
   OnNoiseSettingsChanged(this, [this] {
     updateSourcePlane();
@@ -99,7 +96,29 @@ void SmithWindow::updatePicking() {
   view_->setCursor(picking() ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
-void SmithWindow::pickSourcesFor(LowNoiseWindow* window) { lowNoise_ = window; }
+void SmithWindow::followDesignsOf(LowNoiseWindow* window) {
+  lowNoise_ = window;
+  connect(window, &LowNoiseWindow::designed, this, [this] {
+    std::optional<AnalysedDesign> design = lowNoise_ ? lowNoise_->analysed() : std::nullopt;
+    std::optional<SmithChart> chart = design ? SmithChartOf(design->design) : std::nullopt;
+    if (chart) showDesign(std::move(*design), std::move(*chart));
+  });
+}
+
+void SmithWindow::showDesign(AnalysedDesign design, SmithChart chart) {
+  design_ = std::move(design);
+  chart_ = std::move(chart);
+  sweep_.reset();
+  setWindowTitle(QStringLiteral("Carta di Smith — ") + design_.caption);
+  updateSourcePlane();
+  updatePicking();
+  redraw();
+}
+
+QString SmithWindow::fileBase() const {
+  return QStringLiteral("smith_") +
+         QString::fromStdString(DesignFileStem(design_.design, design_.source.touchstonePath));
+}
 
 void SmithWindow::pickSource(double x, double y) {
   if (!picking()) return;

@@ -23,14 +23,17 @@ class SmithWindow : public QWidget {
   SmithWindow(AnalysedDesign design, SmithChart chart, QWidget* parent = nullptr);
   const Figure& figure() const;
   const SmithChart& chart() const { return chart_; }
-  // Picked source points redesign this low-noise window (the one the chart
-  // was opened from) instead of a new one.
-  void pickSourcesFor(LowNoiseWindow* window);
+  // For a chart opened from this low-noise window: picked source points
+  // redesign it instead of opening a new one, and the chart draws each
+  // design it shows, so the design's source point is the point picked.
+  void followDesignsOf(LowNoiseWindow* window);
   // A click at Γ = x + jy: with the noise circles shown and |Γ| < 1, the
   // low-noise window designs for that Γs; otherwise nothing happens.
   void pickSource(double x, double y);
 
  private:
+  void showDesign(AnalysedDesign design, SmithChart chart);
+  QString fileBase() const;
   void redraw();
   void updateSourcePlane();
   void updatePicking();

@@ -24,6 +24,7 @@
 #include "gui/figure_view.h"
 #include "gui/file_menus.h"
 #include "gui/low_noise_window.h"
+#include "gui/smith_window.h"
 #include "gui/menus.h"
 #include "gui/noise_settings.h"
 #include "gui/project_io.h"
@@ -257,6 +258,13 @@ TEST_F(LowNoiseWindowTest, AClickOnTheSmithChartPicksTheSource) {
   EXPECT_EQ(VisibleCount("LowNoiseWindow"), 1);
   EXPECT_NEAR(std::abs(window->shown()->gammaS - std::polar(0.25, 10 * kPi / 180)), 0, 1e-12);
   EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("gammaDeg"))->text(), QStringLiteral("10"));
+  // That chart now draws the new design: its source point is the one picked.
+  auto* own = static_cast<SmithWindow*>(Newest("SmithWindow"));
+  EXPECT_NEAR(std::abs(own->chart().gammaZiConj - std::polar(0.25, 10 * kPi / 180)), 0, 1e-9);
+  // So does a target typed in the low-noise window.
+  window->findChild<QRadioButton*>(QStringLiteral("least"))->setChecked(true);
+  ASSERT_TRUE(window->design());
+  EXPECT_NEAR(std::abs(own->chart().gammaZiConj - window->shown()->gammaS), 0, 1e-9);
 }
 
 }  // namespace
