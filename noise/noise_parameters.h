@@ -40,6 +40,9 @@ inline bool IsFinite(Cx z) { return std::isfinite(z.real()) && std::isfinite(z.i
 inline bool IsFinite(const Matrix2& m) {
   return IsFinite(m.m11) && IsFinite(m.m12) && IsFinite(m.m21) && IsFinite(m.m22);
 }
+inline bool IsZero(const Matrix2& m) {
+  return m.m11 == Cx{} && m.m12 == Cx{} && m.m21 == Cx{} && m.m22 == Cx{};
+}
 
 struct NoiseParameters {
   double fMin = 1;  // the minimum noise factor, a ratio ≥ 1
@@ -51,9 +54,9 @@ struct NoiseParameters {
 
 // From NFmin in dB; nullopt for values that are not finite or r0 ≤ 0.
 std::optional<NoiseParameters> NoiseFromDb(double nfMinDb, Cx gammaOpt, double rnOhm, double r0);
-// Inline, as OptimumAdmittance, ChainCorrelation and NoiseFigureDb: a
-// sweep's noise panel runs them once a frequency inside one flattened
-// routine (PanelNoiseAt).
+// Inline, as OptimumAdmittance, ChainCorrelation, MinimumNoiseFactorOfChain
+// with its helpers and NoiseFigureDb: a sweep's noise panel runs them once a
+// frequency inside one flattened routine (PanelNoiseAt).
 // The same noise with Γopt referred to another resistance (Fmin and Rn do not
 // depend on the reference).
 inline std::optional<NoiseParameters> ReferredTo(const NoiseParameters& n, double r0) {
@@ -87,9 +90,55 @@ inline std::optional<Matrix2> ChainCorrelation(const NoiseParameters& n) {
 // gives Fmin = 1, Γopt = 0, Rn = 0; nullopt where C_A has no minimum (Rn = 0
 // with noise left over) or is not finite.
 std::optional<NoiseParameters> NoiseOfChainCorrelation(const Matrix2& ca, double r0);
+// Yopt and Fmin of a finite C_A with C11 > 0, the steps NoiseOfChainCorrelation
+// and MinimumNoiseFactorOfChain share.
+struct ChainOptimum {
+  Cx yOpt;
+  double fMin = 1;
+};
+inline ChainOptimum OptimumOfChain(const Matrix2& ca) {
+  const double c11 = ca.m11.real();
+  // One division for the three quotients: the noise panel of a long sweep
+  // comes here once a frequency.
+  const double inverse = 1.0 / c11;
+  const double bOpt = ca.m12.imag() * inverse;
+  // C22/C11 − (Im C12/C11)² is Gopt², ≥ 0 but for rounding.
+  const double gOpt = std::sqrt(std::max(ca.m22.real() * inverse - bOpt * bOpt, 0.0));
+  const Cx yOpt{gOpt, bOpt};
+  return {yOpt, 1.0 + (ca.m12 + c11 * std::conj(yOpt)).real() * (2.0 / kFourKT0)};
+}
+// Γopt from Yopt directly: Gopt ≥ 0 keeps 1 + Yopt·r0 away from zero, and
+// Yopt = 0 (a series resistor alone, quietest fed from an open circuit)
+// gives Γopt = 1 rather than a division by zero.
+inline Cx GammaOfOptimum(Cx yOpt, double r0) {
+  const Cx yr = yOpt * r0;
+  return (Cx{1.0, 0.0} - yr) * Inverse(Cx{1.0, 0.0} + yr);
+}
+// Whether Γopt of this Yopt is finite, mostly without forming it (2 % of
+// the instructions of a sweep's panel, which does not show Γopt): with
+// Re(Yopt·r0) ≥ 0 and |1 + Yopt·r0|² a normal number, 1/(1 + Yopt·r0) is at
+// most 1 in size and (1 − Yopt·r0) no larger than (1 + Yopt·r0), so their
+// product is finite. Elsewhere Γopt itself tells.
+inline bool GammaOfOptimumIsFinite(Cx yOpt, double r0) {
+  const Cx yr = yOpt * r0;
+  if (yr.real() >= 0 && IsFinite(yr) && std::isnormal(std::norm(Cx{1.0, 0.0} + yr))) return true;
+  return IsFinite(GammaOfOptimum(yOpt, r0));
+}
 // Fmin alone, where NoiseOfChainCorrelation gives parameters (nullopt where
 // it gives none): a sweep's noise panel shows the pair's NFmin only.
-std::optional<double> MinimumNoiseFactorOfChain(const Matrix2& ca, double r0);
+inline std::optional<double> MinimumNoiseFactorOfChain(const Matrix2& ca, double r0) {
+  if (!IsFinite(ca) || !(r0 > 0)) return std::nullopt;
+  const double c11 = ca.m11.real();
+  if (!(c11 > 0)) {
+    if (IsZero(ca)) return 1.0;
+    return std::nullopt;
+  }
+  const ChainOptimum optimum = OptimumOfChain(ca);
+  const double rn = c11 * (1.0 / kFourKT0);
+  if (!std::isfinite(optimum.fMin) || !std::isfinite(rn) || !GammaOfOptimumIsFinite(optimum.yOpt, r0))
+    return std::nullopt;
+  return optimum.fMin;
+}
 // C_Y = T·C_A·Tᴴ, T = [[−Y11, 1], [−Y21, 0]], and back C_A = T'·C_Y·T'ᴴ,
 // T' = [[0, B], [1, D]] with B = −1/Y21, D = −Y11/Y21.
 std::optional<Matrix2> AdmittanceCorrelation(const Matrix2& ca, const YMatrix& y);
