@@ -54,9 +54,10 @@ struct NoiseParameters {
 
 // From NFmin in dB; nullopt for values that are not finite or r0 ≤ 0.
 std::optional<NoiseParameters> NoiseFromDb(double nfMinDb, Cx gammaOpt, double rnOhm, double r0);
-// Inline, as OptimumAdmittance, ChainCorrelation, MinimumNoiseFactorOfChain
-// with its helpers and NoiseFigureDb: a sweep's noise panel runs them once a
-// frequency inside one flattened routine (PanelNoiseAt).
+// The routines from here to MinimumNoiseFactorOfChain (but
+// NoiseOfChainCorrelation) and NoiseFigureDb are inline: a sweep's noise
+// panel runs them once a frequency inside one flattened routine
+// (PanelNoiseAt).
 // The same noise with Γopt referred to another resistance (Fmin and Rn do not
 // depend on the reference).
 inline std::optional<NoiseParameters> ReferredTo(const NoiseParameters& n, double r0) {
