@@ -44,6 +44,26 @@ std::optional<SMatrix> WithDesignFeedback(const AmplifierDesign& d, const Elemen
   return WithFeedbackOfNormalized(*y, d.Ro, e.yf);
 }
 
+// The noise data at a sweep's rising frequencies: a file's block read by a
+// NoiseBlockReader, which walks on from the last frequency instead of
+// searching the block at each one (2 % of the panel's instructions), any
+// other source asked at each frequency.
+class SweepNoise {
+ public:
+  explicit SweepNoise(const NoiseSource& noise) : noise_(noise) {
+    if (const FileNoiseBlock* file = noise.target<FileNoiseBlock>())
+      reader_.emplace(*file->samples, file->referenceOhm);
+  }
+  std::optional<NoiseParameters> operator()(double fMHz) {
+    if (reader_) return (*reader_)(fMHz);
+    return noise_ ? noise_(fMHz) : std::nullopt;
+  }
+
+ private:
+  const NoiseSource& noise_;
+  std::optional<NoiseBlockReader> reader_;
+};
+
 }  // namespace
 
 std::variant<NoiseParameters, std::string> NoiseOfEntry(const NoiseEntry& e, double r0) {
@@ -133,6 +153,7 @@ NoisySweep RunNoisySweep(const AmplifierDesign& design, const TransistorSource& 
   const bool renormalize = transistor.referenceOhm != design.Ro;
   const bool feedback = design.feedback.kind != FeedbackKind::None;
   const NoiseNetworks networks = NoiseNetworksOf(design, design.losses);
+  SweepNoise noiseAt(noise);
   for (double f : frequencies) {
     std::optional<SMatrix> s = transistor.sAt ? transistor.sAt(f) : std::nullopt;
     if (s && renormalize) s = Renormalize(*s, transistor.referenceOhm, design.Ro);
@@ -150,11 +171,11 @@ NoisySweep RunNoisySweep(const AmplifierDesign& design, const TransistorSource& 
     }
     result.sweep.points.push_back(*point);
     // The noise block first: most sweeps run far past its few frequencies.
-    const std::optional<NoiseParameters> n = noise ? noise(f) : std::nullopt;
+    const std::optional<NoiseParameters> n = noiseAt(f);
     if (!n) continue;
     if (!feedback) y = NormalizedAdmittanceOf(*s);
     if (!y) continue;
-    if (const std::optional<AmplifierNoise> a = AmplifierNoiseAt(elements, *y, *n, networks))
+    if (const std::optional<PanelNoise> a = PanelNoiseAt(elements, *y, *n, networks))
       result.noise.push_back({f, n->nfMinDb(), a->nfMinPairDb, a->nfDb});
   }
   return result;

@@ -3,6 +3,7 @@
 // the transistor with its feedback element, and the finished amplifier
 // (source RE, input T network, transistor with feedback, output T network).
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -73,6 +74,14 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(const ElementsAt& elements,
                                                const YMatrix& transistorNormalizedY,
                                                const NoiseParameters& transistorNoise,
                                                const NoiseNetworks& networks);
+// The two figures a sweep's noise panel shows, the pair's NFmin and the
+// amplifier's NF, to the bit those of AmplifierNoiseAt (nullopt where it
+// gives none).
+struct PanelNoise {
+  double nfMinPairDb = 0, nfDb = 0;
+};
+std::optional<PanelNoise> PanelNoiseAt(const ElementsAt& elements, const YMatrix& transistorNormalizedY,
+                                       const NoiseParameters& transistorNoise, const NoiseNetworks& networks);
 
 // The whole amplifier's noise parameters (NFmin, Γopt, Rn of the chain from
 // the input network to the output network), Γopt referred to RE: what the
@@ -83,8 +92,17 @@ std::optional<NoiseParameters> AmplifierNoiseParameters(double fMHz, const SMatr
 
 // Noise data at a frequency, nothing where there are none.
 using NoiseSource = std::function<std::optional<NoiseParameters>(double fMHz)>;
-// A file's noise block, interpolated (a copy of the block is kept).
+// A file's noise block, interpolated (a copy of the block is kept): the
+// source holds a FileNoiseBlock, which a sweep can read with a
+// NoiseBlockReader.
 NoiseSource FileNoise(const TouchstoneData& file);
+struct FileNoiseBlock {
+  std::shared_ptr<const std::vector<NoiseSample>> samples;
+  double referenceOhm = 50;
+  std::optional<NoiseParameters> operator()(double fMHz) const {
+    return FileNoiseAt(*samples, referenceOhm, fMHz);
+  }
+};
 
 // The noise panel of a sweep: one point per frequency that has both
 // S-parameters and noise data.

@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "noise/noise_parameters.h"
 
@@ -110,6 +112,62 @@ TEST(NoiseParameters, FileNoiseAtBetweenAndOutsideTheNoiseFrequencies) {
   // Files without a noise block have none at any frequency.
   EXPECT_FALSE(FileNoiseAt(Sample("amp_db_ghz.s2p"), 1000));
   EXPECT_FALSE(FileNoiseAt(Sample("sim_ri_hz.s2p"), 200));
+}
+
+// Both the same optional, to the bit.
+void ExpectSameNoise(const std::optional<NoiseParameters>& a, const std::optional<NoiseParameters>& b,
+                     double fMHz) {
+  ASSERT_EQ(a.has_value(), b.has_value()) << fMHz;
+  if (!a) return;
+  EXPECT_EQ(a->fMin, b->fMin) << fMHz;
+  EXPECT_EQ(a->gammaOpt, b->gammaOpt) << fMHz;
+  EXPECT_EQ(a->rnOhm, b->rnOhm) << fMHz;
+  EXPECT_EQ(a->r0, b->r0) << fMHz;
+}
+
+// The reader starts each search where the last ended; whatever the order of
+// the frequencies asked, and whatever the block, it gives the search's values.
+TEST(NoiseParameters, BlockReaderGivesTheSearchsValuesInAnyOrder) {
+  const std::vector<NoiseSample> maker = NoiseSamples(Sample("bfr_maker_ma_mhz.s2p").noise);  // 500 to 2000
+  std::vector<NoiseSample> repeated = maker;  // a frequency twice, values apart
+  repeated.insert(repeated.begin() + 1, repeated[1]);
+  repeated[1].nfMinDb = 1.4;
+  std::vector<NoiseSample> outOfOrder = maker;
+  std::swap(outOfOrder[0], outOfOrder[1]);
+  std::vector<NoiseSample> implausible = maker;
+  implausible[1].rnNormalized = -1;
+  const std::vector<double> rising{100, 500, 500, 620.5, 999.999, 1000, 1000, 1000.001, 1999, 2000, 2000.5};
+  const std::vector<double> falling(rising.rbegin(), rising.rend());
+  const std::vector<double> jumping = {1500, 700, 2000, 500, 1000, 1750, 1750, 499, NAN, 900, INFINITY, 1200};
+  for (const std::vector<NoiseSample>& block : {maker, repeated, outOfOrder, implausible})
+    for (const std::vector<double>& run : {rising, falling, jumping}) {
+      NoiseBlockReader reader(block, 75);
+      for (double f : run) ExpectSameNoise(reader(f), FileNoiseAt(block, 75, f), f);
+    }
+  NoiseBlockReader empty({}, 50);
+  EXPECT_FALSE(empty(1000));
+}
+
+// Fmin alone where the whole parameters are given, and nothing where they
+// are not: a noiseless chain, a C11 of zero with noise left, a huge Yopt
+// whose Γopt is finite and one whose Γopt overflows while Fmin does not, an
+// Rn that overflows, a number that is not finite.
+TEST(NoiseParameters, MinimumNoiseFactorAloneAsFromTheWholeParameters) {
+  const NoiseParameters n = *NoiseFromDb(1.25, Polar(0.20, 70), 0.19 * 50, 50);
+  const Matrix2 ca = *ChainCorrelation(n);
+  const double k = kFourKT0;
+  const std::vector<Matrix2> cases = {
+      ca, {}, {0.0, 0.0, 0.0, k}, {k * 1e-3, {k * 0.1, k * 5e150}, {k * 0.1, -k * 5e150}, k * 1e300},
+      {k * 1e-3, {k * 0.1, k * 1e304}, {k * 0.1, -k * 1e304}, k},
+      {k * 2.0, {k * 0.3, 0.0}, {k * 0.3, 0.0}, 0.0}, {NAN, 0.0, 0.0, 0.0}, {1e300, 0.0, 0.0, 0.0}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::optional<NoiseParameters> whole = NoiseOfChainCorrelation(cases[i], 50);
+    const std::optional<double> fMin = MinimumNoiseFactorOfChain(cases[i], 50);
+    ASSERT_EQ(fMin.has_value(), whole.has_value()) << i;
+    if (fMin) {
+      EXPECT_EQ(*fMin, whole->fMin) << i;
+    }
+  }
 }
 
 TEST(NoiseParameters, TypedByHand) {
