@@ -171,7 +171,7 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(const ElementsAt& e, const YMatri
   const std::optional<PairNoise> pair = PairNoiseOf(*y, n.Ro, transistorNoise, e.yf);
   if (!pair) return std::nullopt;
   const std::optional<double> nf = NoiseFigureDb(AmplifierNoiseFactor(e, pair->ca, pair->y, n));
-  const std::optional<double> nfMin = NoiseFigureDb(pair->noise.fMin);
+  const std::optional<double> nfMin = MinimumNoiseFigureDb(pair->noise);
   if (!nf || !nfMin) return std::nullopt;
   return AmplifierNoise{e.fMHz, pair->noise, *nfMin, *nf};
 }
@@ -191,15 +191,18 @@ std::optional<AmplifierNoise> AmplifierNoiseAt(const ElementsAt& e, const YMatri
   if (!y || !atRo) return std::nullopt;
   const std::optional<Matrix2> ca = PairCorrelation(*y, *atRo, e.yf);
   if (!ca) return std::nullopt;
-  const std::optional<double> fMin =
-      e.yf == Cx{} ? std::optional<double>(atRo->fMin) : MinimumNoiseFactorOfChain(*ca, n.Ro);
-  if (!fMin) return std::nullopt;
+  // Without feedback the pair is the transistor, its NFmin the data's own.
+  std::optional<double> nfMin;
+  if (e.yf == Cx{})
+    nfMin = MinimumNoiseFigureDb(*atRo);
+  else if (const std::optional<double> fMin = MinimumNoiseFactorOfChain(*ca, n.Ro))
+    nfMin = NoiseFigureDb(*fMin);
+  if (!nfMin) return std::nullopt;
   // The pair's Y only for a lossy output network, as PairNoiseOf forms it.
   const bool pairY = !LosslessOutput(n.losses) && e.yf != Cx{};
   const std::optional<double> nf =
       NoiseFigureDb(AmplifierNoiseFactor(e, *ca, pairY ? PairY(*y, e.yf) : *y, n));
-  const std::optional<double> nfMin = NoiseFigureDb(*fMin);
-  if (!nf || !nfMin) return std::nullopt;
+  if (!nf) return std::nullopt;
   return PanelNoise{*nfMin, *nf};
 }
 

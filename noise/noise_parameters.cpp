@@ -34,21 +34,21 @@ std::optional<NoiseParameters> NoiseFromDb(double nfMinDb, Cx gammaOpt, double r
   if (!std::isfinite(fMin) || !IsFinite(gammaOpt) || !std::isfinite(rnOhm) || !(r0 > 0) ||
       !std::isfinite(r0))
     return std::nullopt;
-  return NoiseParameters{fMin, gammaOpt, rnOhm, r0};
+  return NoiseParameters{fMin, gammaOpt, rnOhm, r0, nfMinDb};
 }
 
 std::optional<NoiseParameters> NoiseOfChainCorrelation(const Matrix2& ca, double r0) {
   if (!IsFinite(ca) || !(r0 > 0)) return std::nullopt;
   const double c11 = ca.m11.real();
   if (!(c11 > 0)) {
-    if (IsZero(ca)) return NoiseParameters{1.0, {}, 0.0, r0};
+    if (IsZero(ca)) return NoiseParameters{1.0, {}, 0.0, r0, std::nullopt};
     return std::nullopt;
   }
   const ChainOptimum optimum = OptimumOfChain(ca);
   const Cx gammaOpt = GammaOfOptimum(optimum.yOpt, r0);
   const double rn = c11 * (1.0 / kFourKT0);
   if (!IsFinite(gammaOpt) || !std::isfinite(optimum.fMin) || !std::isfinite(rn)) return std::nullopt;
-  return NoiseParameters{optimum.fMin, gammaOpt, rn, r0};
+  return NoiseParameters{optimum.fMin, gammaOpt, rn, r0, std::nullopt};
 }
 
 std::optional<Matrix2> AdmittanceCorrelation(const Matrix2& ca, const YMatrix& y) {

@@ -49,7 +49,13 @@ struct NoiseParameters {
   Cx gammaOpt;      // the source reflection for Fmin, referred to r0
   double rnOhm = 0;
   double r0 = 50;
-  double nfMinDb() const { return 10.0 * std::log10(fMin); }
+  // NFmin in dB as the data gave it (a file's value, or between two of them
+  // interpolated in dB, or a typed one), kept: 10·log10 of fMin gives it back
+  // only to about the last digit (1.2499999999999998 for a file's 1.25), and
+  // a sweep's noise panel saves a log10 a frequency. Empty where fMin came
+  // from a correlation matrix.
+  std::optional<double> givenNfMinDb = std::nullopt;
+  double nfMinDb() const { return givenNfMinDb ? *givenNfMinDb : 10.0 * std::log10(fMin); }
 };
 
 // From NFmin in dB; nullopt for values that are not finite or r0 ≤ 0.
@@ -66,7 +72,10 @@ inline std::optional<NoiseParameters> ReferredTo(const NoiseParameters& n, doubl
   if (!zOpt || !(r0 > 0)) return std::nullopt;
   const std::optional<Cx> gamma = GammaOf(*zOpt, r0);
   if (!gamma) return std::nullopt;
-  return NoiseParameters{n.fMin, *gamma, n.rnOhm, r0};
+  NoiseParameters referred = n;
+  referred.gammaOpt = *gamma;
+  referred.r0 = r0;
+  return referred;
 }
 // Yopt = (1/r0)·(1 − Γopt)/(1 + Γopt), siemens.
 inline std::optional<Cx> OptimumAdmittance(const NoiseParameters& n) {
@@ -158,6 +167,13 @@ std::optional<double> NoiseFactorOfChain(const Matrix2& ca, Cx zs);
 inline std::optional<double> NoiseFigureDb(double f) {
   if (!std::isfinite(f) || !(f > 1.0 - 1e-9)) return std::nullopt;
   return 10.0 * std::log10(std::max(f, 1.0));
+}
+// NFmin in dB: as the data gave it where they did, else from Fmin; nullopt
+// where NoiseFigureDb(Fmin) gives none.
+inline std::optional<double> MinimumNoiseFigureDb(const NoiseParameters& n) {
+  if (!n.givenNfMinDb) return NoiseFigureDb(n.fMin);
+  if (!std::isfinite(n.fMin) || !(n.fMin > 1.0 - 1e-9)) return std::nullopt;
+  return std::max(*n.givenNfMinDb, 0.0);
 }
 
 // The file's noise at fMHz: at a noise frequency its values, between two

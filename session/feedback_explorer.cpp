@@ -152,7 +152,7 @@ FeedbackScanRow FeedbackExplorer::RowOf(double value, const SessionResult& sessi
   if (noise) {
     const std::optional<PairNoise> pair =
         PairNoiseOf(entered.transistor, s.Ro, *noise, FeedbackAdmittance(feedback, s.fMHz));
-    if (pair) row.nfMinPairDb = NoiseFigureDb(pair->noise.fMin);
+    if (pair) row.nfMinPairDb = MinimumNoiseFigureDb(pair->noise);
   }
 
   const WindowDesignResult* made = session.firstDesign();

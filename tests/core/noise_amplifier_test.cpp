@@ -20,7 +20,7 @@ Cx Polar(double mag, double deg) { return std::polar(mag, deg * kPi / 180); }
 // The maker file's transistor at 1000 MHz, referred to 50 ohm, and its noise.
 const SMatrix kTransistor{Polar(0.27, -166.0), Polar(0.060, 65.0), Polar(4.83, 84.1), Polar(0.43, -35.8)};
 const NoiseParameters kNoise = *NoiseFromDb(1.25, Polar(0.20, 70), 0.19 * 50, 50);
-const NoiseParameters kNoiseless{1.0, {}, 0.0, 50};
+const NoiseParameters kNoiseless{1.0, {}, 0.0, 50, std::nullopt};
 
 NoiseNetworks Networks(FeedbackElement feedback, ElementLosses losses = {}) {
   NoiseNetworks n;

@@ -84,7 +84,7 @@ TEST(DesignNoise, SweepPanelIsTheSinglePointNoiseToTheBit) {
         const PairNoise pair = *PairNoiseOf(s, design.Ro, *n, FeedbackAdmittance(design.feedback, p.fMHz));
         EXPECT_EQ(panel.fMHz, p.fMHz);
         EXPECT_EQ(panel.nfMinTransistorDb, n->nfMinDb());
-        EXPECT_EQ(panel.nfMinPairDb, *NoiseFigureDb(pair.noise.fMin));
+        EXPECT_EQ(panel.nfMinPairDb, *MinimumNoiseFigureDb(pair.noise));
         EXPECT_EQ(panel.nfMinPairDb, at.nfMinPairDb);
         EXPECT_EQ(panel.nfDb, at.nfDb);
       }

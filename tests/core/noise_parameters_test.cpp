@@ -74,6 +74,9 @@ TEST(NoiseParameters, FileNoiseAtBetweenAndOutsideTheNoiseFrequencies) {
   ExpectNoise(FileNoiseAt(mhz, 1000), 1.25, Polar(0.20, 70), 0.19 * 50);
   ExpectNoise(FileNoiseAt(mhz, 500), 1.10, Polar(0.27, 34), 0.22 * 50);
   ExpectNoise(FileNoiseAt(mhz, 2000), 1.60, Polar(0.17, 152), 0.16 * 50);
+  // NFmin exactly as written, not 10·log10(10^(1.25/10)) = 1.2499999999999998.
+  EXPECT_EQ(FileNoiseAt(mhz, 1000)->nfMinDb(), 1.25);
+  EXPECT_EQ(FileNoiseAt(mhz, 2000)->nfMinDb(), 1.60);
   // A quarter of the way from 1000 to 2000 MHz: Γopt by its real and imaginary
   // parts, not by magnitude and angle.
   const Cx g = 0.75 * Polar(0.20, 70) + 0.25 * Polar(0.17, 152);
@@ -120,6 +123,7 @@ void ExpectSameNoise(const std::optional<NoiseParameters>& a, const std::optiona
   ASSERT_EQ(a.has_value(), b.has_value()) << fMHz;
   if (!a) return;
   EXPECT_EQ(a->fMin, b->fMin) << fMHz;
+  EXPECT_EQ(a->nfMinDb(), b->nfMinDb()) << fMHz;
   EXPECT_EQ(a->gammaOpt, b->gammaOpt) << fMHz;
   EXPECT_EQ(a->rnOhm, b->rnOhm) << fMHz;
   EXPECT_EQ(a->r0, b->r0) << fMHz;
@@ -174,6 +178,7 @@ TEST(NoiseParameters, TypedByHand) {
   const auto typed = NoiseFromFields(1.2, 0.35, -120, 8, 50);
   ASSERT_TRUE(std::holds_alternative<NoiseParameters>(typed));
   ExpectNoise(std::get<NoiseParameters>(typed), 1.2, Polar(0.35, -120), 8);
+  EXPECT_EQ(std::get<NoiseParameters>(typed).nfMinDb(), 1.2);
   ASSERT_TRUE(std::holds_alternative<NoiseParameters>(NoiseFromFields(0, 0, 0, 0, 50)));
 
   const auto refusal = [](double nf, double mag, double deg, double rn) {
