@@ -162,17 +162,19 @@ std::optional<double> NoiseFactor(const NoiseParameters& n, Cx gammaS);
 std::optional<double> NoiseFactorOfImpedance(const NoiseParameters& n, Cx zs);
 // F = 1 + zᴴ·C_A·z / (4kT0·Re Zs), z = [1, conj(Zs)]ᵀ. Nullopt for Re Zs ≤ 0.
 std::optional<double> NoiseFactorOfChain(const Matrix2& ca, Cx zs);
-// 10·log10 F; nullopt for F < 1 beyond rounding or not finite. A noiseless
-// chain can come out a few ulps below 1 after the cascade.
+// A noise factor with a figure: finite and not below 1 beyond rounding. A
+// noiseless chain can come out a few ulps below 1 after the cascade.
+inline bool HasNoiseFigure(double f) { return std::isfinite(f) && f > 1.0 - 1e-9; }
+// 10·log10 F; nullopt where F has no figure.
 inline std::optional<double> NoiseFigureDb(double f) {
-  if (!std::isfinite(f) || !(f > 1.0 - 1e-9)) return std::nullopt;
+  if (!HasNoiseFigure(f)) return std::nullopt;
   return 10.0 * std::log10(std::max(f, 1.0));
 }
 // NFmin in dB: as the data gave it where they did, else from Fmin; nullopt
-// where NoiseFigureDb(Fmin) gives none.
+// where Fmin has no figure.
 inline std::optional<double> MinimumNoiseFigureDb(const NoiseParameters& n) {
   if (!n.givenNfMinDb) return NoiseFigureDb(n.fMin);
-  if (!std::isfinite(n.fMin) || !(n.fMin > 1.0 - 1e-9)) return std::nullopt;
+  if (!HasNoiseFigure(n.fMin)) return std::nullopt;
   return std::max(*n.givenNfMinDb, 0.0);
 }
 
